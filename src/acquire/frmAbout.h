@@ -1,0 +1,13 @@
+#pragma once
+#include <QPointer>
+
+#include "app/FormWindow.h"
+
+// "about nivora": name and version.
+class FrmAbout : public FormWindow {
+    Q_OBJECT
+public:
+    FrmAbout();
+};
+
+FrmAbout* frmAbout();

@@ -1,0 +1,13 @@
+#pragma once
+#include <QPointer>
+
+#include "app/FormWindow.h"
+
+// "Logging": reachable only through a hidden menu item; nothing is logged.
+class FrmLogging : public FormWindow {
+    Q_OBJECT
+public:
+    FrmLogging();
+};
+
+FrmLogging* frmLogging();

@@ -1,0 +1,3 @@
+#pragma once
+// Loading recorded traffic: the File menu's dataset action.
+void openDataset();

@@ -1,0 +1,22 @@
+#include "FormWindow.h"
+
+#include <QCloseEvent>
+
+#include "windowHelpers.h"
+
+FormWindow::FormWindow(const QString& objectName, const QString& caption, const QString& menuItem)
+    : menuItem_(menuItem)
+{
+    setObjectName(objectName);
+    setWindowTitle(caption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+void FormWindow::closeEvent(QCloseEvent* e)
+{
+    unload();
+    if (!menuItem_.isEmpty()) invertMenuCheck(this, menuItem_);
+    closing_ = true;
+    e->accept();
+}

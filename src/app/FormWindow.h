@@ -1,0 +1,43 @@
+#pragma once
+// The common behaviour of the program's windows: one application-wide
+// instance each, created hidden on first reference; a close box destroys the
+// window (its unload clears its menu check mark) and the next reference
+// creates it afresh with its defaults.
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class FormWindow : public QWidget {
+    Q_OBJECT
+public:
+    // menuItem: the main-window menu item whose check mark tracks this window
+    // (empty for windows that have none).
+    FormWindow(const QString& objectName, const QString& caption, const QString& menuItem = {});
+
+    const QString& menuItemName() const { return menuItem_; }
+    // True from the close box on: the window is on its way out and the next
+    // reference must create a new one.
+    bool isClosing() const { return closing_; }
+
+protected:
+    // The window's own unload work (stopping a capture, say), run by the close box
+    // before the menu check is cleared.
+    virtual void unload() {}
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QString menuItem_;
+    bool closing_ = false;
+};
+
+// The one instance of W behind an accessor such as frmVis1().
+template <class W>
+W* formInstance(QPointer<W>& instance)
+{
+    if (!instance || instance->isClosing()) instance = new W;
+    return instance;
+}
+
+// True when W's instance exists and is not closing; does not create it.
+template <class W>
+bool formExists(const QPointer<W>& instance) { return instance && !instance->isClosing(); }

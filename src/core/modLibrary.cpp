@@ -1,0 +1,97 @@
+#include "modLibrary.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "modProcess.h"
+#include "storeHost.h"
+
+namespace store_detail {
+PacketColumns columns;
+int32_t packetCount = 0;
+int32_t writeSlot = 0;
+std::array<float, 256> byteFrequency{};
+}
+
+using namespace store_detail;
+
+namespace {
+StoreHost quietHost;
+StoreHost* currentHost = &quietHost;
+
+template <class T>
+void zeroColumn(std::vector<T>& column, size_t size)
+{
+    column.assign(size, T{});
+}
+}
+
+void setStoreHost(StoreHost* host) { currentHost = host ? host : &quietHost; }
+StoreHost& storeHost() { return *currentHost; }
+
+void initBuffer()
+{
+    packetCount = 0;
+    writeSlot = 0;
+    currentHost->showPacketCounter(0);
+
+    const size_t n = kSlotCount + 1;
+    PacketColumns& c = columns;
+    zeroColumn(c.packetBytes, n * kSlotBytes);
+    zeroColumn(c.packetLength, n);
+    zeroColumn(c.etherType, n);
+    zeroColumn(c.ipVersion, n);
+    zeroColumn(c.ipHeaderLen, n);
+    zeroColumn(c.ipDiffServices, n);
+    zeroColumn(c.ipTotalLength, n);
+    zeroColumn(c.ipIdentification, n);
+    zeroColumn(c.ipFlagReserved, n);
+    zeroColumn(c.ipFlagDF, n);
+    zeroColumn(c.ipFlagMF, n);
+    zeroColumn(c.ipFragmentOffset, n);
+    zeroColumn(c.ipTTL, n);
+    zeroColumn(c.ipProtocol, n);
+    zeroColumn(c.ipHeaderChecksum, n);
+    zeroColumn(c.ipSource, n);
+    zeroColumn(c.ipDest, n);
+    zeroColumn(c.tcpSourcePort, n);
+    zeroColumn(c.tcpDestPort, n);
+    zeroColumn(c.udpSourcePort, n);
+    zeroColumn(c.udpDestPort, n);
+    store_detail::byteFrequency.fill(0.0f);
+}
+
+void resetBuffer(const std::string& command)
+{
+    if (command == "startup") {
+        initBuffer();
+        return;
+    }
+    if ((command == "file" || command == "capture") && packetCount > 0) {
+        if (currentHost->confirmOverwrite()) {
+            initBuffer();
+            currentHost->clearVisualizations();
+            updatePacketRange();
+        }
+    }
+}
+
+int32_t addPacket(const uint8_t* frame, int lastIndex)
+{
+    if (lastIndex < 0) return 0;
+    if (columns.packetLength.empty()) initBuffer();   // first use outside the program
+    lastIndex = std::min(lastIndex, kLastPosition);
+
+    ++packetCount;
+    writeSlot = writeSlot < kSlotCount ? writeSlot + 1 : 1;
+    std::memcpy(&columns.packetBytes[size_t(writeSlot) * kSlotBytes], frame, size_t(lastIndex) + 1);
+    columns.packetLength[writeSlot] = static_cast<int16_t>(lastIndex);
+    decodeHeaders(writeSlot, frame, lastIndex + 1);
+    updatePacketRange();
+    return writeSlot;
+}
+
+void updatePacketRange()
+{
+    currentHost->showPacketRange(packetCount, firstHeldPacket());
+}

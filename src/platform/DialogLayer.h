@@ -1,0 +1,30 @@
+#pragma once
+// Message boxes and common dialogs go through one small interface, so tests
+// can answer them programmatically instead of clicking real modal boxes.
+#include <QString>
+
+#include "colorRef.h"
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Exclamation, Critical, Information };
+enum class MsgResult { Ok, Yes, No };
+
+class DialogLayer {
+public:
+    virtual ~DialogLayer() = default;
+    virtual MsgResult messageBox(const QString& text, const QString& title,
+                                 MsgButtons buttons, MsgIcon icon) = 0;
+    // A file to open or to save; an empty string when the user cancels.
+    virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    // The colour dialog; closing it without choosing returns the initial colour.
+    virtual ColorRef chooseColor(ColorRef initial) = 0;
+};
+
+// The layer in force: the real Qt dialogs unless a test installed its own.
+DialogLayer& dialogs();
+// Installs a layer (not owned); nullptr restores the real dialogs.
+void installDialogs(DialogLayer* layer);
+
+// The application's name, the default title of a message box.
+inline QString applicationTitle() { return QStringLiteral("nivora"); }

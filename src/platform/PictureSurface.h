@@ -1,0 +1,78 @@
+#pragma once
+// A picture: a widget that owns a persistent image. Every drawing call goes
+// into the image; the screen shows the image and is refreshed by the event
+// loop (coalesced), never per pixel.
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+#include "colorRef.h"
+
+class PictureSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureSurface(QWidget* parent = nullptr);
+
+    void setBackColor(ColorRef c);   // also erases, as a picture's back colour does
+    ColorRef backColor() const { return back_; }
+    void setForeColor(ColorRef c) { fore_ = c; }
+    ColorRef foreColor() const { return fore_; }
+    void setDrawFont(const QFont& f);
+    const QFont& drawFont() const { return font_; }
+
+    // Erases the image to the back colour; the print position returns to (0, 0).
+    void cls();
+    void pset(int x, int y, ColorRef c);
+    ColorRef point(int x, int y) const;
+    void line(int x1, int y1, int x2, int y2, ColorRef c);
+    void fillBox(int x1, int y1, int x2, int y2, ColorRef c);   // both corners inclusive
+    void filledCircle(int x, int y, int radius, ColorRef c);
+
+    // Text at the current position in the fore colour; afterwards the
+    // position moves to the start of the next text line.
+    void setCurrentX(int x) { curX_ = x; }
+    void setCurrentY(int y) { curY_ = y; }
+    int currentX() const { return curX_; }
+    int currentY() const { return curY_; }
+    void print(const QString& text);
+    int textWidth(const QString& text) const;
+    int textHeight(const QString& text = QStringLiteral("S")) const;
+
+    int scaleWidth() const { return image_.width(); }
+    int scaleHeight() const { return image_.height(); }
+    const QImage& image() const { return image_; }
+
+    // Writes the image as a Windows BMP. On failure returns false and says why.
+    bool saveBmp(const QString& path, QString* reason = nullptr) const;
+
+    // Plain source copy of a w x h block from src at (sx, sy) to dest at (dx, dy);
+    // src and dest may be the same picture (overlapping blocks are handled).
+    static void blockCopy(PictureSurface& dest, int dx, int dy, int w, int h,
+                          const PictureSurface& src, int sx, int sy);
+
+signals:
+    void clicked();
+    void doubleClicked();
+    void mousePressed(QPoint pos, Qt::MouseButtons buttons);
+    void mouseMoved(QPoint pos, Qt::MouseButtons buttons);
+    void mouseReleased(QPoint pos, Qt::MouseButtons buttons);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+
+private:
+    void changed();
+
+    QImage image_;
+    ColorRef back_ = rgb(0, 0, 0);
+    ColorRef fore_ = rgb(0, 0, 0);
+    QFont font_;
+    int curX_ = 0;
+    int curY_ = 0;
+    bool repaintPending_ = false;
+};

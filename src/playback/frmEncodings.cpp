@@ -1,0 +1,137 @@
+#include "frmEncodings.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "platform/DialogLayer.h"
+#include "platform/PictureSurface.h"
+#include "playback/modEncodings.h"
+
+namespace {
+QPointer<FrmEncodings> instance;
+
+constexpr int kToggleW = 96, kRowH = 26, kSwatch = 22;
+constexpr ColorRef kDecoration = rgb(255, 128, 0);
+constexpr ColorRef kPanelGrey = rgb(160, 160, 160);
+}
+
+FrmEncodings* frmEncodings() { return formInstance(instance); }
+
+FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodings")
+{
+    setFixedSize(430, 300);
+    const int sx = 8 + kToggleW + 8;   // swatch column
+
+    // The six transport toggles, each with its swatch to its right.
+    tglTCP = addToggle("tglTCP", "TCP", 8, 8);
+    addSwatch("picTCP", rgb(0, 255, 0), &tcpColor, sx, 8);
+    tglUDP = addToggle("tglUDP", "UDP", 8, 8 + kRowH);
+    addSwatch("picUDP", rgb(255, 128, 0), &udpColor, sx, 8 + kRowH);
+    tglICMP = addToggle("tglICMP", "ICMP", 8, 8 + 2 * kRowH);
+    addSwatch("picICMP", rgb(0, 0, 255), &icmpColor, sx, 8 + 2 * kRowH);
+    tglIGMP = addToggle("tglIGMP", "IGMP", 8, 8 + 3 * kRowH);
+    addSwatch("picIGMP", rgb(0, 0, 255), &igmpColor, sx, 8 + 3 * kRowH);
+    tglOtherTransport = addToggle("tglOtherTransport", "other legal", 8, 8 + 4 * kRowH);
+    addSwatch("picOtherTransport", rgb(255, 255, 128), &otherTransportColor, sx, 8 + 4 * kRowH);
+    tglUnkTransport = addToggle("tglUnkTransport", "unassigned", 8, 8 + 5 * kRowH);
+    addSwatch("picUnassignedTransport", rgb(255, 128, 128), &unassignedTransportColor, sx, 8 + 5 * kRowH);
+
+    // Network layer below, then the two catch-all toggles at the bottom.
+    addPanel("Picture4", kDecoration, QRect(8, 8 + 6 * kRowH + 2, sx + kSwatch - 8, 3));
+    const int net = 8 + 6 * kRowH + 12;
+    addToggle("tglIP", "IP", 8, net);
+    addSwatch("picIP", rgb(0, 128, 0), &ipColor, sx, net);
+    addToggle("tglEther", "Ethernet", 8, net + kRowH);
+    addSwatch("picEther", rgb(128, 255, 128), &etherColor, sx, net + kRowH);
+    addPanel("Picture5", kDecoration, QRect(8, net + 2 * kRowH + 2, sx + kSwatch - 8, 3));
+    const int bottom = net + 2 * kRowH + 12;
+    addToggle("tglUNKNetwork", "unknown", 8, bottom);
+    addToggle("tglOtherNetwork", "all others", 8, bottom + kRowH);
+
+    // TCP flag and port check boxes on grey panels to the right.
+    const int px = sx + kSwatch + 14;
+    addPanel("Picture2", kDecoration, QRect(px - 8, 8, 3, bottom + 2 * kRowH - 10));
+    addPanel("Picture15", kPanelGrey, QRect(px, 8, width() - px - 8, bottom + 2 * kRowH - 10));
+    auto* flags = findChild<QWidget*>("Picture15");
+    const int pw = flags->width() - 16;
+    addPanel("Picture10", kPanelGrey, QRect(px + 8, 16, pw, 3 * 22 + 8));
+    auto* tcpPanel = findChild<QWidget*>("Picture10");
+    addCheck("chkTCPSYN", "SYN", tcpPanel, 4);
+    addCheck("chkTCPSYNACK", "SYN/ACK", tcpPanel, 26);
+    addCheck("chkTCPACK", "ACK", tcpPanel, 48);
+    addPanel("Picture6", kDecoration, QRect(px + 8, 16 + 3 * 22 + 14, pw, 3));
+    int y = 16 + 3 * 22 + 24;
+    const std::pair<const char*, std::pair<const char*, const char*>> ports[] = {
+        {"Picture12", {"chkSlammerFilter", "Slammer (port 1434)"}},
+        {"Picture13", {"chkMessengerSpam", "Messenger Spam (ports 1026 or 1027)"}},
+        {"Picture14", {"Check5", "echo equest"}},
+    };
+    for (const auto& [panel, check] : ports) {
+        addPanel(panel, kPanelGrey, QRect(px + 8, y, pw, 26));
+        addCheck(check.first, check.second, findChild<QWidget*>(panel), 2);
+        y += 32;
+    }
+
+    // Load: the six transport colours come from their swatches.
+    tcpColor = swatchColor("picTCP");
+    udpColor = swatchColor("picUDP");
+    icmpColor = swatchColor("picICMP");
+    igmpColor = swatchColor("picIGMP");
+    otherTransportColor = swatchColor("picOtherTransport");
+    unassignedTransportColor = swatchColor("picUnassignedTransport");
+}
+
+QPushButton* FrmEncodings::addToggle(const QString& name, const QString& caption, int x, int y)
+{
+    auto* t = new QPushButton(caption, this);
+    t->setObjectName(name);
+    t->setCheckable(true);
+    t->setGeometry(x, y, kToggleW, kRowH - 4);
+    return t;
+}
+
+void FrmEncodings::addSwatch(const QString& name, ColorRef color, ColorRef* variable, int x, int y)
+{
+    auto* s = new PictureSurface(this);
+    s->setObjectName(name);
+    s->setGeometry(x, y, kSwatch, kSwatch);
+    s->setBackColor(color);
+    s->setCursor(Qt::PointingHandCursor);
+    s->setToolTip("Click to choose this colour");
+    connect(s, &PictureSurface::clicked, this, [this, variable, s] { pickColor(variable, s); });
+    swatches_[name] = s;
+}
+
+void FrmEncodings::addPanel(const QString& name, ColorRef color, const QRect& geometry)
+{
+    auto* p = new QWidget(this);
+    p->setObjectName(name);
+    p->setGeometry(geometry);
+    p->setAutoFillBackground(true);
+    QPalette pal = p->palette();
+    pal.setColor(QPalette::Window, toQColor(color));
+    p->setPalette(pal);
+}
+
+QCheckBox* FrmEncodings::addCheck(const QString& name, const QString& caption, QWidget* panel, int y)
+{
+    auto* c = new QCheckBox(caption, panel);
+    c->setObjectName(name);
+    c->move(6, y);
+    c->resize(panel->width() - 12, 22);
+    return c;
+}
+
+PictureSurface* FrmEncodings::swatch(const QString& name) const
+{
+    auto it = swatches_.find(name);
+    return it == swatches_.end() ? nullptr : it->second;
+}
+
+ColorRef FrmEncodings::swatchColor(const QString& name) const { return swatch(name)->backColor(); }
+
+void FrmEncodings::pickColor(ColorRef* variable, PictureSurface* swatch)
+{
+    *variable = dialogs().chooseColor(*variable);
+    swatch->setBackColor(*variable);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The "filters" window: protocol toggles that hide packets from every view,
+// and the colour swatches of the protocol colours.
+#include <QPointer>
+#include <map>
+
+#include "app/FormWindow.h"
+#include "platform/colorRef.h"
+
+class QPushButton;
+class QCheckBox;
+class PictureSurface;
+
+class FrmEncodings : public FormWindow {
+    Q_OBJECT
+public:
+    FrmEncodings();
+
+    // Down = hide packets of that kind.
+    QPushButton* tglTCP;
+    QPushButton* tglUDP;
+    QPushButton* tglICMP;
+    QPushButton* tglIGMP;
+    QPushButton* tglOtherTransport;
+    QPushButton* tglUnkTransport;
+
+    // The swatch by name ("picTCP", "picEther", ...).
+    PictureSurface* swatch(const QString& name) const;
+    ColorRef swatchColor(const QString& name) const;
+
+private:
+    QPushButton* addToggle(const QString& name, const QString& caption, int x, int y);
+    void addSwatch(const QString& name, ColorRef color, ColorRef* variable, int x, int y);
+    void addPanel(const QString& name, ColorRef color, const QRect& geometry);
+    QCheckBox* addCheck(const QString& name, const QString& caption, QWidget* panel, int y);
+    void pickColor(ColorRef* variable, PictureSurface* swatch);
+
+    std::map<QString, PictureSurface*> swatches_;
+};
+
+FrmEncodings* frmEncodings();

@@ -1,0 +1,56 @@
+#include "modVisualize.h"
+
+#include <array>
+#include <cstring>
+
+#include "core/accessors.h"
+#include "core/modProcess.h"
+#include "platform/yieldPoint.h"
+#include "playback/frmFilters.h"
+#include "playback/modFilters.h"
+#include "vis/VisWindow.h"
+#include "vis/visWindows.h"
+
+void displayPackets(int64_t first, int64_t last)
+{
+    // Each call has its own work buffer: a call started at a yield point
+    // (a step, the next captured frame) cannot disturb this one.
+    std::array<uint8_t, kSlotBytes> work{};
+    for (int64_t p = first; p <= last; ++p) {
+        if (!frmFilters()->filter(p)) continue;
+        const int n = getPacketLength(p);
+        // The packet is copied whole, so a handler run at the yield point
+        // below never sees half of one packet and half of its successor.
+        std::memcpy(work.data(), packetBytesOf(p), size_t(n) + 1);
+        yieldPoint();
+        yieldPoint();
+        visualizePacket(int32_t(p), work.data(), n + 1);
+    }
+}
+
+void visualizePacket(int32_t packetNumber, const uint8_t* packetTxt, int packetLen)
+{
+    std::array<uint8_t, kSlotBytes> copy;
+    std::memcpy(copy.data(), packetTxt, copy.size());
+    yieldPoint();
+    if (filterPacket(packetNumber)) return;
+
+    computeByteFrequency(copy.data(), packetLen);
+    const PacketToDraw packet{packetNumber, copy.data(), packetLen, &byteFrequency()};
+    for (int k = 1; k <= kVisWindowCount; ++k) {
+        VisWindow* view = visWindow(k);   // re-fetched: a view closed at a yield point comes back hidden
+        if (view->isShown()) view->Plot(packet);
+        if (view->hasThumbnail()) view->plotThumbnail(packet);
+    }
+}
+
+void clearVisualizations()
+{
+    for (int k = 1; k <= kVisWindowCount; ++k) visWindow(k)->clear();
+}
+
+void initBufferViews()
+{
+    visWindow(4)->initBufferView();
+    visWindow(2)->initBufferView();
+}

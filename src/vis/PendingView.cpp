@@ -1,0 +1,14 @@
+#include "PendingView.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+PendingView::PendingView(const QString& objectName, const QString& caption, const QString& menuItem)
+    : FormWindow(objectName, caption, menuItem)
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* note = new QLabel("This view is not available in this build yet.", this);
+    note->setAlignment(Qt::AlignCenter);
+    layout->addWidget(note);
+    resize(400, 300);
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <QPointer>
+
+#include "vis/PendingView.h"
+
+class FrmVis2 : public PendingView {
+    Q_OBJECT
+public:
+    FrmVis2() : PendingView("frmVis2", "nivora: Byte Frequency", "vis2") {}
+};
+
+FrmVis2* frmVis2();

@@ -1,0 +1,12 @@
+#pragma once
+#include <QPointer>
+
+#include "vis/PendingView.h"
+
+class FrmVis5 : public PendingView {
+    Q_OBJECT
+public:
+    FrmVis5() : PendingView("frmVis5", "nivora: Scatter Plot", "vis5") {}
+};
+
+FrmVis5* frmVis5();

@@ -1,0 +1,12 @@
+#pragma once
+#include <QPointer>
+
+#include "vis/PendingView.h"
+
+class FrmVis6 : public PendingView {
+    Q_OBJECT
+public:
+    FrmVis6() : PendingView("frmVis6", "nivora: Combined Visualization", "vis6") {}
+};
+
+FrmVis6* frmVis6();
