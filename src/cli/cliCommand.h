@@ -1,0 +1,18 @@
+#pragma once
+// nivora-cli commands register themselves here; main() picks one by name.
+#include <string>
+#include <vector>
+
+using CliArgs = std::vector<std::string>;   // the words after the command name
+
+struct CliCommand {
+    const char* name;
+    const char* usage;                        // e.g. "fields [--labels] FILE"
+    const char* summary;                      // one line for the help text
+    int (*run)(const CliArgs& args);          // exit status
+};
+
+// Call from a static initialiser in the command's own file:
+//   static const bool registered = registerCliCommand({...});
+bool registerCliCommand(const CliCommand& command);
+const std::vector<CliCommand>& cliCommands();

@@ -1,0 +1,46 @@
+#pragma once
+// A dialog layer for tests: answers come from queues the test fills, and
+// every message box shown is recorded.
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+#include "platform/DialogLayer.h"
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+class ScriptedDialogs : public DialogLayer {
+public:
+    ScriptedDialogs() { installDialogs(this); }
+    ~ScriptedDialogs() override { installDialogs(nullptr); }
+
+    QQueue<MsgResult> answers;       // for Yes/No boxes; Yes when empty
+    QQueue<QString> fileNames;       // for open/save dialogs; "" (cancel) when empty
+    QQueue<ColorRef> colors;         // for the colour dialog; the initial colour when empty
+    QList<ShownMessage> shown;
+    QStringList fileDialogTitles;
+    QStringList fileDialogFolders;
+
+    MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override
+    {
+        shown.append({text, title, buttons, icon});
+        if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+        return answers.isEmpty() ? MsgResult::Yes : answers.dequeue();
+    }
+    QString openFileName(const QString& title, const QString& folder, const QString&) override
+    {
+        fileDialogTitles << title;
+        fileDialogFolders << folder;
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
+    QString saveFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        return openFileName(title, folder, filter);
+    }
+    ColorRef chooseColor(ColorRef initial) override { return colors.isEmpty() ? initial : colors.dequeue(); }
+};
