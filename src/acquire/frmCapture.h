@@ -1,13 +1,48 @@
 #pragma once
-// The capture window ("Capture"): pick a network adapter, start and stop a live capture.
+// The capture window ("Capture"): pick a network adapter, start and stop a
+// live capture. Every received frame is stored and drawn at once.
 #include <QPointer>
+#include <cstdint>
 
 #include "app/FormWindow.h"
+
+class CaptureControl;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
 
 class FrmCapture : public FormWindow {
     Q_OBJECT
 public:
     FrmCapture();
+
+    QLabel* Label1;
+    QComboBox* cmbInterface;
+    QPushButton* btnStart;
+    QPushButton* btnStop;
+    QLabel* lblFilter;
+    QLineEdit* txtFilter;   // libpcap filter syntax, applied at Start
+    QLabel* lblStatus;      // frames received and dropped, refreshed every second
+    QTimer* tmrStatus;
+    CaptureControl* packet;
+
+    void StartCapture();
+    void StopCapture();
+    void ProbeAdapters();
+    void DisplayForm();
+    void ExitForm();
+
+    // The per-frame event: the frame is stored, then drawn as a one-packet range.
+    void packetArrived(const uint8_t* data, int size);
+
+protected:
+    void unload() override;
+
+private:
+    void captureLost(const QString& reason);
+    void showStatus();
 };
 
 FrmCapture* frmCapture();

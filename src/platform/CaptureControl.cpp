@@ -1,0 +1,93 @@
+#include "CaptureControl.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include "AdapterSource.h"
+
+namespace {
+// One wake-up hands over frames in batches for at most this long, then lets
+// the event loop serve clicks and repaints; the kernel buffer holds the rest.
+constexpr qint64 kSliceNs = 4'000'000;
+constexpr int kBatchFrames = 32;
+}
+
+CaptureControl::CaptureControl(QObject* parent) : QObject(parent) { setObjectName("packet"); }
+
+CaptureControl::~CaptureControl() { stop(); }
+
+void CaptureControl::probeAdapters()
+{
+    AdapterListing listing = adapterSource().probe();
+    adapters_.adapters_ = std::move(listing.adapters);
+    probeError_ = QString::fromStdString(listing.error);
+}
+
+bool CaptureControl::start()
+{
+    stop();
+    if (!current_) {
+        failure_ = {CaptureFailure::Kind::NoSuchAdapter, "no adapter is selected"};
+        return false;
+    }
+    std::unique_ptr<PcapSession> session =
+        PcapSession::open(current_->name, filter_, CaptureMode::NonBlocking, failure_);
+    if (!session) return false;
+    session_ = std::move(session);
+    counts_ = {};
+    notifier_ = new QSocketNotifier(session_->selectableFd(), QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &CaptureControl::readFrames);
+    return true;
+}
+
+void CaptureControl::stop()
+{
+    if (!session_) return;
+    counts_.dropped = session_->kernelDrops();
+    // Stop may come from a frame handler's yield, in the middle of readFrames:
+    // the handle stays open until that call lets go of it, and hands over no more frames.
+    session_->breakLoop();
+    session_.reset();
+    notifier_->setEnabled(false);
+    notifier_->deleteLater();
+    notifier_ = nullptr;
+}
+
+CaptureCounts CaptureControl::counts()
+{
+    if (session_) counts_.dropped = session_->kernelDrops();
+    return counts_;
+}
+
+void CaptureControl::readFrames()
+{
+    const std::shared_ptr<PcapSession> session = session_;
+    if (!session) return;
+    QPointer<CaptureControl> alive(this);
+    // The frame handler yields to the event loop; this read must not run again inside it.
+    notifier_->setEnabled(false);
+    const auto current = [&] { return alive && session_ == session; };
+    const FrameSink sink = [&](const uint8_t* data, int size) {
+        if (!current()) {   // stopped, restarted or destroyed by a handler
+            session->breakLoop();
+            return;
+        }
+        ++counts_.received;
+        emit frameArrived(data, size);
+    };
+    QElapsedTimer slice;
+    slice.start();
+    int handed = 0;
+    do {
+        handed = session->dispatch(kBatchFrames, sink);
+    } while (handed > 0 && current() && slice.nsecsElapsed() < kSliceNs);
+    if (!current()) return;
+    if (handed < 0) {   // the adapter failed
+        const QString reason = QString::fromStdString(session->lastError());
+        stop();
+        emit captureLost(reason);
+        return;
+    }
+    notifier_->setEnabled(true);
+}
