@@ -4,7 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +16,7 @@
 #include "app/modInit.h"
 #include "app/windowHelpers.h"
 #include "platform/PictureSurface.h"
+#include "platform/WrappingMenuBar.h"
 #include "platform/twips.h"
 #include "playback/frmEncodings.h"
 #include "playback/frmFilters.h"
@@ -32,6 +33,14 @@ std::function<void()>& programEnding()
         std::_Exit(0);
     };
     return ending;
+}
+
+// Small enough that " byte frequency" fits under its thumbnail.
+QFont thumbnailCaptionFont()
+{
+    QFont f("Liberation Sans");
+    f.setPixelSize(11);
+    return f;
 }
 
 const char* const kThumbCaptions[6] = {"text rainfall", " byte frequency", " parallel plot",
@@ -90,6 +99,7 @@ void FrmMain::buildThumbnails(QWidget* client)
         label->setObjectName(QString("Label%1").arg(k));
         label->setGeometry(twips(120), twips(960 + 1200 * (k - 1)), twips(1215), twips(255));
         label->setAutoFillBackground(true);
+        label->setFont(thumbnailCaptionFont());
         QPalette pal = label->palette();
         pal.setColor(QPalette::Window, QColor(128, 128, 128));
         label->setPalette(pal);
@@ -131,7 +141,11 @@ void FrmMain::addWindowItem(QMenu* menu, const QString& name, const QString& cap
 
 void FrmMain::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu("&File");
+    // The window is narrow: its menus wrap onto as many rows as they need.
+    auto* bar = new WrappingMenuBar(twips(1560), this);
+    bar->setObjectName("menuBar");
+    setMenuWidget(bar);
+    QMenu* file = bar->addMenu("&File");
     file->setObjectName("File");
     addItem(file, "LoadPreferences", "Load &Preferences", false);
     connect(addItem(file, "LoadData", "&Load Nivora Dataset", true), &QAction::triggered, this, [] { openDataset(); });
@@ -143,7 +157,7 @@ void FrmMain::buildMenus()
     addItem(file, "fileseparator2", "-", true);
     connect(addItem(file, "exit", "E&xit", true), &QAction::triggered, this, [] { endProgram(); });
 
-    QMenu* tools = menuBar()->addMenu("&Toolbars");
+    QMenu* tools = bar->addMenu("&Toolbars");
     tools->setObjectName("Toolbars");
     addWindowItem(tools, "ToolCapture", "&Capture", [] { return frmCapture(); });
     addWindowItem(tools, "ToolFilters", "&PVR", [] { return frmFilters(); });
@@ -152,14 +166,14 @@ void FrmMain::buildMenus()
     menuItem("ToolLogging")->setVisible(false);
     menuItem("ToolLogging")->setEnabled(false);
 
-    QMenu* view = menuBar()->addMenu("&View");
+    QMenu* view = bar->addMenu("&View");
     view->setObjectName("View");
     const char* const captions[7] = {"&Text Rainfall", "&Byte Frequency", "&Parallel Plot", "Binary &Rainfall",
                                      "&Scatter Plot", "&Combined", "&Detail"};
     for (int k = 1; k <= 7; ++k)
         addWindowItem(view, QString("vis%1").arg(k), captions[k - 1], [k] { return visForm(k); });
 
-    QMenu* help = menuBar()->addMenu("&Help");
+    QMenu* help = bar->addMenu("&Help");
     help->setObjectName("Help");
     connect(addItem(help, "HelpAbout", "&About", true), &QAction::triggered, this, [] {
         frmAbout()->show();

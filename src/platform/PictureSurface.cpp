@@ -25,36 +25,36 @@ void PictureSurface::setDrawFont(const QFont& f) { font_ = f; }
 
 void PictureSurface::cls()
 {
-    image_.fill(toPixel(back_));
+    img().fill(toPixel(back_));
     curX_ = curY_ = 0;
     changed();
 }
 
 void PictureSurface::pset(int x, int y, ColorRef c)
 {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
-    reinterpret_cast<uint32_t*>(image_.scanLine(y))[x] = toPixel(c);
+    if (x < 0 || y < 0 || x >= img().width() || y >= img().height()) return;
+    reinterpret_cast<uint32_t*>(img().scanLine(y))[x] = toPixel(c);
     changed();
 }
 
 ColorRef PictureSurface::point(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return back_;
-    return fromPixel(reinterpret_cast<const uint32_t*>(image_.constScanLine(y))[x]);
+    if (x < 0 || y < 0 || x >= img().width() || y >= img().height()) return back_;
+    return fromPixel(reinterpret_cast<const uint32_t*>(img().constScanLine(y))[x]);
 }
 
 void PictureSurface::line(int x1, int y1, int x2, int y2, ColorRef c)
 {
     if (y1 == y2) {   // the views draw mostly horizontal lines: fill the row directly
-        if (y1 < 0 || y1 >= image_.height()) return;
+        if (y1 < 0 || y1 >= img().height()) return;
         const int a = std::max(0, std::min(x1, x2));
-        const int b = std::min(image_.width() - 1, std::max(x1, x2));
+        const int b = std::min(img().width() - 1, std::max(x1, x2));
         if (a > b) return;
-        std::fill_n(reinterpret_cast<uint32_t*>(image_.scanLine(y1)) + a, b - a + 1, toPixel(c));
+        std::fill_n(reinterpret_cast<uint32_t*>(img().scanLine(y1)) + a, b - a + 1, toPixel(c));
         changed();
         return;
     }
-    QPainter p(&image_);
+    QPainter p(&img());
     p.setPen(toQColor(c));
     p.drawLine(x1, y1, x2, y2);
     changed();
@@ -64,17 +64,17 @@ void PictureSurface::fillBox(int x1, int y1, int x2, int y2, ColorRef c)
 {
     const QRect box = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
                             QPoint(std::max(x1, x2), std::max(y1, y2)))
-                          .intersected(image_.rect());
+                          .intersected(img().rect());
     if (box.isEmpty()) return;
     const uint32_t px = toPixel(c);
     for (int y = box.top(); y <= box.bottom(); ++y)
-        std::fill_n(reinterpret_cast<uint32_t*>(image_.scanLine(y)) + box.left(), box.width(), px);
+        std::fill_n(reinterpret_cast<uint32_t*>(img().scanLine(y)) + box.left(), box.width(), px);
     changed();
 }
 
 void PictureSurface::filledCircle(int x, int y, int radius, ColorRef c)
 {
-    QPainter p(&image_);
+    QPainter p(&img());
     p.setPen(toQColor(c));
     p.setBrush(toQColor(c));
     p.drawEllipse(QPoint(x, y), radius, radius);
@@ -83,7 +83,7 @@ void PictureSurface::filledCircle(int x, int y, int radius, ColorRef c)
 
 void PictureSurface::print(const QString& text)
 {
-    QPainter p(&image_);
+    QPainter p(&img());
     p.setFont(font_);
     p.setPen(toQColor(fore_));
     const QFontMetrics fm(font_);
@@ -108,7 +108,7 @@ bool PictureSurface::saveBmp(const QString& path, QString* reason) const
         why = file.errorString();
     } else {
         QImageWriter writer(&file, "bmp");
-        if (!writer.write(image_)) {
+        if (!writer.write(img())) {
             why = writer.errorString();
             file.cancelWriting();
         } else if (!file.commit()) {
@@ -128,14 +128,14 @@ void PictureSurface::blockCopy(PictureSurface& dest, int dx, int dy, int w, int 
     if (sy < 0) { dy -= sy; h += sy; sy = 0; }
     if (dx < 0) { sx -= dx; w += dx; dx = 0; }
     if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    w = std::min({w, src.image_.width() - sx, dest.image_.width() - dx});
-    h = std::min({h, src.image_.height() - sy, dest.image_.height() - dy});
+    w = std::min({w, src.img().width() - sx, dest.img().width() - dx});
+    h = std::min({h, src.img().height() - sy, dest.img().height() - dy});
     if (w <= 0 || h <= 0) return;
 
     const size_t bytes = size_t(w) * 4;
     auto copyRow = [&](int row) {
-        std::memmove(dest.image_.scanLine(dy + row) + size_t(dx) * 4,
-                     src.image_.constScanLine(sy + row) + size_t(sx) * 4, bytes);
+        std::memmove(dest.img().scanLine(dy + row) + size_t(dx) * 4,
+                     src.img().constScanLine(sy + row) + size_t(sx) * 4, bytes);
     };
     // Within one picture, copy rows in the order that never reads an overwritten row.
     if (&dest == &src && dy > sy)
@@ -156,21 +156,26 @@ void PictureSurface::paintEvent(QPaintEvent* e)
 {
     repaintPending_ = false;
     QPainter p(this);
-    p.drawImage(e->rect(), image_, e->rect());
+    p.drawImage(e->rect(), img(), e->rect());
 }
 
-void PictureSurface::resizeEvent(QResizeEvent*)
+void PictureSurface::resizeEvent(QResizeEvent*) { img(); }
+
+QImage& PictureSurface::img() const
 {
-    // The image follows the widget's size; what was drawn stays at the top left.
+    // The image follows the widget's size, also while the widget is hidden (a
+    // hidden widget gets no resize event); what was drawn stays at the top left.
     const QSize size = this->size().expandedTo(QSize(1, 1));
-    if (size == image_.size()) return;
-    QImage grown(size, QImage::Format_RGB32);
-    grown.fill(toPixel(back_));
-    QPainter p(&grown);
-    p.drawImage(0, 0, image_);
-    p.end();
-    image_ = grown;
-    changed();
+    if (size != image_.size()) {
+        QImage grown(size, QImage::Format_RGB32);
+        grown.fill(toPixel(back_));
+        QPainter p(&grown);
+        p.drawImage(0, 0, image_);
+        p.end();
+        image_ = grown;
+        const_cast<PictureSurface*>(this)->changed();
+    }
+    return image_;
 }
 
 void PictureSurface::mousePressEvent(QMouseEvent* e) { emit mousePressed(e->position().toPoint(), e->buttons()); }

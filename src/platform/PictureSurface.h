@@ -38,9 +38,9 @@ public:
     int textWidth(const QString& text) const;
     int textHeight(const QString& text = QStringLiteral("S")) const;
 
-    int scaleWidth() const { return image_.width(); }
-    int scaleHeight() const { return image_.height(); }
-    const QImage& image() const { return image_; }
+    int scaleWidth() const { return img().width(); }
+    int scaleHeight() const { return img().height(); }
+    const QImage& image() const { return img(); }
 
     // Writes the image as a Windows BMP. On failure returns false and says why.
     bool saveBmp(const QString& path, QString* reason = nullptr) const;
@@ -67,8 +67,9 @@ protected:
 
 private:
     void changed();
+    QImage& img() const;
 
-    QImage image_;
+    mutable QImage image_;
     ColorRef back_ = rgb(0, 0, 0);
     ColorRef fore_ = rgb(0, 0, 0);
     QFont font_;

@@ -19,7 +19,7 @@ FrmEncodings* frmEncodings() { return formInstance(instance); }
 
 FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodings")
 {
-    setFixedSize(430, 300);
+    setFixedSize(480, 300);
     const int sx = 8 + kToggleW + 8;   // swatch column
 
     // The six transport toggles, each with its swatch to its right.
@@ -34,6 +34,12 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
     tglOtherTransport = addToggle("tglOtherTransport", "other legal", 8, 8 + 4 * kRowH);
     addSwatch("picOtherTransport", rgb(255, 255, 128), &otherTransportColor, sx, 8 + 4 * kRowH);
     tglUnkTransport = addToggle("tglUnkTransport", "unassigned", 8, 8 + 5 * kRowH);
+    tglTCP->setToolTip("Press to hide TCP packets (protocol 6)");
+    tglUDP->setToolTip("Press to hide UDP packets (protocol 17)");
+    tglICMP->setToolTip("Press to hide ICMP packets (protocol 1)");
+    tglIGMP->setToolTip("Press to hide IGMP packets (protocol 2)");
+    tglOtherTransport->setToolTip("Press to hide packets of every other assigned protocol");
+    tglUnkTransport->setToolTip("Press to hide packets with an unassigned protocol number (138 to 252)");
     addSwatch("picUnassignedTransport", rgb(255, 128, 128), &unassignedTransportColor, sx, 8 + 5 * kRowH);
 
     // Network layer below, then the two catch-all toggles at the bottom.
