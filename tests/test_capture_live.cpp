@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 #include "acquire/frmCapture.h"
 #include "core/accessors.h"
@@ -15,8 +17,33 @@
 
 using namespace capture_support;
 
+namespace {
+bool waitFor(const std::function<bool()>& done, int ms = 3000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QTest::qWait(5);
+    return done();
+}
+
+void spin(int microseconds)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.nsecsElapsed() < microseconds * 1000) {}
+}
+}
+
 class TestCaptureLive : public QObject {
     Q_OBJECT
+    LoopbackUdp udp;
+
+    bool startOnLoopback(CaptureControl& control)
+    {
+        control.setCurrentAdapter({"lo", ""});
+        control.setFilter(QString("udp and dst port %1").arg(udp.sinkPort()));
+        return control.start();
+    }
 
 private slots:
     void initTestCase() { SKIP_UNLESS_CAPTURE_PERMITTED(); }
@@ -25,7 +52,6 @@ private slots:
     {
         ScriptedDialogs dialogs;
         resetBuffer("startup");
-        LoopbackUdp udp;
         QVERIFY(udp.ok());
 
         FrmCapture* w = frmCapture();
@@ -67,6 +93,56 @@ private slots:
         w->StopCapture();
         QVERIFY(dialogs.shown.isEmpty());
         delete w;
+    }
+
+    void aFloodLeavesTheEventLoopRoomBetweenBatches()
+    {
+        CaptureControl control;
+        QVERIFY(startOnLoopback(control));
+        constexpr int kWaiting = 3000;
+        for (int i = 0; i < kWaiting; ++i) QVERIFY(udp.send(18, uint8_t(i)));
+
+        int frames = 0, framesWhenTimerRan = -1;
+        bool onUiThread = true;
+        QTimer other;   // stands for a click or a repaint queued during the flood
+        other.setSingleShot(true);
+        connect(&other, &QTimer::timeout, this, [&] { framesWhenTimerRan = frames; });
+        connect(&control, &CaptureControl::frameArrived, this, [&] {
+            onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
+            if (++frames == 1) other.start(0);
+            spin(10);   // a handler slow enough that all waiting frames take 30 ms
+        });
+        QVERIFY(waitFor([&] { return frames == kWaiting; }));
+        QVERIFY(onUiThread);
+        // The timer ran between two slices, long before the backlog was handled.
+        QVERIFY2(framesWhenTimerRan > 0 && framesWhenTimerRan < kWaiting / 2, qPrintable(QString::number(framesWhenTimerRan)));
+        QCOMPARE(control.counts().dropped, uint64_t(0));
+    }
+
+    void stopFromAFrameHandlerEndsDeliveryAtOnce()
+    {
+        CaptureControl control;
+        QVERIFY(startOnLoopback(control));
+        for (int i = 0; i < 10; ++i) QVERIFY(udp.send(18, uint8_t(i)));
+        int frames = 0;
+        const auto connection = connect(&control, &CaptureControl::frameArrived, this, [&] {
+            if (++frames == 3) control.stop();
+        });
+        QVERIFY(waitFor([&] { return frames >= 3; }));
+        QTest::qWait(50);
+        QCOMPARE(frames, 3);
+        QVERIFY(!control.isCapturing());
+        QCOMPARE(control.counts().received, int64_t(3));
+
+        // A new capture starts cleanly and sees only what comes after it.
+        disconnect(connection);
+        QVERIFY(startOnLoopback(control));
+        int later = 0;
+        connect(&control, &CaptureControl::frameArrived, this, [&] { ++later; });
+        QVERIFY(udp.send(18, 0));
+        QVERIFY(waitFor([&] { return later == 1; }));
+        QTest::qWait(50);
+        QCOMPARE(later, 1);
     }
 };
 

@@ -197,6 +197,17 @@ private slots:
         QCOMPARE(buttons(w), kIdle);
     }
 
+    void adapterWithoutEthernetFramesIsRefused()
+    {
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        FrmCapture* w = openWindow({{"any", "Pseudo-device that captures on all interfaces"}});
+        QTest::mouseClick(w->btnStart, Qt::LeftButton);
+        QCOMPARE(dialogs->shown.size(), 1);
+        QVERIFY2(dialogs->shown[0].text.endsWith("only Ethernet frames can be shown."), qPrintable(dialogs->shown[0].text));
+        QCOMPARE(buttons(w), kIdle);
+        QVERIFY(!w->packet->isCapturing());
+    }
+
     void startThenStopTogglesTheButtonsAndStartResetsTheStoreEachTime()
     {
         SKIP_UNLESS_CAPTURE_PERMITTED();

@@ -68,11 +68,9 @@ void CaptureControl::readFrames()
     // The frame handler yields to the event loop; this read must not run again inside it.
     notifier_->setEnabled(false);
     const auto current = [&] { return alive && session_ == session; };
-    const FrameSink sink = [&](const uint8_t* data, int size) {
-        if (!current()) {   // stopped, restarted or destroyed by a handler
-            session->breakLoop();
-            return;
-        }
+    // A handler that stops the capture (or destroys the control) breaks the
+    // loop, and libpcap hands over no further frame of the batch.
+    const FrameSink sink = [this](const uint8_t* data, int size) {
         ++counts_.received;
         emit frameArrived(data, size);
     };
