@@ -1,5 +1,5 @@
 // The detail view: character and hexadecimal texts, protocol colours, the
-// once-per-frame refresh, the layout with its minimum size, the font size.
+// coalesced refresh, the layout with its minimum size, the font size.
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -26,6 +26,10 @@ void plotFrame(const std::vector<uint8_t>& frame)
 
 QString ascii() { return frmVis7()->txtASCII->toPlainText(); }
 QString hex() { return frmVis7()->txtHex->toPlainText(); }
+QColor colorOf(const QPlainTextEdit* box)
+{
+    return box->document()->firstBlock().begin().fragment().charFormat().foreground().color();
+}
 }
 
 class TestDetailView : public QObject {
@@ -87,19 +91,29 @@ private slots:
         QCOMPARE(hex(), QString());
     }
 
+    void textTakesTheProtocolColour_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<ColorRef>("color");
+        QTest::newRow("TCP") << 6 << tcpColor;
+        QTest::newRow("UDP") << 17 << udpColor;
+        QTest::newRow("unassigned") << 200 << unassignedTransportColor;
+    }
     void textTakesTheProtocolColour()
     {
-        plotFrame(frames::ipv4(60, 6));
+        QFETCH(int, protocol);
+        QFETCH(ColorRef, color);
+        plotFrame(frames::ipv4(60, uint8_t(protocol)));
         view->flush();
-        QCOMPARE(view->textColor(), tcpColor);
-        QCOMPARE(view->txtASCII->palette().color(QPalette::Text), toQColor(tcpColor));
-        QCOMPARE(view->txtHex->palette().color(QPalette::Text), toQColor(tcpColor));
-        plotFrame(frames::ipv4(60, 17));
-        view->flush();
-        QCOMPARE(view->txtHex->palette().color(QPalette::Text), toQColor(udpColor));
-        plotFrame(frames::ipv4(60, 200));
-        view->flush();
-        QCOMPARE(view->txtASCII->palette().color(QPalette::Text), toQColor(unassignedTransportColor));
+        QCOMPARE(view->textColor(), color);
+        QCOMPARE(colorOf(view->txtASCII), toQColor(color));
+        QCOMPARE(colorOf(view->txtHex), toQColor(color));
+        // Drawn in that colour, on the screen.
+        const QImage shot = view->txtHex->viewport()->grab().toImage();
+        bool found = false;
+        for (int y = 0; y < 16 && !found; ++y)
+            for (int x = 0; x < shot.width() && !found; ++x) found = QColor(shot.pixel(x, y)) == toQColor(color);
+        QVERIFY(found);
     }
 
     void longPacketIsOneLineWrappedAtTheBoxWidth()
@@ -109,11 +123,19 @@ private slots:
         QCOMPARE(ascii().size(), 1514);
         QCOMPARE(hex().size(), 4 * 1514);
         QCOMPARE(view->txtASCII->document()->blockCount(), 1);
-        // Wrapped at the width although the text holds no blanks to break at.
-        QVERIFY(view->txtASCII->document()->firstBlock().layout()->lineCount() > 1);
+        // Wrapped at the width although the text holds no blanks to break at:
+        // every line but the last is full.
+        const QTextLayout* chars = view->txtASCII->document()->firstBlock().layout();
+        QVERIFY(chars->lineCount() > 1);
+        QCOMPARE(chars->lineAt(1).textLength(), chars->lineAt(0).textLength());
+        // The numbers wrap between bytes, never inside one.
+        QCOMPARE(view->txtHex->document()->blockCount(), 1);
+        const QTextLayout* numbers = view->txtHex->document()->firstBlock().layout();
+        QVERIFY(numbers->lineCount() > 1);
+        for (int k = 0; k < numbers->lineCount(); ++k) QCOMPARE(numbers->lineAt(k).textStart() % 4, 0);
     }
 
-    void refreshShowsOnlyTheNewestPacketOfAFrame()
+    void refreshShowsOnlyTheNewestPacket()
     {
         plotFrame(frames::bytes({0x41}));
         plotFrame(frames::bytes({0x42, 0x43}));

@@ -185,11 +185,8 @@ private slots:
         QCOMPARE(plotFrame(bytes).line, QString("41  00  7E  0A  FF  20  "));
         view->cmbVisMode->setCurrentIndex(2);
         QCOMPARE(plotFrame(bytes).line, QString("65 0 126 10 255 32 "));
-    }
-
-    void packetNumberMinusOneHasNoPrefix()
-    {
-        QCOMPARE(plotFrame(frames::bytes({0x41, 0x42}), -1).line, QString("AB"));
+        view->cmbVisMode->setCurrentIndex(0);
+        QCOMPARE(plotFrame(bytes, -1).line, QString("A.~.. "));   // packet -1 has no prefix
     }
 
     void stringsOfAtLeastN_data()
@@ -255,33 +252,25 @@ private slots:
         QVERIFY(found);
     }
 
-    void rowsRainDownAndWrap()
+    void rowsRainDownOverABlankBandAndWrap()
     {
         sizePicture(40, 127);
         const int h = view->picGraph->scaleHeight();
-        view->cmbVisMode->setCurrentIndex(2);
         int expected = 0, lowestRow = 0, wraps = 0;
         for (int k = 0; k < 12; ++k) {
-            QCOMPARE(view->currentRow(), expected);
-            lowestRow = std::max(lowestRow, expected);
-            plotFrame(frames::ipv4(60, 6, 80, 80, 5, 0xEE));
+            const int row = view->currentRow();
+            QCOMPARE(row, expected);
+            lowestRow = std::max(lowestRow, row);
+            plotFrame(printableFrame(60));
             // The next row gets a whole row's height, or writing starts again at the top.
-            expected = expected + 2 * FrmVis1::kRowPitch <= h ? expected + FrmVis1::kRowPitch : 0;
+            expected = row + 2 * FrmVis1::kRowPitch <= h ? row + FrmVis1::kRowPitch : 0;
             wraps += expected == 0;
+            // The newest line is drawn, the band under it blank.
+            QVERIFY(!rowsBlank(view->picGraph, row, row + FrmVis1::kRowPitch - 1));
+            QVERIFY(rowsBlank(view->picGraph, view->currentRow(), view->currentRow() + FrmVis1::kRowPitch - 1));
         }
         QCOMPARE(wraps, 1);
         QCOMPARE(lowestRow, 105);   // 127 pixels: rows 0, 15, ..., 105; a row at 120 would be cut off
-    }
-
-    void newestLineSitsAboveTheBlankBand()
-    {
-        sizePicture(40, 127);
-        for (int k = 0; k < 20; ++k) {
-            const int row = view->currentRow();
-            plotFrame(printableFrame(60));
-            QVERIFY2(!rowsBlank(view->picGraph, row, row + FrmVis1::kRowPitch - 1), qPrintable(QString::number(k)));
-            QVERIFY(rowsBlank(view->picGraph, view->currentRow(), view->currentRow() + FrmVis1::kRowPitch - 1));
-        }
     }
 
     void thumbnailLineIsProportionalToSize()
@@ -298,7 +287,9 @@ private slots:
 
         frmVis1()->plotThumbnail({2, nullptr, 759, nullptr});
         const int half = FrmVis1::scaleRange(759, width);
-        QCOMPARE(half, 40);   // 40.5 goes to the even neighbour
+        QCOMPARE(half, 40);   // 40.5 goes to the even neighbour, 41.5 too
+        QCOMPARE(FrmVis1::scaleRange(759, 83), 42);
+        QCOMPARE(FrmVis1::scaleRange(759, 0), 0);
         QCOMPARE(thumb->point(half, 1), rgb(0, 255, 0));
         QCOMPARE(thumb->point(half + 1, 1), thumb->backColor());
     }
@@ -314,15 +305,6 @@ private slots:
         view->clear();
         QCOMPARE(view->thumbRow(), 0);
         QVERIFY(rowsBlank(thumb, 0, h - 1));
-    }
-
-    void scaleRangeRoundsHalfToEven()
-    {
-        QCOMPARE(FrmVis1::scaleRange(1518, 81), 81);
-        QCOMPARE(FrmVis1::scaleRange(759, 81), 40);
-        QCOMPARE(FrmVis1::scaleRange(759, 83), 42);   // 41.5
-        QCOMPARE(FrmVis1::scaleRange(60, 0), 0);
-        QCOMPARE(FrmVis1::scaleRange(60, -5), 0);
     }
 
     void modeChangesClearTheView()

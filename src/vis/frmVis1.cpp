@@ -13,23 +13,13 @@
 #include "platform/twips.h"
 #include "playback/modEncodings.h"
 #include "playback/modScreenShots.h"
+#include "vis/byteTextFont.h"
 
 namespace {
 QPointer<FrmVis1> instance;
 
 constexpr ColorRef kThumbLine = rgb(0, 255, 0);
 constexpr int kButtonHeight = 24;
-
-// "Courier New" 8.25 pt. Full hinting puts every character on a whole-pixel
-// cell, so a line of w characters fills exactly w cells of the picture.
-QFont rainFont()
-{
-    QFont f("Courier New");
-    f.setStyleHint(QFont::TypeWriter);
-    f.setPointSizeF(8.25);
-    f.setHintingPreference(QFont::PreferFullHinting);
-    return f;
-}
 
 // Writes "<number>  " so that it ends just before position end; returns where it starts.
 int writePrefix(char16_t* buffer, int end, int32_t number)
@@ -61,7 +51,7 @@ FrmVis1::FrmVis1() : FormWindow("frmVis1", "nivora: Text Rainfall", "vis1")
     picGraph = new PictureSurface(this);
     picGraph->setObjectName("picGraph");
     picGraph->setBackColor(rgb(0, 0, 0));
-    picGraph->setDrawFont(rainFont());
+    picGraph->setDrawFont(byteTextFont());
     picGraph->setToolTip("Double-click for the next display mode");
     cellWidth_ = std::max(1, picGraph->textWidth("S"));
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextCharFormat>
 #include <algorithm>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "platform/SpinButton.h"
 #include "platform/twips.h"
 #include "playback/modEncodings.h"
+#include "vis/byteTextFont.h"
 
 namespace {
 QPointer<FrmVis7> instance;
@@ -16,20 +18,21 @@ QPointer<FrmVis7> instance;
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 constexpr int kRowHeight = 24;
 
-QPlainTextEdit* makeBox(QWidget* parent, const char* name)
+QPlainTextEdit* makeBox(QWidget* parent, const char* name, QTextOption::WrapMode wrap)
 {
     auto* box = new QPlainTextEdit(parent);
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // One unbroken line of text, wrapped at the box's width wherever it reaches it.
+    // One unbroken line of text, wrapped at the box's width.
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    box->setWordWrapMode(QTextOption::WrapAnywhere);
+    box->setWordWrapMode(wrap);
     box->setUndoRedoEnabled(false);
     // Protocol colours are bright: they read on black, as in the other views.
     QPalette pal = box->palette();
     pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, Qt::white);   // the caret; the bytes carry their own colour
     box->setPalette(pal);
     return box;
 }
@@ -39,16 +42,12 @@ FrmVis7* frmVis7() { return formInstance(instance); }
 
 FrmVis7::FrmVis7() : FormWindow("frmVis7", "detail view", "vis7")
 {
-    txtASCII = makeBox(this, "txtASCII");
-    txtHex = makeBox(this, "txtHex");
-    QFont font("Courier New");
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(8.25);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    txtASCII->setFont(font);
-    txtHex->setFont(font);
-    setBoxColor(txtASCII, textColor_);
-    setBoxColor(txtHex, textColor_);
+    // Characters wrap wherever the width is reached, keeping an even grid;
+    // the numbers wrap at their blanks, so no byte is split across lines.
+    txtASCII = makeBox(this, "txtASCII", QTextOption::WrapAnywhere);
+    txtHex = makeBox(this, "txtHex", QTextOption::WrapAtWordBoundaryOrAnywhere);
+    txtASCII->setFont(byteTextFont());
+    txtHex->setFont(byteTextFont());
 
     lblFontSize = new QLabel("font size", this);
     lblFontSize->setObjectName("lblFontSize");
@@ -58,7 +57,6 @@ FrmVis7::FrmVis7() : FormWindow("frmVis7", "detail view", "vis7")
     spnFontSize = new SpinButton(8, 24, 8, this);
     spnFontSize->setObjectName("spnFontSize");
     spnFontSize->setToolTip("Font size of both boxes");
-    lblFontSize->setBuddy(spnFontSize);
     connect(spnFontSize, &SpinButton::valueChanged, this, &FrmVis7::setFontSize);
 
     refresh_.setSingleShot(true);
@@ -75,7 +73,7 @@ void FrmVis7::Plot(const PacketToDraw& packet)
     length_ = std::clamp(packet.len, 0, kSlotBytes);
     std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
     // Rebuilding and laying out up to 6404 characters for every packet would
-    // hold back fast playback; only the newest packet of a frame is shown.
+    // hold back fast playback; only the newest packet of a refresh is shown.
     pending_ = true;
     if (!refresh_.isActive()) refresh_.start();
 }
@@ -98,8 +96,11 @@ void FrmVis7::flush()
         hex[4 * i + 2] = QChar(u' ');
         hex[4 * i + 3] = QChar(u' ');
     }
-    setBoxColor(txtASCII, textColor_);
-    setBoxColor(txtHex, textColor_);
+    // The colour goes in as the text's format: the box keeps it across
+    // setPlainText, and it costs no second layout as a palette change would.
+    QTextCharFormat format;
+    format.setForeground(toQColor(textColor_));
+    for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setCurrentCharFormat(format);
     txtASCII->setPlainText(asciiText_);
     txtHex->setPlainText(hexText_);
 }
@@ -110,15 +111,6 @@ void FrmVis7::clear()
     pending_ = false;
     txtASCII->clear();
     txtHex->clear();
-}
-
-void FrmVis7::setBoxColor(QPlainTextEdit* box, ColorRef color)
-{
-    const QColor c = toQColor(color);
-    if (box->palette().color(QPalette::Text) == c) return;
-    QPalette pal = box->palette();
-    pal.setColor(QPalette::Text, c);
-    box->setPalette(pal);
 }
 
 void FrmVis7::setFontSize(int points)

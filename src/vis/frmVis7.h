@@ -26,7 +26,7 @@ public:
     SpinButton* spnFontSize;        // points, 8..24
     QLabel* lblCurrentFontSize;
 
-    // Keeps the packet; the boxes show it at the next screen frame (or flush()).
+    // Keeps the packet; the boxes show it at the next refresh (or flush()).
     void Plot(const PacketToDraw& packet) override;
     bool hasThumbnail() const override { return false; }
     void plotThumbnail(const PacketToDraw&) override {}   // never called: no thumbnail
@@ -37,8 +37,10 @@ public:
     void flush();
     ColorRef textColor() const { return textColor_; }
 
-    // The boxes are refreshed at most once per screen frame.
-    static constexpr int kRefreshMs = 16;
+    // The boxes are refreshed at most every other screen frame: a full-size
+    // frame's texts take about a millisecond to lay out and paint, and bytes
+    // changing faster than this cannot be read anyway.
+    static constexpr int kRefreshMs = 33;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -46,7 +48,6 @@ protected:
 private:
     void layoutControls();
     void setFontSize(int points);
-    void setBoxColor(QPlainTextEdit* box, ColorRef color);
 
     std::array<uint8_t, kSlotBytes> bytes_{};
     int length_ = 0;
