@@ -14,7 +14,7 @@
 #include "app/guiStoreHost.h"
 #include "core/modLibrary.h"
 #include "core/storeHost.h"
-#include "playback/SpinButton.h"
+#include "platform/SpinButton.h"
 #include "playback/frmFilters.h"
 #include "vis/visWindows.h"
 

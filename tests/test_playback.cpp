@@ -8,7 +8,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "playback/SpinButton.h"
+#include "platform/SpinButton.h"
 #include "support/PlaybackFixture.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"

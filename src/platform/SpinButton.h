@@ -20,6 +20,9 @@ public:
     void stepUp() { setValue(value_ + 1); }
     void stepDown() { setValue(value_ - 1); }
 
+    QToolButton* upButton() const { return up_; }
+    QToolButton* downButton() const { return down_; }
+
 signals:
     void valueChanged(int value);
 

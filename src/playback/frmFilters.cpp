@@ -9,7 +9,7 @@
 #include "core/modLibrary.h"
 #include "platform/twips.h"
 #include "playback/BufferRangeSlider.h"
-#include "playback/SpinButton.h"
+#include "platform/SpinButton.h"
 #include "playback/modScreenShots.h"
 #include "playback/modVisualize.h"
 #include "playback/playbackMath.h"
