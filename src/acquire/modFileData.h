@@ -1,3 +1,16 @@
 #pragma once
-// Loading recorded traffic: the File menu's dataset action.
+// Loading recorded traffic from the File menu: nivora datasets and pcap/pcapng
+// captures. Both show the "Load Dataset" window while they run, ask before
+// replacing held packets, then hand the new packets to the views.
+#include <QString>
+
+// "&Load Nivora Dataset": the open dialog, then loadDataset.
 void openDataset();
+void loadDataset(const QString& path);
+
+// "Open &Capture File...": the open dialog, then loadCaptureFile.
+void openCaptureFile();
+void loadCaptureFile(const QString& path);
+
+// True while a file is being loaded (the load lets events run between records).
+bool loadInProgress();
