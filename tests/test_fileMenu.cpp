@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <utility>
 
 #include "acquire/frmLoadDataset.h"
 #include "app/frmMain.h"
@@ -32,10 +34,13 @@ struct RecordingView : VisWindow {
 // Notes whether the load window was on screen when each message appeared.
 struct WatchingDialogs : ScriptedDialogs {
     QList<bool> windowShown;
+    std::function<void()> duringMessage;   // what the user does while a message is up
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons b, MsgIcon i) override
     {
         windowShown << frmLoadDataset()->isVisible();
-        return ScriptedDialogs::messageBox(text, title, b, i);
+        const MsgResult answer = ScriptedDialogs::messageBox(text, title, b, i);
+        if (auto act = std::exchange(duringMessage, nullptr)) act();
+        return answer;
     }
 };
 
@@ -158,6 +163,25 @@ private slots:
         QCOMPARE(dialogs->shown[0].icon, MsgIcon::None);
         QCOMPARE(getPacketCount(), 30000);
         QCOMPARE(views[0].thumbnails.size(), 30000);
+    }
+
+    void noSecondLoadOrSaveWhileLoading()
+    {
+        // The user picks the menu items while the first load is still running.
+        dialogs->duringMessage = [] {
+            frmMain()->menuItem("LoadData")->trigger();
+            frmMain()->menuItem("LoadCapture")->trigger();
+            frmMain()->menuItem("SaveData")->trigger();
+        };
+        choose("LoadData", file("wait.nivora", recorded::dataset(someFrames(30000))));
+        QCOMPARE(dialogs->shown.size(), 4);
+        for (int k = 1; k <= 3; ++k)
+            QCOMPARE(dialogs->shown[k].text, QString("A file is still loading. Please wait until it has finished."));
+        QVERIFY(dialogs->fileDialogTitles.size() == 1);   // no second file dialog
+        QCOMPARE(getPacketCount(), 30000);
+
+        frmMain()->menuItem("LoadData")->trigger();          // afterwards it works again
+        QCOMPARE(dialogs->fileDialogTitles.size(), 2);
     }
 
     void declinedResetDrawsOnlyTheNewPackets()

@@ -50,9 +50,7 @@ using Loader = LoadReport (*)(const std::string&, LoadObserver&);
 
 void loadWith(Loader load, const QString& path)
 {
-    // A second load started from a yield point would interleave its packets
-    // with this one's and share the progress window.
-    if (loading) return;
+    if (refuseWhileLoading()) return;
     loading = true;
 
     frmLoadDataset()->lblFileLoadStatusVariable->setText("In Progress");
@@ -82,10 +80,19 @@ void loadWith(Loader load, const QString& path)
 }
 }
 
-bool loadInProgress() { return loading; }
+bool refuseWhileLoading()
+{
+    // The load lets events run between records; a second load (or a save)
+    // started then would mix its packets with this one's or save half a file.
+    if (!loading) return false;
+    dialogs().messageBox("A file is still loading. Please wait until it has finished.", applicationTitle(),
+                         MsgButtons::Ok, MsgIcon::Information);
+    return true;
+}
 
 void openDataset()
 {
+    if (refuseWhileLoading()) return;
     const QString path = dialogs().openFileName("Open nivora dataset", QCoreApplication::applicationDirPath(),
                                                 "nivora datasets (*.nivora);;All files (*)");
     if (!path.isEmpty()) loadDataset(path);
@@ -95,9 +102,10 @@ void loadDataset(const QString& path) { loadWith(loadDatasetFile, path); }
 
 void openCaptureFile()
 {
+    if (refuseWhileLoading()) return;
     const QString path = dialogs().openFileName("Open capture file", QCoreApplication::applicationDirPath(),
                                                 "Capture files (*.pcap *.pcapng *.cap);;All files (*)");
-    if (!path.isEmpty()) loadCaptureFile(path);
+    if (!path.isEmpty()) loadCapture(path);
 }
 
-void loadCaptureFile(const QString& path) { loadWith(loadCaptureFile, path); }
+void loadCapture(const QString& path) { loadWith(loadCaptureFile, path); }

@@ -8,9 +8,10 @@
 void openDataset();
 void loadDataset(const QString& path);
 
-// "Open &Capture File...": the open dialog, then loadCaptureFile.
+// "Open &Capture File...": the open dialog, then loadCapture.
 void openCaptureFile();
-void loadCaptureFile(const QString& path);
+void loadCapture(const QString& path);
 
-// True while a file is being loaded (the load lets events run between records).
-bool loadInProgress();
+// While a load runs (it lets events run between records), tells the user to
+// wait and returns true.
+bool refuseWhileLoading();

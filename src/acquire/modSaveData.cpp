@@ -4,12 +4,14 @@
 #include <QFileInfo>
 
 #include "acquire/fileNames.h"
+#include "acquire/modFileData.h"
 #include "core/datasetWriter.h"
 #include "core/modLibrary.h"
 #include "platform/DialogLayer.h"
 
 void saveDataset()
 {
+    if (refuseWhileLoading()) return;
     if (getPacketCount() == 0) {
         dialogs().messageBox("There are no packets to save.", applicationTitle(), MsgButtons::Ok, MsgIcon::Information);
         return;

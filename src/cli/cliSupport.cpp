@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/fileLoader.h"
+#include "core/frameSource.h"
 #include "core/modLibrary.h"
 
 void printError(const std::string& text) { std::fprintf(stderr, "nivora-cli: %s\n", text.c_str()); }
@@ -23,8 +24,15 @@ bool loadIntoFreshStore(const std::string& path, LoadReport& report)
         return false;
     }
     if (report.capped)
-        printError("warning: packets in file exceeded buffer; only the first " + std::to_string(kSlotCount)
+        printError("packets in " + quotedPath(path) + " exceeded buffer; only the first " + std::to_string(kSlotCount)
                    + " packets are used");
-    for (const std::string& note : loadNotes(report, path)) printError("warning: " + note);
+    printNotes(report, path);
     return true;
 }
+
+void printNotes(const LoadReport& report, const std::string& path)
+{
+    for (const std::string& note : loadNotes(report, path)) printError(note);
+}
+
+int finalStatus(const LoadReport& report) { return report.incomplete() ? 1 : 0; }

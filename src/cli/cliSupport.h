@@ -10,6 +10,13 @@
 // an error or the load's notes on stderr; false when nothing could be loaded.
 bool loadIntoFreshStore(const std::string& path, LoadReport& report);
 
+// Prints what a load dropped or cut on stderr.
+void printNotes(const LoadReport& report, const std::string& path);
+
+// The exit status of a command that did its work: 1 when part of the input
+// could not be read (the notes said what), 0 otherwise.
+int finalStatus(const LoadReport& report);
+
 // "nivora-cli: text" on stderr.
 void printError(const std::string& text);
 // "usage: nivora-cli USAGE" on stderr; returns the usage exit status, 2.

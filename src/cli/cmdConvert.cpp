@@ -16,14 +16,14 @@ int runConvert(const CliArgs& args)
         printError(report.read.message);
         return 1;
     }
-    for (const std::string& note : loadNotes(report.read, args[0])) printError("warning: " + note);
+    printNotes(report.read, args[0]);
     if (!report.write.ok) {
         printError(report.write.error);
         return 1;
     }
     std::printf("wrote %lld frame(s) to %s\n", (long long)report.write.written, args[1].c_str());
     if (report.write.leftOut() > 0) std::printf("%s\n", describeLeftOut(report.write).c_str());
-    return 0;
+    return finalStatus(report.read);
 }
 
 const bool registered = registerCliCommand(

@@ -37,7 +37,8 @@ int runFields(const CliArgs& args)
         }
         std::puts(line.c_str());
     }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return 1;
+    return finalStatus(report);
 }
 
 const bool registered = registerCliCommand(

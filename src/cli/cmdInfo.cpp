@@ -40,7 +40,7 @@ int runInfo(const CliArgs& args)
         std::printf("other frames by Ethertype:\n");
         for (const auto& [type, count] : byEthertype) std::printf("  0x%04X  %lld\n", unsigned(type), (long long)count);
     }
-    return 0;
+    return finalStatus(report);
 }
 
 const bool registered = registerCliCommand({"info", kUsage, "records, packets, bytes and IP protocols of FILE", runInfo});

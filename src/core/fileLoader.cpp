@@ -57,10 +57,11 @@ std::vector<std::string> loadNotes(const LoadReport& report, const std::string& 
                         + " were longer than 1601 bytes (frame plus trailer) and were skipped; the first starts at byte offset "
                         + std::to_string(report.firstOversizedOffset) + ".");
     if (report.truncatedFrames > 0)
-        notes.push_back(std::to_string(report.truncatedFrames)
-                        + " frame(s) longer than 1601 bytes were stored cut to their first 1601 bytes.");
+        notes.push_back(std::to_string(report.truncatedFrames) + " frame(s) in " + quotedPath(path)
+                        + " longer than 1601 bytes were stored cut to their first 1601 bytes.");
     if (report.emptyFrames > 0)
-        notes.push_back(std::to_string(report.emptyFrames) + " frame(s) without any captured bytes were left out.");
+        notes.push_back(std::to_string(report.emptyFrames) + " frame(s) in " + quotedPath(path)
+                        + " without any captured bytes were left out.");
     if (!report.damage.empty())
         notes.push_back(quotedPath(path) + " could not be read to its end (" + report.damage
                         + "); the frames before that point were loaded.");

@@ -30,6 +30,8 @@ struct LoadReport {
     std::string damage;                 // a capture that breaks off: libpcap's words
 
     bool ok() const { return error == LoadError::None; }
+    // Loaded, but part of the file could not be read (records skipped, a capture broken off).
+    bool incomplete() const { return oversizedSkipped > 0 || !damage.empty(); }
 };
 
 // Sentences for what a successful load dropped, cut or could not read
