@@ -188,7 +188,8 @@ private slots:
         click(w->btnPlay);
         QTest::qSleep(200);   // a long stall: only the last 50 ticks are made up
         w->timerFired();
-        QCOMPARE(position(), 1 + 1 + 50);
+        // 1 + 1 + 50, give or take a real tick that a loaded machine lets in at a yield point.
+        QVERIFY2(position() >= 52 && position() <= 56, qPrintable(QString::number(position())));
         QVERIFY(isPlaying());
     }
 
