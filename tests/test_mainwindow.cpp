@@ -53,7 +53,7 @@ private slots:
         QStringList bar;
         for (QMenu* m : frmMain()->findChild<WrappingMenuBar*>("menuBar")->menus()) bar << m->title();
         QCOMPARE(bar, (QStringList{"&File", "&Toolbars", "&View", "&Help"}));
-        QCOMPARE(visibleCaptions("File"), (QStringList{"&Load Nivora Dataset", "-", "E&xit"}));
+        QCOMPARE(visibleCaptions("File"), (QStringList{"&Load Nivora Dataset", "Open &Capture File...", "Save Da&taset", "-", "E&xit"}));
         QCOMPARE(visibleCaptions("Toolbars"), (QStringList{"&Capture", "&PVR", "&Filters"}));
         QCOMPARE(visibleCaptions("View"), (QStringList{"&Text Rainfall", "&Byte Frequency", "&Parallel Plot",
                                                        "Binary &Rainfall", "&Scatter Plot", "&Combined", "&Detail"}));

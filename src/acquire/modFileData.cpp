@@ -1,9 +1,111 @@
 #include "modFileData.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+
+#include "acquire/fileNames.h"
+#include "acquire/frmLoadDataset.h"
+#include "core/fileLoader.h"
 #include "platform/DialogLayer.h"
+#include "platform/yieldPoint.h"
+#include "playback/frmFilters.h"
+#include "playback/modVisualize.h"
+
+namespace {
+bool loading = false;
+
+// Shows the load in the "Load Dataset" window. The window is looked up on
+// every call: a user may close it at a yield point, and the next reference
+// makes a fresh hidden one.
+class WindowObserver final : public LoadObserver {
+public:
+    void fileOpened(int64_t size) override
+    {
+        size_ = size;
+        frmLoadDataset()->lblFileSizeVariable->setText(QString::number(size));
+    }
+    void fileRead() override
+    {
+        frmLoadDataset()->lblFileLoadStatusVariable->setText("Completed");
+        frmLoadDataset()->setProgressRange(size_);
+    }
+    void storeReset() override { clearVisualizations(); }
+    void progress(int64_t position) override { frmLoadDataset()->setProgressPosition(position); }
+    void yieldPoint() override { ::yieldPoint(); }
+    void capacityReached(int32_t capacity) override
+    {
+        dialogs().messageBox(QString("Packets in file exceeded buffer.  Only the first %1 packets will be used.").arg(capacity),
+                             applicationTitle(), MsgButtons::Ok, MsgIcon::None);
+    }
+
+private:
+    int64_t size_ = 0;
+};
+
+void warn(const QString& text) { dialogs().messageBox(text, "Warning", MsgButtons::Ok, MsgIcon::Exclamation); }
+
+using Loader = LoadReport (*)(const std::string&, LoadObserver&);
+
+void loadWith(Loader load, const QString& path)
+{
+    if (refuseWhileLoading()) return;
+    loading = true;
+
+    frmLoadDataset()->lblFileLoadStatusVariable->setText("In Progress");
+    frmLoadDataset()->show();
+    frmLoadDataset()->raise();
+    yieldNow();   // let the window paint
+    frmLoadDataset()->lblFileVariable->setText(QDir::toNativeSeparators(path));
+
+    WindowObserver observer;
+    const std::string file = fileSystemName(path);
+    const LoadReport report = load(file, observer);
+    if (report.error == LoadError::NotDataset) {
+        warn("This is not a nivora format file");
+    } else if (!report.ok()) {
+        warn(displayText(report.message));
+    } else {
+        QStringList notes;
+        for (const std::string& note : loadNotes(report, file)) notes << displayText(note);
+        if (!notes.isEmpty()) warn(notes.join("\n\n"));
+    }
+
+    frmLoadDataset()->hide();
+    loading = false;
+    frmFilters()->initFilters();
+    // The packets this load added: behind the held ones when the reset was declined.
+    displayPackets(report.firstPacket, report.lastPacket);
+}
+}
+
+bool refuseWhileLoading()
+{
+    // The load lets events run between records; a second load (or a save)
+    // started then would mix its packets with this one's or save half a file.
+    if (!loading) return false;
+    dialogs().messageBox("A file is still loading. Please wait until it has finished.", applicationTitle(),
+                         MsgButtons::Ok, MsgIcon::Information);
+    return true;
+}
 
 void openDataset()
 {
-    dialogs().messageBox("Loading datasets is not available in this build yet.", applicationTitle(),
-                         MsgButtons::Ok, MsgIcon::Information);
+    if (refuseWhileLoading()) return;
+    const QString path = dialogs().openFileName("Open nivora dataset", QCoreApplication::applicationDirPath(),
+                                                "nivora datasets (*.nivora);;All files (*)");
+    if (!path.isEmpty()) loadDataset(path);
 }
+
+void loadDataset(const QString& path) { loadWith(loadDatasetFile, path); }
+
+void openCaptureFile()
+{
+    if (refuseWhileLoading()) return;
+    const QString path = dialogs().openFileName("Open capture file", QCoreApplication::applicationDirPath(),
+                                                "Capture files (*.pcap *.pcapng *.cap);;All files (*)");
+    if (!path.isEmpty()) loadCapture(path);
+}
+
+void loadCapture(const QString& path) { loadWith(loadCaptureFile, path); }

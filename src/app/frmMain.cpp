@@ -11,6 +11,7 @@
 
 #include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
+#include "acquire/modSaveData.h"
 #include "acquire/frmAbout.h"
 #include "acquire/frmLogging.h"
 #include "app/modInit.h"
@@ -149,9 +150,11 @@ void FrmMain::buildMenus()
     file->setObjectName("File");
     addItem(file, "LoadPreferences", "Load &Preferences", false);
     connect(addItem(file, "LoadData", "&Load Nivora Dataset", true), &QAction::triggered, this, [] { openDataset(); });
+    connect(addItem(file, "LoadCapture", "Open &Capture File...", true), &QAction::triggered, this,
+            [] { openCaptureFile(); });
     addItem(file, "FileSeparator1", "-", false);
     addItem(file, "SaveSettings", "&Save Preferences", false);
-    addItem(file, "SaveData", "Save Da&taset", false);
+    connect(addItem(file, "SaveData", "Save Da&taset", true), &QAction::triggered, this, [] { saveDataset(); });
     connect(addItem(file, "SaveScreenshot", "Save Scree&nshots", false), &QAction::triggered, this,
             [] { showScreenshotDialog(); });
     addItem(file, "fileseparator2", "-", true);

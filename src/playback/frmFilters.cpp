@@ -1,33 +1,155 @@
 #include "frmFilters.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
 
 #include "core/modLibrary.h"
+#include "platform/twips.h"
+#include "playback/BufferRangeSlider.h"
+#include "platform/SpinButton.h"
+#include "playback/modScreenShots.h"
+#include "playback/modVisualize.h"
+#include "playback/playbackMath.h"
 
 namespace {
 QPointer<FrmFilters> instance;
+
+constexpr int kWindowW = 520, kWindowH = 246;
+constexpr int kTrackW = 300;
+constexpr int kTrackH = twips(310);
+// Timer ticks made up at most after a stall; a longer backlog is dropped.
+constexpr int64_t kMaxBacklog = 50;
+
+// "locked" for the length of one programmatic change; what the tag read
+// before comes back afterwards, so a nested change cannot unlock early.
+class Locked {
+public:
+    explicit Locked(QString& tag) : tag_(tag), before_(tag) { tag_ = "locked"; }
+    ~Locked() { tag_ = before_; }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    QString& tag_;
+    QString before_;
+};
+
+void setLocked(QPushButton* toggle, QString& tag, bool down)
+{
+    Locked lock(tag);
+    toggle->setChecked(down);
+}
+
+QString rangeText(int64_t first, int64_t last) { return QString("%1 - %2").arg(first).arg(last); }
 }
 
 FrmFilters* frmFilters() { return formInstance(instance); }
 
 FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters")
 {
-    resize(560, 200);
-    lblPacketCounter = new QLabel(this);
-    lblPacketCounter->setObjectName("lblPacketCounter");
-    lblPacketMin = new QLabel(this);
-    lblPacketMin->setObjectName("lblPacketMin");
-    lblPacketMax = new QLabel("Max", this);
-    lblPacketMax->setObjectName("lblPacketMax");
+    setFixedSize(kWindowW, kWindowH);
+    const QFont courier("Courier New");
+    auto label = [&](const char* name, const QString& text, const QRect& at, bool fixedPitch = false,
+                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(name);
+        l->setGeometry(at);
+        l->setAlignment(align);
+        if (fixedPitch) l->setFont(courier);
+        return l;
+    };
+    auto button = [&](const char* name, const QString& caption, const QString& tip, const QRect& at,
+                      bool toggle = false) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setToolTip(tip);
+        b->setGeometry(at);
+        b->setCheckable(toggle);
+        return b;
+    };
+
+    // Transport row. Widgets are made in reading order, which is also the Tab order.
+    btnPlay = button("btnPlay", "Play", "Playback packets", {10, 10, 72, 28}, true);
+    btnPause = button("btnPause", "Pause", "Pause playback", {86, 10, 72, 28}, true);
+    btnStop = button("btnStop", "Stop", "Stop playback", {162, 10, 72, 28}, true);
+    btnStepBackward = button("btnStepBackward", "<<", "Step Backward", {252, 10, 44, 28});
+    btnStepForward = button("btnStepForward", ">>", "Step Forward", {300, 10, 44, 28});
+    tglLoop = button("tglLoop", "Loop", "Toggle looping playback", {362, 10, 72, 28}, true);
+
+    // Position.
+    lblPacketMin = label("lblPacketMin", "1", {10, 50, 80, 20}, true, Qt::AlignRight | Qt::AlignVCenter);
     scrPacket = new QScrollBar(Qt::Horizontal, this);
     scrPacket->setObjectName("scrPacket");
-    scrPacket->setRange(1, 0);
-    lblPacketMin->setGeometry(8, 40, 80, 20);
-    scrPacket->setGeometry(90, 40, 380, 20);
-    lblPacketMax->setGeometry(476, 40, 80, 20);
-    lblPacketCounter->setGeometry(90, 64, 120, 20);
+    scrPacket->setGeometry(96, 50, 320, 20);
+    scrPacket->setFocusPolicy(Qt::StrongFocus);
+    lblPacketMax = label("lblPacketMax", "Max", {422, 50, 90, 20}, true);
+    lblPacketCounter = label("lblPacketCounter", "0", {96, 72, 320, 18}, true, Qt::AlignCenter);
+
+    // Speed.
+    lblSpeed = label("lblSpeed", "Max Speed (pkts/sec)", {10, 104, 150, 28});
+    btnMinSpeed = button("btnMinSpeed", "Min", "Playback at Minimum Speed", {164, 104, 48, 28});
+    spnSpeed = new SpinButton(1, 1000, 10, this);
+    spnSpeed->setObjectName("spnSpeed");
+    spnSpeed->setToolTip("Set Playback Speed");
+    spnSpeed->setGeometry(218, 100, 22, 36);
+    lblCurrentSpeed = label("lblCurrentSpeed", "10", {244, 106, 52, 24}, true, Qt::AlignCenter);
+    lblCurrentSpeed->setFrameShape(QFrame::Panel);
+    lblCurrentSpeed->setFrameShadow(QFrame::Sunken);
+    btnMaxSpeed = button("btnMaxSpeed", "Max", "Playback at Max Speed", {302, 104, 48, 28});
+    tmrPlayTimer = new QTimer(this);
+    tmrPlayTimer->setObjectName("tmrPlayTimer");
+    tmrPlayTimer->setTimerType(Qt::PreciseTimer);   // 1 ms must really mean 1000 ticks a second
+
+    // Buffer range.
+    lblBufferLabel = label("lblBufferLabel", "Buffer", {10, 148, 56, 20}, true);
+    lblRangeMin = label("lblRangeMin", "Min", {66, 148, 44, 20}, false, Qt::AlignRight | Qt::AlignVCenter);
+    picBufferSlider = new BufferRangeSlider(kTrackW, kTrackH, this);
+    picBufferSlider->move(116, 148 + (20 - kTrackH) / 2);
+    lblRangeMax = label("lblRangeMax", "Max", {422, 148, 90, 20});
+    Label1 = label("Label1", "Buffer Range:  ", {116, 174, 100, 20});
+    lblBufferRange = label("lblBufferRange", "", {216, 174, 200, 20});
+
+    btnClearVisualization = button("btnClearVisualization", "Clear Screen", "Clears all visualization windows",
+                                   {10, 208, 110, 28});
+    btnScreenShot = button("btnScreenShot", "Screenshots", "Save screenshots to application directory",
+                           {126, 208, 110, 28});
+
+    connect(btnPlay, &QPushButton::toggled, this, [this] {
+        if (btnPlayTag != "locked") playAction();   // whichever way Play moved
+    });
+    connect(btnPause, &QPushButton::toggled, this, &FrmFilters::pauseChanged);
+    connect(btnStop, &QPushButton::toggled, this, [this] {
+        if (btnStopTag != "locked") stopAction();   // whichever way Stop moved
+    });
+    connect(btnStepForward, &QPushButton::clicked, this, [this] { stepBy(1); });
+    connect(btnStepBackward, &QPushButton::clicked, this, [this] { stepBy(-1); });
+    connect(btnMinSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->minimum()); });
+    connect(btnMaxSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->maximum()); });
+    connect(spnSpeed, &SpinButton::valueChanged, this, &FrmFilters::speedChanged);
+    connect(tmrPlayTimer, &QTimer::timeout, this, &FrmFilters::timerFired);
+    connect(scrPacket, &QScrollBar::valueChanged, this, [this](int value) {
+        if (scrPacketTag != "locked") showPositionByHand(value);
+    });
+    connect(scrPacket, &QScrollBar::sliderMoved, this, &FrmFilters::showPositionByHand);
+    // Queued: the range is drawn from the event loop, not from inside the
+    // thumb's mouse handler, which must not find itself closed under it.
+    connect(picBufferSlider, &BufferRangeSlider::rangeChosen, this, &FrmFilters::applyBufferRange,
+            Qt::QueuedConnection);
+    connect(btnClearVisualization, &QPushButton::clicked, this, [] { clearVisualizations(); });
+    connect(btnScreenShot, &QPushButton::clicked, this, [] { saveScreenshots(); });
+
+    // Load: speed, the range the store holds now (a reopened window must not
+    // play packets it does not have), then Stop pressed, so it starts Stopped.
+    speedChanged(spnSpeed->value());
+    showPacketRange(getPacketCount(), firstHeldPacket());
+    if (getPacketCount() == 0) lblPacketMax->setText("Max");   // nothing counted yet
+    btnStop->setChecked(true);
 }
+
+void FrmFilters::unload() { tmrPlayTimer->stop(); }
 
 void FrmFilters::showPacketCounter(int32_t count) { lblPacketCounter->setText(QString::number(count)); }
 
@@ -35,11 +157,167 @@ void FrmFilters::showPacketRange(int32_t count, int32_t first)
 {
     lblPacketCounter->setText(QString::number(count));
     lblPacketMax->setText(QString::number(count));
-    scrPacketTag = "locked";
-    scrPacket->setMaximum(count);
-    scrPacket->setMinimum(first);
+    Locked lock(scrPacketTag);
+    // The bar cannot span 1..0: an empty store leaves it at 1..1, disabled,
+    // and nothing that reads the position draws while it is empty.
+    holdsPackets_ = count >= first;
+    if (holdsPackets_) scrPacket->setRange(first, count);
+    else scrPacket->setRange(1, 1);
+    scrPacket->setEnabled(holdsPackets_);
     lblPacketMin->setText(QString::number(first));
-    scrPacketTag = "";
 }
 
-void FrmFilters::initFilters() {}
+void FrmFilters::initFilters()
+{
+    const int32_t count = getPacketCount();
+    lblBufferRange->setText(rangeText(firstHeldPacket(), count));
+    lblRangeMax->setText(QString::number(count));
+}
+
+void FrmFilters::playAction()
+{
+    if (btnStop->isChecked()) {
+        setLocked(btnStop, btnStopTag, false);
+        clearVisualizations();
+    }
+    if (btnPause->isChecked()) setLocked(btnPause, btnPauseTag, false);
+    startPlaying();
+}
+
+void FrmFilters::startPlaying()
+{
+    tmrPlayTimer->start();
+    playClock_.start();
+    ticksDone_ = 0;
+}
+
+void FrmFilters::pauseChanged()
+{
+    if (btnPauseTag == "locked") return;
+    if (!btnPlay->isChecked()) {
+        btnPause->setChecked(false);   // nothing plays, so nothing can pause
+        return;
+    }
+    if (btnPause->isChecked()) tmrPlayTimer->stop();
+    else playAction();   // resume
+}
+
+void FrmFilters::stopAction()
+{
+    tmrPlayTimer->stop();
+    {
+        Locked lock(scrPacketTag);
+        scrPacket->setValue(scrPacket->minimum());
+    }
+    lblPacketCounter->setText(holdsPackets_ ? QString::number(scrPacket->value()) : "0");
+    setLocked(btnPause, btnPauseTag, false);
+    setLocked(btnPlay, btnPlayTag, false);
+}
+
+void FrmFilters::tick()
+{
+    // A tick that comes while the previous tick's packet is still drawing (the
+    // drawing lets events run) waits for it rather than starting a drawing
+    // inside the drawing: with slow views at full speed that nesting would
+    // grow without end.
+    if (ticking_) {
+        tickWaiting_ = true;
+        return;
+    }
+    const QPointer<FrmFilters> self(this);
+    ticking_ = true;
+    do {
+        tickWaiting_ = false;
+        const int32_t packet = advance();
+        if (packet == 0) break;
+        displayPackets(packet, packet);
+        if (!self) return;   // the window was closed while the packet was drawn
+    } while (tickWaiting_ && tmrPlayTimer->isActive());
+    ticking_ = false;
+}
+
+void FrmFilters::timerFired()
+{
+    // A busy machine delivers some ticks late, and the event loop folds late
+    // ticks into one: the ticks that fell due meanwhile are made up here, so
+    // the fastest speed really plays 1000 packets a second. A long stall
+    // (a slow drawing, the process not running) is not made up in one burst.
+    const int64_t due = playClock_.nsecsElapsed() / (int64_t(tmrPlayTimer->interval()) * 1'000'000);
+    ticksDone_ = std::max(ticksDone_ + 1, due - kMaxBacklog);
+    const QPointer<FrmFilters> self(this);
+    tick();
+    while (self && !ticking_ && tmrPlayTimer->isActive() && ticksDone_ < due) {
+        ++ticksDone_;
+        tick();
+    }
+}
+
+int32_t FrmFilters::advance()
+{
+    if (!holdsPackets_) {
+        stopAction();   // an empty store has nothing to play
+        return 0;
+    }
+    const int position = scrPacket->value();
+    if (position < scrPacket->maximum()) return moveTo(position + 1);
+    if (tglLoop->isChecked()) return moveTo(scrPacket->minimum());   // the views keep what they show
+    stopAction();   // the end: Stop runs, but btnStop itself stays up
+    return 0;
+}
+
+int32_t FrmFilters::moveTo(int32_t position)
+{
+    {
+        Locked lock(scrPacketTag);
+        scrPacket->setValue(position);
+    }
+    lblPacketCounter->setText(QString::number(position));
+    return position;
+}
+
+void FrmFilters::stepBy(int delta)
+{
+    if (!holdsPackets_) return;
+    const int position = scrPacket->value();
+    if (delta > 0 ? position >= scrPacket->maximum() : position <= scrPacket->minimum()) return;
+    const int32_t packet = moveTo(position + delta);
+    displayPackets(packet, packet);   // last: the window may be gone when the drawing returns
+}
+
+void FrmFilters::showPositionByHand(int value)
+{
+    if (!holdsPackets_) return;
+    lblPacketCounter->setText(QString::number(value));
+    // Drawn from the event loop, once for however many moves came meanwhile:
+    // the views then show exactly the one packet at the position, and the
+    // scroll bar's own handler never finds itself closed under it.
+    positionWanted_ = value;
+    if (positionPending_) return;
+    positionPending_ = true;
+    QMetaObject::invokeMethod(this, &FrmFilters::drawPositionByHand, Qt::QueuedConnection);
+}
+
+void FrmFilters::drawPositionByHand()
+{
+    positionPending_ = false;
+    const int32_t packet = positionWanted_;
+    clearVisualizations();
+    if (packet < firstHeldPacket() || packet > getPacketCount()) return;   // the store moved on meanwhile
+    displayPackets(packet, packet);
+}
+
+void FrmFilters::speedChanged(int value)
+{
+    lblCurrentSpeed->setText(QString::number(value));
+    tmrPlayTimer->setInterval(timerIntervalForSpeed(value));   // restarts a running timer
+    playClock_.start();
+    ticksDone_ = 0;
+}
+
+void FrmFilters::applyBufferRange(int minPos, int maxPos, int usable)
+{
+    const auto [first, last] = bufferRangeFor(minPos, maxPos, usable, firstHeldPacket(), getPacketCount());
+    lblBufferRange->setText(rangeText(first, last));
+    initBufferViews();
+    displayPackets(first, last);   // last: the window may be gone when the drawing returns
+}

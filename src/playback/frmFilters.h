@@ -2,33 +2,107 @@
 // The playback window ("nivora: PVR"): plays the stored packets back like a
 // video recorder. Its scroll bar is the playback position; the store keeps
 // its range and counter up to date.
+//
+// The three states are not kept in a variable; the timer and the toggles make them:
+//   Stopped  timer off, Play up,   Pause up,   position at the oldest held packet
+//   Playing  timer on,  Play down, Pause up,   one packet further per tick
+//   Paused   timer off, Play down, Pause down, position kept
+// A handler that changes Play, Pause, Stop or the scroll bar itself sets that
+// control's tag to "locked" around the change, and the control's own change
+// handler ignores changes while its tag reads "locked".
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QString>
 #include <cstdint>
 
 #include "app/FormWindow.h"
 
 class QLabel;
+class QPushButton;
 class QScrollBar;
+class QTimer;
+class BufferRangeSlider;
+class SpinButton;
 
 class FrmFilters : public FormWindow {
     Q_OBJECT
 public:
     FrmFilters();
 
+    QPushButton* btnPlay;
+    QPushButton* btnPause;
+    QPushButton* btnStop;
+    QString btnPlayTag;
+    QString btnPauseTag;
+    QString btnStopTag;
+    QPushButton* tglLoop;
+    QPushButton* btnStepBackward;
+    QPushButton* btnStepForward;
+
+    QPushButton* btnMinSpeed;
+    QPushButton* btnMaxSpeed;
+    SpinButton* spnSpeed;           // packets per second, 1..1000
+    QLabel* lblSpeed;
+    QLabel* lblCurrentSpeed;
+    QTimer* tmrPlayTimer;
+
+    QScrollBar* scrPacket;          // the playback position; its range is the held packets
+    QString scrPacketTag;
     QLabel* lblPacketCounter;
     QLabel* lblPacketMin;
     QLabel* lblPacketMax;
-    QScrollBar* scrPacket;
-    QString scrPacketTag;   // "locked" while the program moves the bar itself
 
-    // Written by the store after every change.
+    QLabel* lblBufferLabel;
+    BufferRangeSlider* picBufferSlider;
+    QLabel* Label1;
+    QLabel* lblBufferRange;
+    QLabel* lblRangeMin;
+    QLabel* lblRangeMax;
+
+    QPushButton* btnClearVisualization;
+    QPushButton* btnScreenShot;
+
+    // Written by the store: the counter after it was emptied, and after every
+    // change the newest packet number and the oldest one still held.
     void showPacketCounter(int32_t count);
     void showPacketRange(int32_t count, int32_t first);
 
-    // Refreshes the buffer-range labels from the store.
+    // After a load: the buffer range covers every held packet.
     void initFilters();
-    // The first filter stage: accepts every packet.
+    // The first filter stage, asked once per drawn packet: accepts every packet.
     bool filter(int64_t packet) const { (void)packet; return true; }
+
+    // One tick: the next packet, the wrap or the end (tests drive playback
+    // through it without waiting).
+    void tick();
+    // tmrPlayTimer's handler: the tick, and any the event loop delivered late.
+    void timerFired();
+
+protected:
+    void unload() override;
+
+private:
+    void startPlaying();
+    void playAction();
+    void pauseChanged();
+    void stopAction();
+    void stepBy(int delta);
+    // The next position for a tick, or 0 when playback has ended.
+    int32_t advance();
+    // Moves the scroll bar itself (locked) and shows the position in the counter.
+    int32_t moveTo(int32_t position);
+    void showPositionByHand(int value);
+    void drawPositionByHand();
+    void speedChanged(int value);
+    void applyBufferRange(int minPos, int maxPos, int usable);
+
+    bool holdsPackets_ = false;     // false: the bar sits disabled at 1..1
+    QElapsedTimer playClock_;       // since the timer last started
+    int64_t ticksDone_ = 0;         // timer ticks handled since then
+    bool ticking_ = false;          // a tick's packet is being drawn
+    bool tickWaiting_ = false;      // a tick came meanwhile
+    bool positionPending_ = false;  // a position set by hand waits to be drawn
+    int32_t positionWanted_ = 0;
 };
 
 FrmFilters* frmFilters();

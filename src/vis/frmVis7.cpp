@@ -1,7 +1,143 @@
 #include "frmVis7.h"
 
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCharFormat>
+#include <algorithm>
+#include <cstring>
+
+#include "core/accessors.h"
+#include "platform/SpinButton.h"
+#include "platform/twips.h"
+#include "playback/modEncodings.h"
+#include "vis/byteTextFont.h"
+
 namespace {
 QPointer<FrmVis7> instance;
+
+constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+constexpr int kRowHeight = 24;
+
+QPlainTextEdit* makeBox(QWidget* parent, const char* name, QTextOption::WrapMode wrap)
+{
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // One unbroken line of text, wrapped at the box's width.
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setWordWrapMode(wrap);
+    box->setUndoRedoEnabled(false);
+    // Protocol colours are bright: they read on black, as in the other views.
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, Qt::white);   // the caret; the bytes carry their own colour
+    box->setPalette(pal);
+    return box;
+}
 }
 
 FrmVis7* frmVis7() { return formInstance(instance); }
+
+FrmVis7::FrmVis7() : FormWindow("frmVis7", "detail view", "vis7")
+{
+    // Characters wrap wherever the width is reached, keeping an even grid;
+    // the numbers wrap at their blanks, so no byte is split across lines.
+    txtASCII = makeBox(this, "txtASCII", QTextOption::WrapAnywhere);
+    txtHex = makeBox(this, "txtHex", QTextOption::WrapAtWordBoundaryOrAnywhere);
+    txtASCII->setFont(byteTextFont());
+    txtHex->setFont(byteTextFont());
+
+    lblFontSize = new QLabel("font size", this);
+    lblFontSize->setObjectName("lblFontSize");
+    lblCurrentFontSize = new QLabel("8", this);
+    lblCurrentFontSize->setObjectName("lblCurrentFontSize");
+    lblCurrentFontSize->setAlignment(Qt::AlignCenter);
+    spnFontSize = new SpinButton(8, 24, 8, this);
+    spnFontSize->setObjectName("spnFontSize");
+    spnFontSize->setToolTip("Font size of both boxes");
+    connect(spnFontSize, &SpinButton::valueChanged, this, &FrmVis7::setFontSize);
+
+    refresh_.setSingleShot(true);
+    refresh_.setInterval(kRefreshMs);
+    connect(&refresh_, &QTimer::timeout, this, &FrmVis7::flush);
+
+    setMinimumSize(twips(2000), twips(3000));
+    resize(520, 420);
+}
+
+void FrmVis7::Plot(const PacketToDraw& packet)
+{
+    textColor_ = encodingColor(getIPProtocol(packet.number) & 255);
+    length_ = std::clamp(packet.len, 0, kSlotBytes);
+    std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
+    // Rebuilding and laying out up to 6404 characters for every packet would
+    // hold back fast playback; only the newest packet of a refresh is shown.
+    pending_ = true;
+    if (!refresh_.isActive()) refresh_.start();
+}
+
+void FrmVis7::flush()
+{
+    refresh_.stop();
+    if (!pending_) return;
+    pending_ = false;
+
+    asciiText_.resize(length_);
+    hexText_.resize(4 * length_);
+    QChar* ascii = asciiText_.data();
+    QChar* hex = hexText_.data();
+    for (int i = 0; i < length_; ++i) {
+        const uint8_t b = bytes_[size_t(i)];
+        ascii[i] = (b >= 33 && b <= 126) ? QChar(b) : QChar(u'.');
+        hex[4 * i] = QChar(kHexDigits[b >> 4]);
+        hex[4 * i + 1] = QChar(kHexDigits[b & 15]);
+        hex[4 * i + 2] = QChar(u' ');
+        hex[4 * i + 3] = QChar(u' ');
+    }
+    // The colour goes in as the text's format: the box keeps it across
+    // setPlainText, and it costs no second layout as a palette change would.
+    QTextCharFormat format;
+    format.setForeground(toQColor(textColor_));
+    for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setCurrentCharFormat(format);
+    txtASCII->setPlainText(asciiText_);
+    txtHex->setPlainText(hexText_);
+}
+
+void FrmVis7::clear()
+{
+    refresh_.stop();
+    pending_ = false;
+    txtASCII->clear();
+    txtHex->clear();
+}
+
+void FrmVis7::setFontSize(int points)
+{
+    lblCurrentFontSize->setText(QString::number(points));
+    for (QPlainTextEdit* box : {txtASCII, txtHex}) {
+        QFont f = box->font();
+        f.setPointSize(points);
+        box->setFont(f);
+    }
+}
+
+void FrmVis7::resizeEvent(QResizeEvent* e)
+{
+    FormWindow::resizeEvent(e);
+    layoutControls();
+}
+
+// Two equal boxes stacked, the font-size row under them.
+void FrmVis7::layoutControls()
+{
+    const int boxWidth = width() - twips(100);
+    const int boxHeight = twips(toTwips(height()) / 2 - 500);
+    txtASCII->setGeometry(0, 0, boxWidth, boxHeight);
+    txtHex->setGeometry(0, boxHeight, boxWidth, boxHeight);
+    const int rowTop = 2 * boxHeight + 4;
+    lblFontSize->setGeometry(4, rowTop, 60, kRowHeight);
+    lblCurrentFontSize->setGeometry(66, rowTop, 24, kRowHeight);
+    spnFontSize->setGeometry(92, rowTop, 18, kRowHeight);
+}

@@ -1,0 +1,124 @@
+// What drawing one packet costs the text rainfall and detail views, on the
+// offscreen platform with the windows shown, over 30000 packets of mixed sizes.
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "app/frmMain.h"
+#include "core/accessors.h"
+#include "core/modLibrary.h"
+#include "platform/PictureSurface.h"
+#include "platform/yieldPoint.h"
+#include "vis/frmVis1.h"
+#include "vis/frmVis7.h"
+
+namespace {
+constexpr int kPackets = 30000;
+constexpr double kRainfallTargetUs = 30.0;
+constexpr double kDetailTargetUs = 50.0;
+
+// TCP with HTTP text, UDP, ICMP and full-size frames, in a repeating mix.
+void fillStore()
+{
+    const int sizes[] = {60, 590, 1514, 74, 342, 1514, 98, 1078};
+    const uint8_t protocols[] = {6, 17, 6, 1, 6, 17, 17, 6};
+    const char* http = "GET /index.html HTTP/1.1\r\nHost: www.example.org\r\nUser-Agent: bench\r\n\r\n";
+    std::vector<uint8_t> f;
+    for (int n = 0; n < kPackets; ++n) {
+        const int k = n % 8;
+        f.assign(size_t(sizes[k]), 0);
+        for (int i = 0; i < sizes[k]; ++i) f[size_t(i)] = uint8_t(i * 7 + n);
+        f[12] = 0x08; f[13] = 0x00; f[14] = 0x45; f[23] = protocols[k];
+        if (protocols[k] == 6)
+            for (int i = 54, j = 0; i < sizes[k]; ++i, ++j) f[size_t(i)] = uint8_t(http[j % std::strlen(http)]);
+        addPacket(f.data(), sizes[k] - 1);
+    }
+}
+
+// Microseconds per packet of plotting every stored packet once; with events,
+// the event loop runs at a yield point after every packet, as in the dispatch,
+// so repaints and the detail view's refreshes are counted too.
+double perPacket(const std::function<void(const PacketToDraw&)>& plot, bool withEvents)
+{
+    std::array<uint8_t, kSlotBytes> work{};
+    QElapsedTimer t;
+    t.start();
+    for (int32_t n = 1; n <= kPackets; ++n) {
+        const int len = getPacketLength(n) + 1;
+        std::memcpy(work.data(), packetBytesOf(n), size_t(len));
+        plot({n, work.data(), len, nullptr});
+        if (withEvents) yieldPoint();
+    }
+    QCoreApplication::processEvents();
+    return double(t.nsecsElapsed()) / 1000.0 / kPackets;
+}
+
+void report(const char* what, double us, double target)
+{
+    std::printf("  %-44s %8.2f us/packet   (target %.0f us: %.2fx)\n", what, us, target, us / target);
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    frmMain()->show();
+    fillStore();
+    FrmVis1* rain = frmVis1();
+    FrmVis7* detail = frmVis7();
+    rain->show();
+    detail->show();
+    QCoreApplication::processEvents();
+    std::printf("%d packets of mixed sizes, text rainfall picture %dx%d (%d characters a line)\n", kPackets,
+                rain->picGraph->scaleWidth(), rain->picGraph->scaleHeight(), rain->lineCells());
+
+    auto rainPlot = [rain](const PacketToDraw& p) { rain->Plot(p); };
+    std::printf("text rainfall Plot:\n");
+    const char* modes[] = {"ASCII", "hex", "decimal"};
+    double worst = 0;
+    for (int m = 0; m < 3; ++m) {
+        rain->cmbVisMode->setCurrentIndex(m);
+        const double us = perPacket(rainPlot, false);
+        worst = std::max(worst, us);
+        report(modes[m], us, kRainfallTargetUs);
+    }
+    rain->cmbVisMode->setCurrentIndex(0);
+    rain->tglPrintASCII->setChecked(true);
+    report("ASCII, strings of length 1", perPacket(rainPlot, false), kRainfallTargetUs);
+    rain->tglPrintASCII->setChecked(false);
+    rain->cmbVisMode->setCurrentIndex(1);
+    report("hex, with repaints (yield after each packet)", perPacket(rainPlot, true), kRainfallTargetUs);
+    report("thumbnail", perPacket([rain](const PacketToDraw& p) { rain->plotThumbnail(p); }, false),
+           kRainfallTargetUs);
+
+    std::printf("detail view Plot:\n");
+    auto detailPlot = [detail](const PacketToDraw& p) { detail->Plot(p); };
+    const double detailPlain = perPacket(detailPlot, false);
+    report("Plot (the boxes refresh later, coalesced)", detailPlain, kDetailTargetUs);
+    // The worst refresh: full-size frames whose colour changes every time
+    // (packets 3 and 6 are 1514-byte TCP and UDP frames).
+    QElapsedTimer t;
+    t.start();
+    constexpr int kRefreshes = 300;
+    for (int k = 0; k < kRefreshes; ++k) {
+        const int32_t n = k % 2 ? 3 : 6;
+        detail->Plot({n, packetBytesOf(n), getPacketLength(n) + 1, nullptr});
+        detail->flush();
+        QCoreApplication::processEvents();
+    }
+    const double refreshUs = double(t.nsecsElapsed()) / 1000.0 / kRefreshes;
+    const double perRefresh = FrmVis7::kRefreshMs;   // packets between refreshes at 1000 packets/s
+    std::printf("  one refresh of 1514-byte packets, repainted %8.2f us (at most one per %d ms)\n", refreshUs,
+                FrmVis7::kRefreshMs);
+    report("Plot + refreshes at 1000 packets/s", detailPlain + refreshUs / perRefresh, kDetailTargetUs);
+    std::printf("  share of the time spent refreshing          %8.1f %%\n", 100.0 * refreshUs / (1000.0 * FrmVis7::kRefreshMs));
+    std::printf("worst text rainfall mode: %.2f us (%.2fx target)\n", worst, worst / kRainfallTargetUs);
+    std::fflush(stdout);
+    std::_Exit(0);   // the main window's ending: no teardown of the store
+}

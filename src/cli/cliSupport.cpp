@@ -1,0 +1,38 @@
+#include "cliSupport.h"
+
+#include <cstdio>
+
+#include "core/fileLoader.h"
+#include "core/frameSource.h"
+#include "core/modLibrary.h"
+
+void printError(const std::string& text) { std::fprintf(stderr, "nivora-cli: %s\n", text.c_str()); }
+
+int usageError(const char* usage)
+{
+    std::fprintf(stderr, "usage: nivora-cli %s\n", usage);
+    return 2;
+}
+
+bool loadIntoFreshStore(const std::string& path, LoadReport& report)
+{
+    resetBuffer("startup");
+    LoadObserver quiet;
+    report = loadAnyFile(path, quiet);
+    if (!report.ok()) {
+        printError(report.message);
+        return false;
+    }
+    if (report.capped)
+        printError("packets in " + quotedPath(path) + " exceeded buffer; only the first " + std::to_string(kSlotCount)
+                   + " packets are used");
+    printNotes(report, path);
+    return true;
+}
+
+void printNotes(const LoadReport& report, const std::string& path)
+{
+    for (const std::string& note : loadNotes(report, path)) printError(note);
+}
+
+int finalStatus(const LoadReport& report) { return report.incomplete() ? 1 : 0; }

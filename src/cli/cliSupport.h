@@ -1,0 +1,23 @@
+#pragma once
+// What the nivora-cli commands share: loading a file into a fresh store the
+// way the program does, and reporting problems on stderr.
+#include <string>
+
+#include "core/loadReport.h"
+
+// Empties the store, then loads `path` (dataset, pcap or pcapng, told apart by
+// content) with the program's rules, the 30000-packet limit included. Prints
+// an error or the load's notes on stderr; false when nothing could be loaded.
+bool loadIntoFreshStore(const std::string& path, LoadReport& report);
+
+// Prints what a load dropped or cut on stderr.
+void printNotes(const LoadReport& report, const std::string& path);
+
+// The exit status of a command that did its work: 1 when part of the input
+// could not be read (the notes said what), 0 otherwise.
+int finalStatus(const LoadReport& report);
+
+// "nivora-cli: text" on stderr.
+void printError(const std::string& text);
+// "usage: nivora-cli USAGE" on stderr; returns the usage exit status, 2.
+int usageError(const char* usage);

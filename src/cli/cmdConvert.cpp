@@ -1,0 +1,31 @@
+// nivora-cli convert IN OUT: a dataset to a pcap capture or back.
+#include <cstdio>
+
+#include "cliCommand.h"
+#include "cliSupport.h"
+#include "core/fileConvert.h"
+
+namespace {
+constexpr const char* kUsage = "convert IN OUT";
+
+int runConvert(const CliArgs& args)
+{
+    if (args.size() != 2) return usageError(kUsage);
+    const ConvertReport report = convertFile(args[0], args[1]);
+    if (!report.read.ok()) {
+        printError(report.read.message);
+        return 1;
+    }
+    printNotes(report.read, args[0]);
+    if (!report.write.ok) {
+        printError(report.write.error);
+        return 1;
+    }
+    std::printf("wrote %lld frame(s) to %s\n", (long long)report.write.written, args[1].c_str());
+    if (report.write.leftOut() > 0) std::printf("%s\n", describeLeftOut(report.write).c_str());
+    return finalStatus(report.read);
+}
+
+const bool registered = registerCliCommand(
+    {"convert", kUsage, "copy every frame of IN into OUT (.nivora or .pcap)", runConvert});
+}

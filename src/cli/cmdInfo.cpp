@@ -1,0 +1,47 @@
+// nivora-cli info FILE: what loading FILE finds and stores.
+#include <cstdio>
+#include <map>
+
+#include "cliCommand.h"
+#include "cliSupport.h"
+#include "core/accessors.h"
+#include "core/frameSource.h"
+#include "core/modLookUp.h"
+
+namespace {
+constexpr const char* kUsage = "info FILE";
+
+int runInfo(const CliArgs& args)
+{
+    if (args.size() != 1) return usageError(kUsage);
+    LoadReport report;
+    if (!loadIntoFreshStore(args[0], report)) return 1;
+
+    std::map<int, int64_t> byProtocol;
+    std::map<int, int64_t> byEthertype;
+    int64_t frameBytes = 0;
+    for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) {
+        frameBytes += getPacketLength(n) + 1;
+        if (getEthertype(n) == 0x0800) ++byProtocol[getIPProtocol(n)];
+        else ++byEthertype[getEthertype(n)];
+    }
+
+    const bool capture = sniffFileKind(args[0]) == FileKind::Capture;
+    std::printf("file:              %s\n", args[0].c_str());
+    std::printf("format:            %s\n", capture ? "pcap/pcapng capture" : "nivora dataset");
+    std::printf("bytes:             %lld\n", (long long)report.fileSize);
+    std::printf("records found:     %lld\n", (long long)report.recordsFound);
+    std::printf("packets stored:    %lld\n", (long long)report.packetsStored);
+    std::printf("frame bytes:       %lld\n", (long long)frameBytes);
+    std::printf("IPv4 packets by protocol:\n");
+    for (const auto& [protocol, count] : byProtocol)
+        std::printf("  %3d  %-16s %lld\n", protocol, std::string(protocolName(protocol)).c_str(), (long long)count);
+    if (!byEthertype.empty()) {
+        std::printf("other frames by Ethertype:\n");
+        for (const auto& [type, count] : byEthertype) std::printf("  0x%04X  %lld\n", unsigned(type), (long long)count);
+    }
+    return finalStatus(report);
+}
+
+const bool registered = registerCliCommand({"info", kUsage, "records, packets, bytes and IP protocols of FILE", runInfo});
+}

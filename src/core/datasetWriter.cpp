@@ -1,0 +1,163 @@
+#include "datasetWriter.h"
+
+#include <pcap/pcap.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <vector>
+
+#include "accessors.h"
+#include "atomicFile.h"
+#include "datasetFormat.h"
+#include "frameSource.h"
+
+namespace {
+bool endsWithNoCase(const std::string& text, const std::string& suffix)
+{
+    if (text.size() < suffix.size()) return false;
+    return std::equal(suffix.begin(), suffix.end(), text.end() - std::ptrdiff_t(suffix.size()),
+                      [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); });
+}
+
+// libpcap's largest Ethernet snapshot: any frame read from a capture fits.
+constexpr int kPcapSnapLen = 262144;
+}
+
+SaveFormat saveFormatOf(const std::string& path)
+{
+    if (endsWithNoCase(path, ".nivora")) return SaveFormat::Dataset;
+    if (endsWithNoCase(path, ".pcap")) return SaveFormat::Pcap;
+    return SaveFormat::Unknown;
+}
+
+std::string describeLeftOut(const SaveReport& report)
+{
+    if (report.leftOut() == 0) return {};
+    std::string text = std::to_string(report.leftOut()) + " frame(s) were left out, because a nivora dataset cannot carry them:";
+    if (report.leftOutTooLong > 0)
+        text += " " + std::to_string(report.leftOutTooLong) + " longer than 1585 bytes;";
+    if (report.leftOutTrailer > 0)
+        text += " " + std::to_string(report.leftOutTrailer)
+                + " containing the record trailer text \"<NIVORA[CR][LF]>\", which would split them in two on reading;";
+    text.back() = '.';
+    return text;
+}
+
+class FrameWriter::Impl {
+public:
+    explicit Impl(const std::string& path) : path_(path), file_(path) { report_.format = saveFormatOf(path); }
+    ~Impl()
+    {
+        if (dumper_) pcap_dump_close(dumper_);
+        if (dead_) pcap_close(dead_);
+    }
+
+    bool open()
+    {
+        if (report_.format == SaveFormat::Unknown) {
+            file_.fail("the name must end in .nivora (dataset) or .pcap (capture)");
+            return false;
+        }
+        if (!file_.open()) return false;
+        if (report_.format == SaveFormat::Dataset) {
+            buffer_.reserve(kBufferSize + kMaxRecordBytes);
+            buffer_.insert(buffer_.end(), kDatasetHeader.begin(), kDatasetHeader.end());
+            return true;
+        }
+        // libpcap writes through its own stream on a copy of the descriptor;
+        // the AtomicFile keeps the original for syncing and renaming.
+        dead_ = pcap_open_dead(DLT_EN10MB, kPcapSnapLen);
+        const int copy = ::dup(file_.fd());
+        std::FILE* stream = copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
+        if (!stream) {
+            if (copy >= 0) ::close(copy);
+            file_.fail("cannot start the capture writer");
+            return false;
+        }
+        dumper_ = pcap_dump_fopen(dead_, stream);
+        if (!dumper_) {
+            std::fclose(stream);
+            file_.fail(pcap_geterr(dead_));
+            return false;
+        }
+        return true;
+    }
+
+    bool add(const uint8_t* frame, size_t size)
+    {
+        if (report_.format == SaveFormat::Dataset) return addRecord(frame, size);
+        // The store keeps no capture times: frames are spaced one millisecond apart.
+        pcap_pkthdr header{};
+        header.ts.tv_sec = time_t(report_.written / 1000);
+        header.ts.tv_usec = suseconds_t(report_.written % 1000 * 1000);
+        header.caplen = header.len = bpf_u_int32(std::min(size, size_t(kPcapSnapLen)));
+        pcap_dump(reinterpret_cast<u_char*>(dumper_), &header, frame);
+        ++report_.written;
+        return true;
+    }
+
+    SaveReport finish()
+    {
+        bool ok = file_.error().empty();
+        if (ok && report_.format == SaveFormat::Dataset) ok = flushBuffer();
+        if (ok && dumper_) {
+            ok = pcap_dump_flush(dumper_) == 0 && !std::ferror(pcap_dump_file(dumper_));
+            if (!ok) file_.fail("the capture could not be written");
+            pcap_dump_close(dumper_);
+            dumper_ = nullptr;
+        }
+        if (ok) ok = file_.commit();
+        report_.ok = ok;
+        report_.error = ok ? std::string() : file_.error();
+        return report_;
+    }
+
+private:
+    static constexpr size_t kBufferSize = 1 << 20;
+
+    bool addRecord(const uint8_t* frame, size_t size)
+    {
+        switch (datasetMisfit(frame, size)) {
+        case DatasetMisfit::TooLong: ++report_.leftOutTooLong; return true;
+        case DatasetMisfit::HoldsTrailer: ++report_.leftOutTrailer; return true;
+        case DatasetMisfit::Empty: return true;
+        case DatasetMisfit::None: break;
+        }
+        buffer_.insert(buffer_.end(), frame, frame + size);
+        buffer_.insert(buffer_.end(), kRecordTrailer.begin(), kRecordTrailer.end());
+        ++report_.written;
+        return buffer_.size() < kBufferSize || flushBuffer();
+    }
+
+    bool flushBuffer()
+    {
+        const bool ok = file_.write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+        return ok;
+    }
+
+    std::string path_;
+    AtomicFile file_;
+    SaveReport report_;
+    std::vector<uint8_t> buffer_;
+    pcap_t* dead_ = nullptr;
+    pcap_dumper_t* dumper_ = nullptr;
+};
+
+FrameWriter::FrameWriter(const std::string& path) : impl_(std::make_unique<Impl>(path)) {}
+FrameWriter::~FrameWriter() = default;
+bool FrameWriter::open() { return impl_->open(); }
+bool FrameWriter::add(const uint8_t* frame, size_t size) { return impl_->add(frame, size); }
+SaveReport FrameWriter::finish() { return impl_->finish(); }
+
+SaveReport saveHeldPackets(const std::string& path)
+{
+    FrameWriter writer(path);
+    if (writer.open()) {
+        for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n)
+            if (!writer.add(packetBytesOf(n), size_t(getPacketLength(n)) + 1)) break;
+    }
+    return writer.finish();
+}

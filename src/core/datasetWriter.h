@@ -1,0 +1,47 @@
+#pragma once
+// Writing frames to a file: a nivora dataset (header, then each frame closed
+// by its trailer) or a pcap capture (Ethernet link type). The format follows
+// the name: ".nivora" or ".pcap", in any letter case. A file is written whole
+// or not at all (see AtomicFile).
+#include <cstdint>
+#include <memory>
+#include <string>
+
+enum class SaveFormat { Dataset, Pcap, Unknown };
+SaveFormat saveFormatOf(const std::string& path);
+
+struct SaveReport {
+    bool ok = false;
+    std::string error;             // names the file and the reason
+    SaveFormat format = SaveFormat::Unknown;
+    int64_t written = 0;           // frames in the file
+    int64_t leftOutTooLong = 0;    // dataset only: over 1585 bytes
+    int64_t leftOutTrailer = 0;    // dataset only: holds the trailer text, would split on reading
+    int64_t leftOut() const { return leftOutTooLong + leftOutTrailer; }
+};
+
+// "3 frame(s) were left out: ..." with the reasons; empty when none was.
+std::string describeLeftOut(const SaveReport& report);
+
+class FrameWriter {
+public:
+    explicit FrameWriter(const std::string& path);
+    ~FrameWriter();
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
+
+    // Creates the temporary file and writes the file header.
+    bool open();
+    // Writes one frame, or counts it as left out when the format cannot carry
+    // it. Returns false once writing has failed.
+    bool add(const uint8_t* frame, size_t size);
+    // Completes the file and puts it in place; the report says how it went.
+    SaveReport finish();
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Writes the packets the store holds, oldest first.
+SaveReport saveHeldPackets(const std::string& path);

@@ -1,0 +1,15 @@
+#pragma once
+// Copying the frames of one file into another of either format, straight
+// through without the store, so there is no 30000-frame limit.
+#include <string>
+
+#include "datasetWriter.h"
+#include "loadReport.h"
+
+struct ConvertReport {
+    LoadReport read;    // the input: found, skipped, damage (read.error when it cannot be read)
+    SaveReport write;   // the output: written, left out, error
+};
+
+// IN is recognised by content; OUT's format by its extension.
+ConvertReport convertFile(const std::string& in, const std::string& out);

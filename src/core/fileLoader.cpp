@@ -1,0 +1,69 @@
+#include "fileLoader.h"
+
+#include <algorithm>
+
+#include "frameSource.h"
+#include "modLibrary.h"
+
+namespace {
+LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& observer)
+{
+    LoadReport report;
+    if (!source.open(path, report, observer)) return report;
+
+    resetBuffer("file");
+    observer.storeReset();
+    report.firstPacket = int64_t(getPacketCount()) + 1;
+    source.forEachFrame(report, [&](const SourceFrame& frame) {
+        // The store keeps the first 1601 bytes of a longer frame.
+        if (frame.size > size_t(kSlotBytes)) ++report.truncatedFrames;
+        addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1);
+        ++report.packetsStored;
+        observer.progress(frame.position);
+        if (report.packetsStored == kSlotCount) {
+            report.capped = true;
+            observer.capacityReached(kSlotCount);
+            return false;
+        }
+        observer.yieldPoint();
+        return true;
+    });
+    // Frames captured live meanwhile are interleaved: the range covers them too.
+    report.lastPacket = report.packetsStored > 0 ? getPacketCount() : report.firstPacket - 1;
+    return report;
+}
+}
+
+LoadReport loadDatasetFile(const std::string& path, LoadObserver& observer)
+{
+    return loadFrom(*makeDatasetSource(), path, observer);
+}
+
+LoadReport loadCaptureFile(const std::string& path, LoadObserver& observer)
+{
+    return loadFrom(*makeCaptureSource(), path, observer);
+}
+
+LoadReport loadAnyFile(const std::string& path, LoadObserver& observer)
+{
+    return loadFrom(*makeSourceFor(path), path, observer);
+}
+
+std::vector<std::string> loadNotes(const LoadReport& report, const std::string& path)
+{
+    std::vector<std::string> notes;
+    if (report.oversizedSkipped > 0)
+        notes.push_back(std::to_string(report.oversizedSkipped) + " record(s) in " + quotedPath(path)
+                        + " were longer than 1601 bytes (frame plus trailer) and were skipped; the first starts at byte offset "
+                        + std::to_string(report.firstOversizedOffset) + ".");
+    if (report.truncatedFrames > 0)
+        notes.push_back(std::to_string(report.truncatedFrames) + " frame(s) in " + quotedPath(path)
+                        + " longer than 1601 bytes were stored cut to their first 1601 bytes.");
+    if (report.emptyFrames > 0)
+        notes.push_back(std::to_string(report.emptyFrames) + " frame(s) in " + quotedPath(path)
+                        + " without any captured bytes were left out.");
+    if (!report.damage.empty())
+        notes.push_back(quotedPath(path) + " could not be read to its end (" + report.damage
+                        + "); the frames before that point were loaded.");
+    return notes;
+}

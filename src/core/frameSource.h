@@ -1,0 +1,40 @@
+#pragma once
+// A file of recorded frames, read frame by frame: a nivora dataset or a
+// pcap/pcapng capture. Loading into the store and converting between formats
+// both read through this.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "loadReport.h"
+
+struct SourceFrame {
+    const uint8_t* data;
+    size_t size;
+    int64_t position;   // file offset just past the frame's record
+};
+
+class FrameSource {
+public:
+    virtual ~FrameSource() = default;
+    // Opens and checks the file. On failure fills report.error and
+    // report.message and returns false.
+    virtual bool open(const std::string& path, LoadReport& report, LoadObserver& observer) = 0;
+    // Hands the frames over in file order until visit returns false, counting
+    // report.recordsFound and whatever had to be skipped.
+    virtual void forEachFrame(LoadReport& report, const std::function<bool(const SourceFrame&)>& visit) = 0;
+};
+
+std::unique_ptr<FrameSource> makeDatasetSource();
+std::unique_ptr<FrameSource> makeCaptureSource();
+
+// What a file holds, judged by its first bytes: the pcap and pcapng magic
+// numbers mean a capture; anything else is read as a dataset, whose header
+// check then tells the user if it is not one.
+enum class FileKind { Dataset, Capture };
+FileKind sniffFileKind(const std::string& path);
+std::unique_ptr<FrameSource> makeSourceFor(const std::string& path);
+
+// "Cannot open "PATH": reason" and friends, shared by the sources and writers.
+std::string quotedPath(const std::string& path);

@@ -1,0 +1,77 @@
+#pragma once
+// Writing small dataset, pcap and pcapng files for tests.
+#include <pcap/pcap.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace recorded {
+
+using Frame = std::vector<uint8_t>;
+
+inline const QByteArray kHeader("<NIVORA>");
+inline const QByteArray kTrailer("<NIVORA[CR][LF]>");
+
+inline QByteArray bytesOf(const Frame& f) { return QByteArray(reinterpret_cast<const char*>(f.data()), qsizetype(f.size())); }
+inline Frame frameOf(const QByteArray& b) { return Frame(b.begin(), b.end()); }
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Header, then each frame followed by the trailer.
+inline QByteArray dataset(const std::vector<Frame>& frames)
+{
+    QByteArray b = kHeader;
+    for (const Frame& f : frames) b += bytesOf(f) + kTrailer;
+    return b;
+}
+
+// A pcap file through libpcap's own writer.
+inline bool writePcap(const QString& path, const std::vector<Frame>& frames, int linkType = DLT_EN10MB)
+{
+    pcap_t* dead = pcap_open_dead(linkType, 65535);
+    pcap_dumper_t* dumper = pcap_dump_open(dead, QFile::encodeName(path).constData());
+    if (!dumper) {
+        pcap_close(dead);
+        return false;
+    }
+    int k = 0;
+    for (const Frame& f : frames) {
+        pcap_pkthdr h{};
+        h.ts.tv_sec = 1700000000 + k++;
+        h.caplen = h.len = bpf_u_int32(f.size());
+        pcap_dump(reinterpret_cast<u_char*>(dumper), &h, f.data());
+    }
+    pcap_dump_close(dumper);
+    pcap_close(dead);
+    return true;
+}
+
+// A minimal little-endian pcapng file: section header, one interface of
+// `linkType`, one enhanced packet block per frame.
+inline QByteArray pcapng(const std::vector<Frame>& frames, uint16_t linkType = 1)
+{
+    QByteArray b;
+    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
+    auto u16 = [&](uint16_t v) { b += char(v); b += char(v >> 8); };
+    u32(0x0A0D0D0A); u32(28); u32(0x1A2B3C4D); u16(1); u16(0); u32(0xFFFFFFFF); u32(0xFFFFFFFF); u32(28);
+    u32(1); u32(20); u16(linkType); u16(0); u32(65535); u32(20);
+    for (const Frame& f : frames) {
+        const uint32_t padded = uint32_t((f.size() + 3) / 4 * 4);
+        const uint32_t total = 32 + padded;
+        u32(6); u32(total); u32(0); u32(0); u32(0);
+        u32(uint32_t(f.size())); u32(uint32_t(f.size()));
+        b += bytesOf(f);
+        b += QByteArray(qsizetype(padded - f.size()), '\0');
+        u32(total);
+    }
+    return b;
+}
+
+}

@@ -1,0 +1,193 @@
+// The detail view: character and hexadecimal texts, protocol colours, the
+// coalesced refresh, the layout with its minimum size, the font size.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <array>
+
+#include "app/frmMain.h"
+#include "core/modLibrary.h"
+#include "platform/SpinButton.h"
+#include "playback/modEncodings.h"
+#include "support/frames.h"
+#include "vis/frmVis7.h"
+
+namespace {
+// Stores the frame (so the view finds its protocol) and plots it as the dispatch would.
+void plotFrame(const std::vector<uint8_t>& frame)
+{
+    std::array<uint8_t, kSlotBytes> work{};
+    std::copy(frame.begin(), frame.end(), work.begin());
+    const int32_t n = frame.empty() ? getPacketCount() : addPacket(frame.data(), int(frame.size()) - 1);
+    frmVis7()->Plot({n, work.data(), int(frame.size()), nullptr});
+}
+
+QString ascii() { return frmVis7()->txtASCII->toPlainText(); }
+QString hex() { return frmVis7()->txtHex->toPlainText(); }
+QColor colorOf(const QPlainTextEdit* box)
+{
+    return box->document()->firstBlock().begin().fragment().charFormat().foreground().color();
+}
+}
+
+class TestDetailView : public QObject {
+    Q_OBJECT
+    FrmVis7* view = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        frmMain();   // start-up: the store and the protocol colours
+        view = frmVis7();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+    }
+
+    void init() { view->clear(); }
+
+    void loadsWithItsDesignDefaults()
+    {
+        QCOMPARE(view->windowTitle(), QString("detail view"));
+        QVERIFY(!view->hasThumbnail());
+        QVERIFY(view->txtASCII->isReadOnly());
+        QVERIFY(view->txtHex->isReadOnly());
+        QCOMPARE(view->lblFontSize->text(), QString("font size"));
+        QCOMPARE(view->lblCurrentFontSize->text(), QString("8"));
+        QCOMPARE(view->spnFontSize->value(), 8);
+        QCOMPARE(view->txtASCII->font().pointSizeF(), 8.25);
+        QVERIFY(QFontInfo(view->txtHex->font()).fixedPitch());
+    }
+
+    void bytesAreSpelledTwice_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("characters");
+        QTest::addColumn<QString>("numbers");
+        QTest::newRow("printable limits") << QByteArray("\x20\x21\x7E\x7F", 4) << ".!~." << "20  21  7E  7F  ";
+        QTest::newRow("control and high bytes") << QByteArray("\x00\x1A\xFF", 3) << "..." << "00  1A  FF  ";
+        QTest::newRow("letters, digits") << QByteArray("Az09", 4) << "Az09" << "41  7A  30  39  ";
+    }
+    void bytesAreSpelledTwice()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, characters);
+        QFETCH(QString, numbers);
+        plotFrame(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        view->flush();
+        QCOMPARE(ascii(), characters);
+        QCOMPARE(hex(), numbers);
+    }
+
+    void emptyPacketEmptiesBothBoxes()
+    {
+        plotFrame(frames::ipv4(60, 6));
+        view->flush();
+        QCOMPARE(ascii().size(), 60);
+        plotFrame({});
+        view->flush();
+        QCOMPARE(ascii(), QString());
+        QCOMPARE(hex(), QString());
+    }
+
+    void textTakesTheProtocolColour_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<ColorRef>("color");
+        QTest::newRow("TCP") << 6 << tcpColor;
+        QTest::newRow("UDP") << 17 << udpColor;
+        QTest::newRow("unassigned") << 200 << unassignedTransportColor;
+    }
+    void textTakesTheProtocolColour()
+    {
+        QFETCH(int, protocol);
+        QFETCH(ColorRef, color);
+        plotFrame(frames::ipv4(60, uint8_t(protocol)));
+        view->flush();
+        QCOMPARE(view->textColor(), color);
+        QCOMPARE(colorOf(view->txtASCII), toQColor(color));
+        QCOMPARE(colorOf(view->txtHex), toQColor(color));
+        // Drawn in that colour, on the screen.
+        const QImage shot = view->txtHex->viewport()->grab().toImage();
+        bool found = false;
+        for (int y = 0; y < 16 && !found; ++y)
+            for (int x = 0; x < shot.width() && !found; ++x) found = QColor(shot.pixel(x, y)) == toQColor(color);
+        QVERIFY(found);
+    }
+
+    void longPacketIsOneLineWrappedAtTheBoxWidth()
+    {
+        plotFrame(frames::ipv4(1514, 6, 80, 80, 5, 'x'));
+        view->flush();
+        QCOMPARE(ascii().size(), 1514);
+        QCOMPARE(hex().size(), 4 * 1514);
+        QCOMPARE(view->txtASCII->document()->blockCount(), 1);
+        // Wrapped at the width although the text holds no blanks to break at:
+        // every line but the last is full.
+        const QTextLayout* chars = view->txtASCII->document()->firstBlock().layout();
+        QVERIFY(chars->lineCount() > 1);
+        QCOMPARE(chars->lineAt(1).textLength(), chars->lineAt(0).textLength());
+        // The numbers wrap between bytes, never inside one.
+        QCOMPARE(view->txtHex->document()->blockCount(), 1);
+        const QTextLayout* numbers = view->txtHex->document()->firstBlock().layout();
+        QVERIFY(numbers->lineCount() > 1);
+        for (int k = 0; k < numbers->lineCount(); ++k) QCOMPARE(numbers->lineAt(k).textStart() % 4, 0);
+    }
+
+    void refreshShowsOnlyTheNewestPacket()
+    {
+        plotFrame(frames::bytes({0x41}));
+        plotFrame(frames::bytes({0x42, 0x43}));
+        QCOMPARE(ascii(), QString());   // nothing laid out per packet
+        QTRY_COMPARE(ascii(), QString("BC"));
+        QCOMPARE(hex(), QString("42  43  "));
+    }
+
+    void clearDropsAPacketNotYetShown()
+    {
+        plotFrame(frames::bytes({0x41}));
+        view->clear();
+        QTest::qWait(3 * FrmVis7::kRefreshMs);
+        QCOMPARE(ascii(), QString());
+        QCOMPARE(hex(), QString());
+    }
+
+    void layoutKeepsTheMinimumSize()
+    {
+        view->resize(50, 50);
+        QCOMPARE(view->size(), QSize(133, 200));
+        view->resize(600, 500);
+        const QRect a = view->txtASCII->geometry(), h = view->txtHex->geometry();
+        QCOMPARE(a.topLeft(), QPoint(0, 0));
+        QCOMPARE(a.size(), h.size());
+        QCOMPARE(h.top(), a.height());
+        QCOMPARE(a.height(), 217);   // 7500 / 2 - 500 twips
+        QCOMPARE(a.width(), 593);    // 9000 - 100 twips
+        for (QWidget* w : {static_cast<QWidget*>(view->lblFontSize), static_cast<QWidget*>(view->spnFontSize),
+                           static_cast<QWidget*>(view->lblCurrentFontSize)}) {
+            QVERIFY(w->geometry().top() >= h.bottom());
+            QVERIFY(w->geometry().bottom() < view->height());
+        }
+    }
+
+    void fontSizeStaysWithinItsRange()
+    {
+        view->spnFontSize->stepDown();
+        QCOMPARE(view->spnFontSize->value(), 8);
+        QTest::keyClick(view->spnFontSize, Qt::Key_Up);
+        QCOMPARE(view->lblCurrentFontSize->text(), QString("9"));
+        QCOMPARE(view->txtASCII->font().pointSize(), 9);
+        view->spnFontSize->setValue(40);
+        QCOMPARE(view->spnFontSize->value(), 24);
+        QCOMPARE(view->lblCurrentFontSize->text(), QString("24"));
+        QCOMPARE(view->txtHex->font().pointSize(), 24);
+        QTest::keyClick(view->spnFontSize, Qt::Key_Up);
+        QCOMPARE(view->spnFontSize->value(), 24);
+        QTest::keyClick(view->spnFontSize, Qt::Key_Home);
+        QCOMPARE(view->txtASCII->font().pointSize(), 8);
+    }
+};
+
+QTEST_MAIN(TestDetailView)
+#include "test_detailview.moc"
