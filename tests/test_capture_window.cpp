@@ -149,14 +149,6 @@ private slots:
         QVERIFY(!w->packet->isCapturing());
     }
 
-    void unlistableAdaptersSayWhy()
-    {
-        adapters.listing = {{}, "no permission to list"};
-        FrmCapture* w = frmCapture();
-        QVERIFY(w->lblStatus->text().contains("no permission to list"));
-        QVERIFY(!w->cmbInterface->isEnabled());
-    }
-
     void adapterThatCannotBeOpenedLeavesTheWindowIdle()
     {
         FrmCapture* w = openWindow({{"nivora-gone0", "Vanished adapter"}});

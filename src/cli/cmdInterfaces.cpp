@@ -2,24 +2,25 @@
 #include <cstdio>
 
 #include "cliCommand.h"
+#include "cliSupport.h"
 #include "core/pcapAdapters.h"
 
 namespace {
+constexpr const char* kUsage = "interfaces";
+
 int runInterfaces(const CliArgs& args)
 {
-    if (!args.empty()) {
-        std::fprintf(stderr, "usage: nivora-cli interfaces\n");
-        return 2;
-    }
+    if (!args.empty()) return usageError(kUsage);
     const AdapterListing listing = listPcapAdapters();
     if (!listing.error.empty()) {
-        std::fprintf(stderr, "nivora-cli: cannot list the adapters: %s\n", listing.error.c_str());
+        printError("cannot list the adapters: " + listing.error);
         return 1;
     }
     if (listing.adapters.empty()) std::printf("No adapters found\n");
     int number = 0;
     for (const CaptureAdapter& adapter : listing.adapters) {
-        // The window shows the description; the name is what capture -i takes, so it follows when different.
+        // The window shows the description; capture -i takes the number or the
+        // name, so the name follows where it differs.
         std::printf("%2d  %s", ++number, adapter.description().c_str());
         if (adapter.description() != adapter.name) std::printf("  [%s]", adapter.name.c_str());
         std::printf("\n");
@@ -28,5 +29,5 @@ int runInterfaces(const CliArgs& args)
 }
 
 const bool registered =
-    registerCliCommand({"interfaces", "interfaces", "the network adapters capture can read from", runInterfaces});
+    registerCliCommand({"interfaces", kUsage, "the network adapters to capture from, numbered", runInterfaces});
 }

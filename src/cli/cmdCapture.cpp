@@ -1,0 +1,154 @@
+// nivora-cli capture: live frames into the store without a window, and with
+// -w into a dataset or pcap file as they arrive (so no 30000-frame limit).
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "cliCommand.h"
+#include "cliSupport.h"
+#include "core/datasetWriter.h"
+#include "core/modLibrary.h"
+#include "core/pcapAdapters.h"
+#include "core/pcapSession.h"
+
+namespace {
+constexpr const char* kUsage = "capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
+
+struct CaptureOptions {
+    std::string adapter;
+    std::string filter;
+    int count = 0;   // 0: until Ctrl-C
+    std::string out;
+};
+
+std::atomic<PcapSession*> running{nullptr};
+
+void stopOnSignal(int)
+{
+    if (PcapSession* session = running.load()) session->breakLoop();
+}
+
+std::optional<int> positiveNumber(const std::string& text)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return {};
+    const int value = std::atoi(text.c_str());
+    if (value <= 0) return {};
+    return value;
+}
+
+// Options in any order, each followed by its value; false after printing what is wrong.
+bool parse(const CliArgs& args, CaptureOptions& options)
+{
+    for (size_t i = 0; i < args.size(); i += 2) {
+        const std::string& option = args[i];
+        if (option != "-i" && option != "-f" && option != "-c" && option != "-w") {
+            printError("unknown option '" + option + "'");
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            printError(option + " needs a value");
+            return false;
+        }
+        const std::string& value = args[i + 1];
+        if (option == "-i") options.adapter = value;
+        else if (option == "-f") options.filter = value;
+        else if (option == "-w") options.out = value;
+        else if (const auto count = positiveNumber(value)) options.count = *count;
+        else {
+            printError("-c takes a whole number of frames from 1 up, not '" + value + "'");
+            return false;
+        }
+    }
+    if (options.adapter.empty()) printError("-i names the adapter (see nivora-cli interfaces)");
+    return !options.adapter.empty();
+}
+
+// This program's own path, for the hint on granting capture rights.
+std::string ownPath()
+{
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("nivora-cli") : path.string();
+}
+
+// The adapter by its number in the interfaces list, or by name.
+std::string adapterName(const std::string& given)
+{
+    const auto number = positiveNumber(given);
+    if (!number) return given;
+    const AdapterListing listing = listPcapAdapters();
+    if (*number > int(listing.adapters.size())) return given;
+    return listing.adapters[size_t(*number - 1)].name;
+}
+
+int runCapture(const CliArgs& args)
+{
+    CaptureOptions options;
+    if (!parse(args, options)) return usageError(kUsage);
+    if (!options.out.empty() && saveFormatOf(options.out) == SaveFormat::Unknown) {
+        printError("cannot write \"" + options.out + "\": the name must end in .nivora (dataset) or .pcap (capture)");
+        return 2;
+    }
+    const std::string adapter = adapterName(options.adapter);
+
+    CaptureFailure failure;
+    std::unique_ptr<PcapSession> session = PcapSession::open(adapter, options.filter, CaptureMode::Blocking, failure);
+    if (!session) {
+        printError(describeCaptureFailure(failure, adapter, ownPath()));
+        return failure.kind == CaptureFailure::Kind::BadFilter ? 2 : 1;
+    }
+    // The file is opened before the first frame, so a place that cannot be
+    // written is known before anything is captured.
+    std::unique_ptr<FrameWriter> writer;
+    if (!options.out.empty()) {
+        writer = std::make_unique<FrameWriter>(options.out);
+        if (!writer->open()) {
+            printError(writer->finish().error);
+            return 1;
+        }
+    }
+
+    resetBuffer("startup");
+    int64_t received = 0;
+    bool writing = true;
+    const FrameSink sink = [&](const uint8_t* data, int size) {
+        ++received;
+        addPacket(data, size - 1);
+        if (writer && writing) writing = writer->add(data, size_t(size));
+    };
+    std::fprintf(stderr, "capturing on %s%s%s, Ctrl-C stops\n", adapter.c_str(),
+                 options.filter.empty() ? "" : " with filter ", options.filter.c_str());
+    running = session.get();
+    std::signal(SIGINT, stopOnSignal);
+    std::signal(SIGTERM, stopOnSignal);
+    const int ended = session->loop(options.count, sink);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    running = nullptr;
+
+    int status = 0;
+    if (ended == -1) {
+        printError("the capture on " + adapter + " has stopped: " + session->lastError());
+        status = 1;
+    }
+    std::printf("%lld frame(s) received, %llu dropped\n", (long long)received,
+                (unsigned long long)session->kernelDrops());
+    if (writer) {
+        const SaveReport report = writer->finish();
+        if (!report.ok) {
+            printError(report.error);
+            return 1;
+        }
+        std::printf("wrote %lld frame(s) to %s\n", (long long)report.written, options.out.c_str());
+        if (report.leftOut() > 0) std::printf("%s\n", describeLeftOut(report).c_str());
+    }
+    return status;
+}
+
+const bool registered = registerCliCommand(
+    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap", runCapture});
+}
