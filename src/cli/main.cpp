@@ -14,7 +14,10 @@ std::vector<CliCommand>& table()
 int usage(FILE* out)
 {
     std::fprintf(out, "usage: nivora-cli COMMAND [ARGS]\n\ncommands:\n");
-    for (const CliCommand& c : table()) std::fprintf(out, "  %-40s %s\n", c.usage, c.summary);
+    for (const CliCommand& c : table()) {
+        if (std::strlen(c.usage) <= 38) std::fprintf(out, "  %-38s  %s\n", c.usage, c.summary);
+        else std::fprintf(out, "  %s\n  %-38s  %s\n", c.usage, "", c.summary);   // a long usage gets a line of its own
+    }
     return out == stdout ? 0 : 2;
 }
 }
