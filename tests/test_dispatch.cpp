@@ -167,6 +167,9 @@ private slots:
         QVERIFY(journal.isEmpty());
         displayPackets(2, 1);
         QVERIFY(journal.isEmpty());
+        displayPackets(0, 0);   // an empty frame's "slot": not slot 30000
+        displayPackets(-3, 0);
+        QVERIFY(journal.isEmpty());
         displayPackets(1, 2);
         QCOMPARE(journal.first(), QString("Plot1:2"));
     }

@@ -1,5 +1,6 @@
 #include "modVisualize.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -16,7 +17,9 @@ void displayPackets(int64_t first, int64_t last)
     // Each call has its own work buffer: a call started at a yield point
     // (a step, the next captured frame) cannot disturb this one.
     std::array<uint8_t, kSlotBytes> work{};
-    for (int64_t p = first; p <= last; ++p) {
+    // Packet and slot numbers start at 1; 0 (what the store returns for a frame
+    // it did not take) and below draw nothing.
+    for (int64_t p = std::max<int64_t>(first, 1); p <= last; ++p) {
         if (!frmFilters()->filter(p)) continue;
         const int n = getPacketLength(p);
         // The packet is copied whole, so a handler run at the yield point
