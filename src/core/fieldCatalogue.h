@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "rounding.h"
+
 constexpr int kFieldCount = 18;
 
 // "packet length", "IP Transport Protocol", ..., "IP Header Checksum".
@@ -37,6 +39,3 @@ double scaleRange(double actualValue, double maxRange, double displayValue);
 // Horizontal axis: value 0 at the left edge, position = displayValue * ratio.
 double scaleRangeHorizontal(double actualValue, double maxRange, double displayValue);
 
-// A position to whole pixels: to the nearest, halves to the even neighbour
-// (262.5 -> 262, 263.5 -> 264), held within the 32-bit range.
-int32_t roundHalfEven(double position);

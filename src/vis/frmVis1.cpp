@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
-#include <cmath>
 
 #include "app/frmMain.h"
 #include "core/accessors.h"
+#include "core/rounding.h"
 #include "platform/PictureSurface.h"
 #include "platform/SpinButton.h"
 #include "platform/twips.h"
@@ -93,10 +93,10 @@ FrmVis1::FrmVis1() : FormWindow("frmVis1", "nivora: Text Rainfall", "vis1")
 int FrmVis1::scaleRange(int value, int range)
 {
     if (range <= 0) return 0;
-    return int(std::nearbyint(double(value) * range / 1518.0));   // halves go to the even neighbour
+    return roundHalfEven(double(value) * range / 1518.0);
 }
 
-int FrmVis1::lineCells() const { return int(std::nearbyint(double(picGraph->scaleWidth()) / cellWidth_)); }
+int FrmVis1::lineCells() const { return roundHalfEven(double(picGraph->scaleWidth()) / cellWidth_); }
 
 QString FrmVis1::lastLine() const
 {
