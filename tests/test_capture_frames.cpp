@@ -4,53 +4,34 @@
 
 #include "acquire/frmCapture.h"
 #include "core/accessors.h"
-#include "core/modLibrary.h"
+#include "support/RecordingView.h"
 #include "support/frames.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
 
 namespace {
-struct Drawn {
-    int32_t number;
-    int len;
-    std::vector<uint8_t> bytes;
-};
+using Frame = std::vector<uint8_t>;
+using Call = RecordingView::Call;
 
-class RecordingView : public VisWindow {
-public:
-    int plots = 0, thumbnails = 0;
-    Drawn lastPlot{};
-    void Plot(const PacketToDraw& p) override
-    {
-        ++plots;
-        lastPlot = {p.number, p.len, std::vector<uint8_t>(p.bytes, p.bytes + p.len)};
-    }
-    void plotThumbnail(const PacketToDraw&) override { ++thumbnails; }
-    void clear() override {}
-    bool isShown() const override { return true; }
-};
-
-std::vector<uint8_t> markedFrame(int size, int marker)
+// A UDP frame whose first two bytes and payload carry `marker`, handed to the capture window.
+Frame arrive(int size, int marker)
 {
-    auto f = frames::ipv4(size, 17, 5353, 53);
+    Frame f = frames::ipv4(size, 17, 5353, 53);
     for (int i = 42; i < size; ++i) f[size_t(i)] = uint8_t(marker + i);
     f[0] = uint8_t(marker);
     f[1] = uint8_t(marker >> 8);
+    frmCapture()->packetArrived(f.data(), size);
     return f;
 }
 }
 
 class TestCaptureFrames : public QObject {
     Q_OBJECT
-    RecordingView view;
+    RecordingViews views;
 
 private slots:
-    void initTestCase() { overrideVisWindow(1, &view); }
-    void cleanupTestCase() { overrideVisWindow(1, nullptr); }
     void init()
     {
         resetBuffer("startup");
-        view = RecordingView{};
+        views.forget();
     }
 
     void frameOfLBytesIsOnePacketWithLastIndexLMinusOne_data()
@@ -63,19 +44,12 @@ private slots:
     void frameOfLBytesIsOnePacketWithLastIndexLMinusOne()
     {
         QFETCH(int, size);
-        const auto frame = markedFrame(size, 7);
-        frmCapture()->packetArrived(frame.data(), size);
-
+        const Frame frame = arrive(size, 7);
         QCOMPARE(getPacketCount(), 1);
         QCOMPARE(getPacketLength(1), size - 1);
         QVERIFY(std::equal(frame.begin(), frame.end(), packetBytesOf(1)));
-        QCOMPARE(getIPProtocol(1), uint8_t(17));
-        // Drawn once, straight away, with the whole frame.
-        QCOMPARE(view.plots, 1);
-        QCOMPARE(view.thumbnails, 1);
-        QCOMPARE(view.lastPlot.number, 1);
-        QCOMPARE(view.lastPlot.len, size);
-        QVERIFY(view.lastPlot.bytes == frame);
+        // Drawn once, straight away.
+        QCOMPARE(views[1].calls, (QList<RecordingView::Entry>{{Call::Plot, 1}, {Call::Thumbnail, 1}}));
     }
 
     void emptyFrameStoresAndDrawsNothing()
@@ -83,31 +57,24 @@ private slots:
         const uint8_t none[1] = {0};
         frmCapture()->packetArrived(none, 0);
         QCOMPARE(getPacketCount(), 0);
-        QCOMPARE(view.plots + view.thumbnails, 0);
+        QVERIFY(views[1].calls.isEmpty());
     }
 
     void ringWrapsWhileCapturing()
     {
-        for (int n = 1; n <= kSlotCount; ++n) {
-            const auto frame = markedFrame(60, n);
-            frmCapture()->packetArrived(frame.data(), 60);
-        }
-        QCOMPARE(view.plots, kSlotCount);
-
+        for (int n = 1; n <= kSlotCount; ++n) arrive(60, n);
+        QCOMPARE(views[1].count(Call::Plot), kSlotCount);
+        views.forget();
         // Frame 30001 overwrites the oldest slot and is the one drawn.
-        const auto newest = markedFrame(100, kSlotCount + 1);
-        frmCapture()->packetArrived(newest.data(), 100);
+        arrive(100, kSlotCount + 1);
         QCOMPARE(getPacketCount(), kSlotCount + 1);
-        QCOMPARE(getWriteSlot(), 1);
         QCOMPARE(firstHeldPacket(), 2);
         QCOMPARE(getPacketLength(kSlotCount + 1), 99);
-        QCOMPARE(view.plots, kSlotCount + 1);
-        QCOMPARE(view.lastPlot.number, 1);
-        QVERIFY(view.lastPlot.bytes == newest);
+        QCOMPARE(getPacketByte(kSlotCount + 1, 0), uint8_t(kSlotCount + 1));
+        QCOMPARE(views[1].plotted(), QList<int32_t>{1});
         // The next frame goes on into slot 2; the capture never stops by itself.
-        const auto next = markedFrame(60, kSlotCount + 2);
-        frmCapture()->packetArrived(next.data(), 60);
-        QCOMPARE(view.lastPlot.number, 2);
+        arrive(60, kSlotCount + 2);
+        QCOMPARE(views[1].plotted(), (QList<int32_t>{1, 2}));
         QCOMPARE(getPacketByte(kSlotCount + 2, 0), uint8_t(kSlotCount + 2));
     }
 };

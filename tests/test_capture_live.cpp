@@ -1,7 +1,6 @@
 // Capturing for real on the loopback adapter: UDP datagrams sent by the test
 // arrive through the event loop, each as one packet of the right size.
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -17,59 +16,42 @@
 
 using namespace capture_support;
 
-namespace {
-bool waitFor(const std::function<bool()>& done, int ms = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QTest::qWait(5);
-    return done();
-}
-
-void spin(int microseconds)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.nsecsElapsed() < microseconds * 1000) {}
-}
-}
-
 class TestCaptureLive : public QObject {
     Q_OBJECT
     LoopbackUdp udp;
+    // lo carries other programs' traffic too: only this test's datagrams count.
+    QString onlyOurs() const { return QString("udp and dst port %1").arg(udp.sinkPort()); }
 
     bool startOnLoopback(CaptureControl& control)
     {
         control.setCurrentAdapter({"lo", ""});
-        control.setFilter(QString("udp and dst port %1").arg(udp.sinkPort()));
+        control.setFilter(onlyOurs());
         return control.start();
     }
 
 private slots:
-    void initTestCase() { SKIP_UNLESS_CAPTURE_PERMITTED(); }
+    void initTestCase()
+    {
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        QVERIFY(udp.ok());
+    }
 
     void loopbackDatagramsArriveOneByOneWithTheirSizes()
     {
         ScriptedDialogs dialogs;
         resetBuffer("startup");
-        QVERIFY(udp.ok());
-
         FrmCapture* w = frmCapture();
         const int lo = w->cmbInterface->findText("lo");
         QVERIFY2(lo >= 0, "the loopback adapter is not listed");
         w->cmbInterface->setCurrentIndex(lo);
-        // lo carries other programs' traffic too: only this test's datagrams count.
-        w->txtFilter->setText(QString("udp and dst port %1").arg(udp.sinkPort()));
+        w->txtFilter->setText(onlyOurs());
         w->StartCapture();
         QVERIFY(w->packet->isCapturing());
 
         // Payload sizes around the store's 1601-byte limit (42 header bytes on lo).
         const std::vector<int> payloads = {0, 1, 100, 1472, 1559, 1560, 3000};
         for (size_t i = 0; i < payloads.size(); ++i) QVERIFY(udp.send(payloads[i], uint8_t(i * 31)));
-
-        QElapsedTimer waited;
-        waited.start();
-        while (getPacketCount() < int(payloads.size()) && waited.elapsed() < 3000) QTest::qWait(5);
+        waitFor([&] { return getPacketCount() >= int(payloads.size()); });
         QCOMPARE(getPacketCount(), int(payloads.size()));
 
         for (size_t i = 0; i < payloads.size(); ++i) {
@@ -80,16 +62,15 @@ private slots:
             QCOMPARE(getIPTotalLength(n), 28 + payloads[i]);
             QCOMPARE(getUDPSourcePort(n), int(udp.senderPort()));
             QCOMPARE(getUDPDestPort(n), int(udp.sinkPort()));
-            QCOMPARE(getSourceIP(n), std::string("127.0.0.1"));
             if (payloads[i] == 0) continue;
             QCOMPARE(getPacketByte(n, 42), uint8_t(i * 31));   // first and last payload bytes held
             QCOMPARE(getPacketByte(n, frameSize - 1), uint8_t(i * 31 + frameSize - 43));
         }
 
         QTest::qWait(1100);   // one status refresh
-        QVERIFY2(w->lblStatus->text().startsWith(QString("Capturing on lo: %1 frames received, 0 dropped")
-                                                     .arg(payloads.size())),
-                 qPrintable(w->lblStatus->text()));
+        const QString status = w->lblStatus->text();
+        QVERIFY2(status.startsWith(QString("Capturing on lo: %1 frames received, 0 dropped").arg(payloads.size())),
+                 qPrintable(status));
         w->StopCapture();
         QVERIFY(dialogs.shown.isEmpty());
         delete w;
@@ -110,7 +91,8 @@ private slots:
         connect(&control, &CaptureControl::frameArrived, this, [&] {
             onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
             if (++frames == 1) other.start(0);
-            spin(10);   // a handler slow enough that all waiting frames take 30 ms
+            QElapsedTimer slow;   // a handler slow enough that all waiting frames take 30 ms
+            for (slow.start(); slow.nsecsElapsed() < 10000;) {}
         });
         QVERIFY(waitFor([&] { return frames == kWaiting; }));
         QVERIFY(onUiThread);
@@ -125,7 +107,7 @@ private slots:
         QVERIFY(startOnLoopback(control));
         for (int i = 0; i < 10; ++i) QVERIFY(udp.send(18, uint8_t(i)));
         int frames = 0;
-        const auto connection = connect(&control, &CaptureControl::frameArrived, this, [&] {
+        connect(&control, &CaptureControl::frameArrived, this, [&] {
             if (++frames == 3) control.stop();
         });
         QVERIFY(waitFor([&] { return frames >= 3; }));
@@ -133,16 +115,6 @@ private slots:
         QCOMPARE(frames, 3);
         QVERIFY(!control.isCapturing());
         QCOMPARE(control.counts().received, int64_t(3));
-
-        // A new capture starts cleanly and sees only what comes after it.
-        disconnect(connection);
-        QVERIFY(startOnLoopback(control));
-        int later = 0;
-        connect(&control, &CaptureControl::frameArrived, this, [&] { ++later; });
-        QVERIFY(udp.send(18, 0));
-        QVERIFY(waitFor([&] { return later == 1; }));
-        QTest::qWait(50);
-        QCOMPARE(later, 1);
     }
 };
 

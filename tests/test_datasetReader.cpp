@@ -4,9 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/accessors.h"
 #include "core/fileLoader.h"
-#include "core/modLibrary.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
@@ -23,33 +21,25 @@ struct AnsweringHost : StoreHost {
 // Records what the reader tells the program, in order.
 struct RecordingObserver : LoadObserver {
     QStringList events;
-    int64_t size = -1;
-    int64_t lastPosition = -1;
-    int capacityMessages = 0;
-    void fileOpened(int64_t s) override { size = s; events << "opened"; }
+    void fileOpened(int64_t size) override { events << QString("opened %1").arg(size); }
     void fileRead() override { events << "read"; }
     void storeReset() override { events << "reset"; }
-    void progress(int64_t p) override { lastPosition = p; events << "progress"; }
+    void progress(int64_t p) override { events << QString("progress %1").arg(p); }
     void yieldPoint() override { events << "yield"; }
-    void capacityReached(int32_t c) override { ++capacityMessages; events << QString("capacity %1").arg(c); }
+    void capacityReached(int32_t c) override { events << QString("capacity %1").arg(c); }
 };
 
 Frame text(const char* s) { return recorded::frameOf(QByteArray(s)); }
 
-Frame packetBytes(int64_t n)
+// Small frames carrying their record numbers, first to last, for the long files.
+std::vector<Frame> numbered(int first, int last)
 {
-    const int size = getPacketLength(n) + 1;
-    return Frame(packetBytesOf(n), packetBytesOf(n) + size);
-}
-
-// Small frames carrying their record number, for the long files.
-Frame numbered(int r)
-{
-    Frame f = frames::ipv4(60, 17);
-    f[40] = uint8_t(r);
-    f[41] = uint8_t(r >> 8);
-    f[42] = uint8_t(r >> 16);
-    return f;
+    std::vector<Frame> all;
+    for (int r = first; r <= last; ++r) {
+        Frame& f = all.emplace_back(frames::ipv4(60, 17));
+        f[40] = uint8_t(r), f[41] = uint8_t(r >> 8), f[42] = uint8_t(r >> 16);
+    }
+    return all;
 }
 int numberOf(int64_t n) { return getPacketByte(n, 40) | getPacketByte(n, 41) << 8 | getPacketByte(n, 42) << 16; }
 }
@@ -60,15 +50,11 @@ class TestDatasetReader : public QObject {
     AnsweringHost host;
     RecordingObserver observer;
 
-    std::string file(const QByteArray& bytes, const QString& name = "t.nivora")
+    LoadReport load(const QByteArray& bytes)
     {
-        const QString path = dir.filePath(name);
-        recorded::writeFile(path, bytes);
-        return path.toStdString();
+        recorded::writeFile(dir.filePath("t.nivora"), bytes);
+        return loadDatasetFile(dir.filePath("t.nivora").toStdString(), observer);
     }
-
-    LoadReport load(const QByteArray& bytes) { return loadDatasetFile(file(bytes), observer); }
-
 private slots:
     void init()
     {
@@ -79,43 +65,12 @@ private slots:
     }
     void cleanup() { setStoreHost(nullptr); }
 
-    void headerOnlyLoadsNothing()
-    {
-        const LoadReport r = load("<NIVORA>");
-        QVERIFY(r.ok());
-        QCOMPARE(r.packetsStored, 0);
-        QCOMPARE(r.recordsFound, 0);
-        QVERIFY(r.firstPacket > r.lastPacket);
-        QCOMPARE(observer.capacityMessages, 0);
-        QCOMPARE(observer.events, QStringList({"opened", "read", "reset"}));
-    }
-
-    void headerMustMatchExactly_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("lower case") << recorded::dataset({text("abc")}).replace("<NIVORA>", "<nivora>");
-        QTest::newRow("shorter than 8 bytes") << QByteArray("<NIVORA");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("a pcap file") << QByteArray("\xD4\xC3\xB2\xA1\x02\x00\x04\x00", 8);
-    }
-    void headerMustMatchExactly()
-    {
-        QFETCH(QByteArray, bytes);
-        addPacket(text("held").data(), 3);
-        const LoadReport r = load(bytes);
-        QCOMPARE(r.error, LoadError::NotDataset);
-        QVERIFY(r.message.find("t.nivora") != std::string::npos);
-        // The store is untouched: no question, the held packet still there.
-        QCOMPARE(host.questions, 0);
-        QCOMPARE(getPacketCount(), 1);
-        QVERIFY(!observer.events.contains("reset"));
-    }
-
     void recordBoundaries_data()
     {
         const QByteArray T = recorded::kTrailer;
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QList<QByteArray>>("packets");
+        QTest::newRow("header only") << QByteArray("<NIVORA>") << QList<QByteArray>{};
         QTest::newRow("one-byte frame") << "<NIVORA>A" + T << QList<QByteArray>{"A"};
         // Only 16 bytes gathered at its '>': the trailer becomes frame bytes.
         QTest::newRow("trailer right after the header") << "<NIVORA>" + T + "xy" + T << QList<QByteArray>{T + "xy"};
@@ -136,23 +91,16 @@ private slots:
         QVERIFY(r.ok());
         QCOMPARE(r.packetsStored, packets.size());
         QCOMPARE(getPacketCount(), packets.size());
+        QCOMPARE(r.lastPacket - r.firstPacket + 1, packets.size());
         for (int k = 0; k < packets.size(); ++k) {
-            QCOMPARE(recorded::bytesOf(packetBytes(k + 1)), packets[k]);
+            QCOMPARE(recorded::bytesOf(recorded::stored(k + 1)), packets[k]);
             QCOMPARE(getPacketLength(k + 1), packets[k].size() - 1);
         }
-    }
-
-    void progressFollowsEachRecord()
-    {
-        const QByteArray bytes = recorded::dataset({text("first"), text("second")}) + "tail";
-        const LoadReport r = load(bytes);
-        QCOMPARE(r.fileSize, bytes.size());
-        QCOMPARE(observer.size, bytes.size());
-        QCOMPARE(observer.events,
-                 QStringList({"opened", "read", "reset", "progress", "yield", "progress", "yield"}));
-        QCOMPARE(observer.lastPosition, bytes.size() - 4);   // just past the second trailer
-        QCOMPARE(r.firstPacket, 1);
-        QCOMPARE(r.lastPacket, 2);
+        // Told in order: the file, the reset, then after each record the offset just past it and a pause.
+        QStringList told = {QString("opened %1").arg(bytes.size()), "read", "reset"};
+        qsizetype at = recorded::kHeader.size();
+        for (const QByteArray& p : packets) told << QString("progress %1").arg(at += p.size() + 16) << "yield";
+        QCOMPARE(observer.events, told);
     }
 
     void capacity_data()
@@ -164,10 +112,8 @@ private slots:
     void capacity()
     {
         QFETCH(int, records);
-        std::vector<Frame> all;
-        for (int r = 1; r <= records; ++r) all.push_back(numbered(r));
-        const LoadReport report = load(recorded::dataset(all));
-        QCOMPARE(observer.capacityMessages, 1);
+        const LoadReport report = load(recorded::dataset(numbered(1, records)));
+        QCOMPARE(observer.events.filter("capacity").size(), 1);
         QCOMPARE(observer.events.last(), QString("capacity 30000"));   // no record after it
         QVERIFY(report.capped);
         QCOMPARE(report.packetsStored, 30000);
@@ -179,11 +125,9 @@ private slots:
 
     void declinedResetAppends()
     {
-        for (int r = 1; r <= 500; ++r) addPacket(numbered(r).data(), 59);
+        for (const Frame& f : numbered(1, 500)) recorded::store(f);
         host.answer = false;
-        std::vector<Frame> more;
-        for (int r = 501; r <= 510; ++r) more.push_back(numbered(r));
-        const LoadReport report = load(recorded::dataset(more));
+        const LoadReport report = load(recorded::dataset(numbered(501, 510)));
         QCOMPARE(host.questions, 1);
         QVERIFY(observer.events.contains("reset"));   // the views are cleared whatever the answer
         QCOMPARE(getPacketCount(), 510);
@@ -193,7 +137,7 @@ private slots:
         QCOMPARE(numberOf(505), 505);
 
         host.answer = true;
-        const LoadReport again = load(recorded::dataset({numbered(7)}));
+        const LoadReport again = load(recorded::dataset(numbered(7, 7)));
         QCOMPARE(getPacketCount(), 1);
         QCOMPARE(again.firstPacket, 1);
         QCOMPARE(numberOf(1), 7);
@@ -203,42 +147,52 @@ private slots:
     {
         const Frame largest(1585, 'L');      // 1601 with its trailer: fits
         const Frame oneTooMany(1586, 'M');   // 1602: skipped
-        const Frame huge(5000, 'H');
-        const LoadReport r = load(recorded::dataset({text("a"), huge, text("b"), oneTooMany, largest}));
+        const LoadReport r = load(recorded::dataset({text("a"), Frame(5000, 'H'), text("b"), oneTooMany, largest}));
         QVERIFY(r.ok());
         QCOMPARE(r.recordsFound, 5);
         QCOMPARE(r.packetsStored, 3);
         QCOMPARE(r.oversizedSkipped, 2);
         QCOMPARE(r.firstOversizedOffset, 8 + 1 + 16);
-        QCOMPARE(recorded::bytesOf(packetBytes(1)), QByteArray("a"));
-        QCOMPARE(recorded::bytesOf(packetBytes(2)), QByteArray("b"));
-        QCOMPARE(packetBytes(3), largest);
+        QCOMPARE(recorded::stored(1), text("a"));
+        QCOMPARE(recorded::stored(2), text("b"));
+        QCOMPARE(recorded::stored(3), largest);
         const auto notes = loadNotes(r, "x.nivora");
         QCOMPARE(notes.size(), size_t(1));
         QVERIFY(QString::fromStdString(notes[0]).contains("2 record(s)"));
         QVERIFY(QString::fromStdString(notes[0]).contains("offset 25"));
     }
 
-    void unreadableFilesLeaveTheStoreAlone_data()
+    // A file that is no dataset, or cannot be read, is named and leaves the
+    // store untouched: no question, the held packet still there, no views cleared.
+    void refusedFilesLeaveTheStoreAlone_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");   // null: not written
+        QTest::addColumn<LoadError>("error");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "missing.nivora" << "No such file or directory";
-        QTest::newRow("a folder") << "folder.nivora" << "not a regular file";
+        const QString notDataset = "is not a nivora format file";
+        QTest::newRow("lower-case header") << "t.nivora" << recorded::dataset({text("abc")}).replace("<NIVORA>", "<nivora>")
+                                           << LoadError::NotDataset << notDataset;
+        QTest::newRow("shorter than 8 bytes") << "t.nivora" << QByteArray("<NIVORA") << LoadError::NotDataset << notDataset;
+        QTest::newRow("empty") << "t.nivora" << QByteArray("") << LoadError::NotDataset << notDataset;
+        QTest::newRow("missing") << "missing.nivora" << QByteArray() << LoadError::CannotOpen << "No such file or directory";
+        QTest::newRow("a folder") << "folder.nivora" << QByteArray() << LoadError::CannotOpen << "not a regular file";
     }
-    void unreadableFilesLeaveTheStoreAlone()
+    void refusedFilesLeaveTheStoreAlone()
     {
         QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(LoadError, error);
         QFETCH(QString, reason);
         QDir(dir.path()).mkdir("folder.nivora");
-        addPacket(text("held").data(), 3);
-        const std::string path = dir.filePath(name).toStdString();
-        const LoadReport r = loadDatasetFile(path, observer);
-        QCOMPARE(r.error, LoadError::CannotOpen);
+        if (!bytes.isNull()) QVERIFY(recorded::writeFile(dir.filePath(name), bytes));
+        recorded::store(text("held"));
+        const LoadReport r = loadDatasetFile(dir.filePath(name).toStdString(), observer);
+        QCOMPARE(r.error, error);
         const QString message = QString::fromStdString(r.message);
-        QVERIFY2(message.contains(QString::fromStdString(path)) && message.contains(reason), qPrintable(message));
-        QCOMPARE(getPacketCount(), 1);
+        QVERIFY2(message.contains(dir.filePath(name)) && message.contains(reason), qPrintable(message));
         QCOMPARE(host.questions, 0);
+        QCOMPARE(getPacketCount(), 1);
         QVERIFY(!observer.events.contains("reset"));
     }
 };

@@ -2,7 +2,6 @@
 // the "Load Dataset" window, the messages and the packets handed to the views.
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,26 +10,14 @@
 
 #include "acquire/frmLoadDataset.h"
 #include "app/frmMain.h"
-#include "core/accessors.h"
-#include "core/modLibrary.h"
+#include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
 
 using recorded::Frame;
 
 namespace {
-struct RecordingView : VisWindow {
-    QList<int> thumbnails;
-    int clears = 0;
-    void Plot(const PacketToDraw&) override {}
-    void plotThumbnail(const PacketToDraw& p) override { thumbnails << p.number; }
-    void clear() override { ++clears; }
-    bool isShown() const override { return false; }
-};
-
 // Notes whether the load window was on screen when each message appeared.
 struct WatchingDialogs : ScriptedDialogs {
     QList<bool> windowShown;
@@ -51,79 +38,68 @@ std::vector<Frame> someFrames(int count)
     return all;
 }
 
-QList<int> range(int first, int last)
+QList<int32_t> range(int first, int last)
 {
-    QList<int> r;
+    QList<int32_t> r;
     for (int n = first; n <= last; ++n) r << n;
     return r;
 }
+
+void trigger(const char* item) { frmMain()->menuItem(item)->trigger(); }
 }
 
 class TestFileMenu : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     WatchingDialogs* dialogs = nullptr;
-    std::array<RecordingView, kVisWindowCount> views;
+    RecordingViews views;
+
+    QList<int32_t> thumbnails()
+    {
+        QList<int32_t> numbers;
+        for (const RecordingView::Entry& e : views[1].calls)
+            if (e.call == RecordingView::Call::Thumbnail) numbers << e.packet;
+        return numbers;
+    }
 
     QString file(const QString& name, const QByteArray& bytes)
     {
-        const QString path = dir.filePath(name);
-        recorded::writeFile(path, bytes);
-        return path;
+        recorded::writeFile(dir.filePath(name), bytes);
+        return dir.filePath(name);
     }
-
     void choose(const char* item, const QString& path)
     {
         dialogs->fileNames.enqueue(path);
-        frmMain()->menuItem(item)->trigger();
+        trigger(item);
     }
 
 private slots:
-    void initTestCase()
-    {
-        frmMain();
-        for (int k = 1; k <= kVisWindowCount; ++k) overrideVisWindow(k, &views[size_t(k - 1)]);
-    }
+    void initTestCase() { frmMain(); }
     void init()
     {
         dialogs = new WatchingDialogs;
         resetBuffer("startup");
-        for (auto& v : views) v = RecordingView{};
+        views.forget();
     }
     void cleanup() { delete dialogs; }
 
-    void menuItemsAndWindow()
+    void loadWindowAndCancelledDialog()
     {
-        QAction* load = frmMain()->menuItem("LoadData");
-        const QList<QAction*> items = load->associatedObjects().isEmpty() ? QList<QAction*>()
-                                      : qobject_cast<QMenu*>(load->associatedObjects().first())->actions();
-        const qsizetype at = items.indexOf(load);
-        QVERIFY(at >= 0);
-        QCOMPARE(items.value(at + 1)->objectName(), QString("LoadCapture"));
-        QCOMPARE(items.value(at + 1)->text(), QString("Open &Capture File..."));
-        QAction* save = frmMain()->menuItem("SaveData");
-        QVERIFY(save->isVisible() && save->isEnabled());
-        QCOMPARE(save->text(), QString("Save Da&taset"));
-
         FrmLoadDataset* w = frmLoadDataset();
         QCOMPARE(w->windowTitle(), QString("Load Dataset"));
-        QCOMPARE(w->lblFile->text(), QString("File:"));
-        QCOMPARE(w->Label1->text(), QString("File Size:"));
-        QCOMPARE(w->lblFileLoad->text(), QString("File Load Status:"));
-        QCOMPARE(w->lblProcessingPackets->text(), QString("Packet Processing Progress"));
-        QVERIFY(w->findChild<QProgressBar*>("pbProcessing"));
-    }
+        const QStringList labels = {w->lblFile->text(), w->Label1->text(), w->lblFileLoad->text(),
+                                    w->lblProcessingPackets->text()};
+        QCOMPARE(labels, (QStringList{"File:", "File Size:", "File Load Status:", "Packet Processing Progress"}));
 
-    void cancelledDialogDoesNothing()
-    {
-        frmMain()->menuItem("LoadData")->trigger();
+        // A cancelled dialog does nothing.
+        trigger("LoadData");
         QCOMPARE(dialogs->fileDialogTitles, QStringList{"Open nivora dataset"});
         QCOMPARE(dialogs->fileDialogFolders, QStringList{QCoreApplication::applicationDirPath()});
         QVERIFY(dialogs->shown.isEmpty());
-        QVERIFY(!frmLoadDataset()->isVisible());
+        QVERIFY(!w->isVisible());
     }
 
-    void loadShowsProgressThenDraws()
+    void loadShowsProgressDrawsAndAppendsAfterADeclinedReset()
     {
         const QByteArray bytes = recorded::dataset(someFrames(3)) + "unterminated";
         const QString path = file("three.nivora", bytes);
@@ -136,121 +112,103 @@ private slots:
         QCOMPARE(w->pbProcessing->maximum(), bytes.size());
         QCOMPARE(w->pbProcessing->value(), bytes.size() - 12);   // the end of the last record
         QVERIFY(dialogs->shown.isEmpty());
-        QCOMPARE(views[0].thumbnails, range(1, 3));
+        QCOMPARE(thumbnails(), range(1, 3));
+
+        // The reset declined, only the new packets are drawn, behind the held ones.
+        views.forget();
+        dialogs->answers.enqueue(MsgResult::No);
+        choose("LoadData", file("five.nivora", recorded::dataset(someFrames(5))));
+        QCOMPARE(dialogs->shown.size(), 1);
+        QCOMPARE(dialogs->shown[0].text, QString("Packets exist in the buffer.  Do you wish to overwrite?"));
+        QCOMPARE(getPacketCount(), 8);
+        QCOMPARE(thumbnails(), range(4, 8));
+        QCOMPARE(views[1].count(RecordingView::Call::Clear), 1);   // the views are cleared before the load either way
     }
 
-    void wrongHeaderWarnsAndKeepsThePackets()
+    void failedLoadWarnsAndKeepsThePackets_data()
     {
-        addPacket(someFrames(1)[0].data(), 59);
-        choose("LoadData", file("lower.nivora", "<nivora>abc<NIVORA[CR][LF]>"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");   // null: no such file
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("wrong header") << "lower.nivora" << QByteArray("<nivora>abc<NIVORA[CR][LF]>")
+                                      << QStringList{"This is not a nivora format file"};
+        QTest::newRow("missing file") << "gone.nivora" << QByteArray()
+                                      << QStringList{dir.filePath("gone.nivora"), "No such file or directory"};
+    }
+    void failedLoadWarnsAndKeepsThePackets()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, says);
+        recorded::store(someFrames(1)[0]);
+        choose("LoadData", bytes.isNull() ? dir.filePath(name) : file(name, bytes));
         QCOMPARE(dialogs->shown.size(), 1);
-        QCOMPARE(dialogs->shown[0].text, QString("This is not a nivora format file"));
+        for (const QString& part : says) QVERIFY2(dialogs->shown[0].text.contains(part), qPrintable(dialogs->shown[0].text));
         QCOMPARE(dialogs->shown[0].title, QString("Warning"));
         QCOMPARE(dialogs->shown[0].icon, MsgIcon::Exclamation);
         QCOMPARE(dialogs->windowShown, QList<bool>{true});
         QVERIFY(!frmLoadDataset()->isVisible());
         QCOMPARE(getPacketCount(), 1);
-        QVERIFY(views[0].thumbnails.isEmpty());
+        QVERIFY(thumbnails().isEmpty());
     }
 
-    void capacityMessageOnce()
+    void capacityMessageOnceAndNoSecondLoadOrSaveWhileLoading()
     {
-        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
-        QCOMPARE(dialogs->shown.size(), 1);
-        QCOMPARE(dialogs->shown[0].text, QString("Packets in file exceeded buffer.  Only the first 30000 packets will be used."));
-        QCOMPARE(dialogs->shown[0].title, QString("nivora"));
-        QCOMPARE(dialogs->shown[0].buttons, MsgButtons::Ok);
-        QCOMPARE(dialogs->shown[0].icon, MsgIcon::None);
-        QCOMPARE(getPacketCount(), 30000);
-        QCOMPARE(views[0].thumbnails.size(), 30000);
-    }
-
-    void noSecondLoadOrSaveWhileLoading()
-    {
-        // The user picks the menu items while the first load is still running.
+        // The user picks the menu items while the capacity message is up, the load still running.
         dialogs->duringMessage = [] {
-            frmMain()->menuItem("LoadData")->trigger();
-            frmMain()->menuItem("LoadCapture")->trigger();
-            frmMain()->menuItem("SaveData")->trigger();
+            trigger("LoadData");
+            trigger("LoadCapture");
+            trigger("SaveData");
         };
-        choose("LoadData", file("wait.nivora", recorded::dataset(someFrames(30000))));
+        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
         QCOMPARE(dialogs->shown.size(), 4);
+        const ShownMessage capacity = dialogs->shown[0];
+        QCOMPARE(capacity.text, QString("Packets in file exceeded buffer.  Only the first 30000 packets will be used."));
+        QCOMPARE(capacity.title, QString("nivora"));
+        QCOMPARE(capacity.buttons, MsgButtons::Ok);
+        QCOMPARE(capacity.icon, MsgIcon::None);
         for (int k = 1; k <= 3; ++k)
             QCOMPARE(dialogs->shown[k].text, QString("A file is still loading. Please wait until it has finished."));
-        QVERIFY(dialogs->fileDialogTitles.size() == 1);   // no second file dialog
+        QCOMPARE(dialogs->fileDialogTitles.size(), 1);   // no second file dialog
         QCOMPARE(getPacketCount(), 30000);
+        QCOMPARE(thumbnails().size(), 30000);
 
-        frmMain()->menuItem("LoadData")->trigger();          // afterwards it works again
+        trigger("LoadData");   // afterwards it works again
         QCOMPARE(dialogs->fileDialogTitles.size(), 2);
     }
 
-    void declinedResetDrawsOnlyTheNewPackets()
-    {
-        choose("LoadData", file("five.nivora", recorded::dataset(someFrames(5))));
-        views[0] = RecordingView{};
-        dialogs->answers.enqueue(MsgResult::No);
-        choose("LoadData", file("three.nivora", recorded::dataset(someFrames(3))));
-        QCOMPARE(dialogs->shown.size(), 1);
-        QCOMPARE(dialogs->shown[0].text, QString("Packets exist in the buffer.  Do you wish to overwrite?"));
-        QCOMPARE(getPacketCount(), 8);
-        QCOMPARE(views[0].thumbnails, range(6, 8));
-        QCOMPARE(views[0].clears, 1);   // the views are cleared before the load either way
-    }
-
-    void unreadableFileIsNamed()
-    {
-        addPacket(someFrames(1)[0].data(), 59);
-        const QString path = dir.filePath("gone.nivora");
-        choose("LoadData", path);
-        QCOMPARE(dialogs->shown.size(), 1);
-        QVERIFY(dialogs->shown[0].text.contains(path));
-        QVERIFY(dialogs->shown[0].text.contains("No such file or directory"));
-        QCOMPARE(getPacketCount(), 1);
-        QVERIFY(!frmLoadDataset()->isVisible());
-    }
-
-    void captureFiles()
+    void captureFileIsLoadedAndDrawn()
     {
         QVERIFY(recorded::writePcap(dir.filePath("four.pcap"), someFrames(4)));
         choose("LoadCapture", dir.filePath("four.pcap"));
         QVERIFY(dialogs->shown.isEmpty());
         QCOMPARE(getPacketCount(), 4);
-        QCOMPARE(views[0].thumbnails, range(1, 4));
-
-        QVERIFY(recorded::writePcap(dir.filePath("sll.pcap"), someFrames(2), DLT_LINUX_SLL));
-        choose("LoadCapture", dir.filePath("sll.pcap"));
-        QCOMPARE(dialogs->shown.size(), 1);
-        QVERIFY(dialogs->shown[0].text.contains("LINUX_SLL"));
-        QCOMPARE(getPacketCount(), 4);
+        QCOMPARE(thumbnails(), range(1, 4));
     }
 
     void saveTellsWhatWasLeftOut()
     {
-        frmMain()->menuItem("SaveData")->trigger();
+        trigger("SaveData");
         QCOMPARE(dialogs->shown.value(0).text, QString("There are no packets to save."));
         dialogs->shown.clear();
 
-        for (const Frame& f : someFrames(3)) addPacket(f.data(), int(f.size()) - 1);
-        Frame split = frames::ipv4(80, 6);
-        const QByteArray t = recorded::kTrailer;
-        std::copy(t.begin(), t.end(), split.begin() + 40);
-        addPacket(split.data(), 79);
-        addPacket(frames::ipv4(1600, 6).data(), 1599);
+        for (const Frame& f : someFrames(3)) recorded::store(f);
+        recorded::store(recorded::withTrailerAt(40, 80));
+        recorded::store(frames::ipv4(1600, 6));
 
         choose("SaveData", dir.filePath("saved.nivora"));
         QCOMPARE(dialogs->fileDialogTitles.last(), QString("Save Dataset"));
         QCOMPARE(dialogs->shown.size(), 1);
-        QVERIFY2(dialogs->shown[0].text.contains("Saved 3 packet(s)")
-                     && dialogs->shown[0].text.contains("2 frame(s) were left out"),
-                 qPrintable(dialogs->shown[0].text));
-        QCOMPARE(QFile(dir.filePath("saved.nivora")).size(), recorded::dataset(someFrames(3)).size());
+        const QString told = dialogs->shown[0].text;
+        QVERIFY2(told.contains("Saved 3 packet(s)") && told.contains("2 frame(s) were left out"), qPrintable(told));
+        QCOMPARE(recorded::readFile(dir.filePath("saved.nivora")), recorded::dataset(someFrames(3)));
 
         dialogs->shown.clear();
-        choose("SaveData", dir.filePath("saved.pcap"));        // a capture carries every frame
-        choose("SaveData", dir.filePath("plain"));             // no extension: a dataset
+        choose("SaveData", dir.filePath("saved.pcap"));   // a capture carries every frame
+        choose("SaveData", dir.filePath("plain"));        // no extension: a dataset
         QVERIFY(QFile::exists(dir.filePath("saved.pcap")));
         QVERIFY(QFile::exists(dir.filePath("plain.nivora")));
-        QCOMPARE(dialogs->shown.size(), 1);                    // only the dataset left frames out
+        QCOMPARE(dialogs->shown.size(), 1);               // only the dataset left frames out
 
         dialogs->shown.clear();
         choose("SaveData", dir.filePath("missing/folder/x.nivora"));

@@ -2,7 +2,9 @@
 // Helpers for tests that capture for real: whether this process may capture,
 // dropping that right for a while, loopback UDP traffic and a throw-away
 // Ethernet adapter (a TAP device) that can be fed frames and then removed.
+#include <QElapsedTimer>
 #include <QString>
+#include <QTest>
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -15,6 +17,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,28 +40,31 @@ inline QString whyCaptureIsNotPermitted()
         if (!why.isEmpty()) QSKIP(qPrintable("capturing is not permitted here: " + why));        \
     } while (false)
 
+// Runs the event loop until `done` holds or `ms` have passed; returns `done`.
+inline bool waitFor(const std::function<bool()>& done, int ms = 3000)
+{
+    QElapsedTimer t;
+    for (t.start(); !done() && t.elapsed() < ms;) QTest::qWait(5);
+    return done();
+}
+
 // While alive, the process lacks the raw-capture rights in its effective set
 // (they stay permitted, so they come back afterwards).
 class LoweredCaptureRights {
 public:
     LoweredCaptureRights()
     {
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        ok_ = syscall(SYS_capget, &header_, saved_) == 0;
-        if (!ok_) return;
         __user_cap_data_struct lowered[2];
+        ok_ = syscall(SYS_capget, &header_, saved_) == 0;
         std::memcpy(lowered, saved_, sizeof lowered);
         lowered[0].effective &= ~((1u << CAP_NET_RAW) | (1u << CAP_NET_ADMIN));
-        ok_ = syscall(SYS_capset, &header_, lowered) == 0;
+        ok_ = ok_ && syscall(SYS_capset, &header_, lowered) == 0;
     }
-    ~LoweredCaptureRights()
-    {
-        if (ok_) syscall(SYS_capset, &header_, saved_);
-    }
+    ~LoweredCaptureRights() { if (ok_) syscall(SYS_capset, &header_, saved_); }
     bool ok() const { return ok_; }
 
 private:
-    __user_cap_header_struct header_{};
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct saved_[2]{};
     bool ok_ = false;
 };
@@ -66,16 +72,8 @@ private:
 // A UDP sink bound on 127.0.0.1 and a sender bound there too, each on a port of its own.
 class LoopbackUdp {
 public:
-    LoopbackUdp()
-    {
-        sink_ = bound(sinkPort_);
-        sender_ = bound(senderPort_);
-    }
-    ~LoopbackUdp()
-    {
-        if (sink_ >= 0) ::close(sink_);
-        if (sender_ >= 0) ::close(sender_);
-    }
+    LoopbackUdp() : sink_(bound(sinkPort_)), sender_(bound(senderPort_)) {}
+    ~LoopbackUdp() { ::close(sink_); ::close(sender_); }
     bool ok() const { return sink_ >= 0 && sender_ >= 0; }
     uint16_t sinkPort() const { return sinkPort_; }
     uint16_t senderPort() const { return senderPort_; }
@@ -99,39 +97,41 @@ private:
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return a;
     }
+    // A socket bound to a free port on 127.0.0.1 (that port in `port`), or -1.
     static int bound(uint16_t& port)
     {
-        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in a = loopback(0);
         socklen_t len = sizeof a;
-        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0
-            || ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-            if (fd >= 0) ::close(fd);
-            return -1;
+        if (fd >= 0 && (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0
+                        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)) {
+            ::close(fd);
+            fd = -1;
         }
         port = ntohs(a.sin_port);
         return fd;
     }
-    int sink_ = -1, sender_ = -1;
     uint16_t sinkPort_ = 0, senderPort_ = 0;
+    int sink_, sender_;
 };
 
 // An Ethernet adapter that exists while this object holds it open: frames
 // written to it arrive on the adapter as if received; remove() makes it vanish.
 class TapAdapter {
 public:
-    TapAdapter()
+    TapAdapter() : fd_(::open("/dev/net/tun", O_RDWR | O_CLOEXEC))
     {
-        fd_ = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC);
-        if (fd_ < 0) return;
         ifreq request{};
         request.ifr_flags = IFF_TAP | IFF_NO_PI;
         std::strncpy(request.ifr_name, "nivcap%d", IFNAMSIZ - 1);
-        if (::ioctl(fd_, TUNSETIFF, &request) != 0 || !bringUp(request)) {
-            remove();
-            return;
-        }
+        const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+        bool up = fd_ >= 0 && s >= 0 && ::ioctl(fd_, TUNSETIFF, &request) == 0;
         name_ = request.ifr_name;
+        up = up && ::ioctl(s, SIOCGIFFLAGS, &request) == 0;
+        request.ifr_flags |= IFF_UP;
+        up = up && ::ioctl(s, SIOCSIFFLAGS, &request) == 0;
+        if (s >= 0) ::close(s);
+        if (!up) remove();
     }
     ~TapAdapter() { remove(); }
     bool ok() const { return fd_ >= 0; }
@@ -147,16 +147,7 @@ public:
     }
 
 private:
-    static bool bringUp(ifreq request)
-    {
-        const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-        bool up = s >= 0 && ::ioctl(s, SIOCGIFFLAGS, &request) == 0;
-        request.ifr_flags |= IFF_UP;
-        up = up && ::ioctl(s, SIOCSIFFLAGS, &request) == 0;
-        if (s >= 0) ::close(s);
-        return up;
-    }
-    int fd_ = -1;
+    int fd_;
     std::string name_;
 };
 

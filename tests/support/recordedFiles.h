@@ -1,5 +1,6 @@
 #pragma once
-// Writing small dataset, pcap and pcapng files for tests.
+// Writing small dataset, pcap and pcapng files for tests, and reading back
+// what the store or a file holds.
 #include <pcap/pcap.h>
 
 #include <QByteArray>
@@ -7,6 +8,10 @@
 #include <QString>
 #include <cstdint>
 #include <vector>
+
+#include "core/accessors.h"
+#include "core/modLibrary.h"
+#include "support/frames.h"
 
 namespace recorded {
 
@@ -18,10 +23,27 @@ inline const QByteArray kTrailer("<NIVORA[CR][LF]>");
 inline QByteArray bytesOf(const Frame& f) { return QByteArray(reinterpret_cast<const char*>(f.data()), qsizetype(f.size())); }
 inline Frame frameOf(const QByteArray& b) { return Frame(b.begin(), b.end()); }
 
+// A TCP frame of `size` bytes holding the trailer text at offset `at`.
+inline Frame withTrailerAt(size_t at, int size)
+{
+    Frame f = frames::ipv4(size, 6);
+    std::copy(kTrailer.begin(), kTrailer.end(), f.begin() + long(at));
+    return f;
+}
+
+// Stores a frame whole; the frame packet n holds.
+inline int32_t store(const Frame& f) { return addPacket(f.data(), int(f.size()) - 1); }
+inline Frame stored(int64_t n) { return Frame(packetBytesOf(n), packetBytesOf(n) + getPacketLength(n) + 1); }
+
 inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+inline QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Header, then each frame followed by the trailer.
@@ -37,20 +59,15 @@ inline bool writePcap(const QString& path, const std::vector<Frame>& frames, int
 {
     pcap_t* dead = pcap_open_dead(linkType, 65535);
     pcap_dumper_t* dumper = pcap_dump_open(dead, QFile::encodeName(path).constData());
-    if (!dumper) {
-        pcap_close(dead);
-        return false;
-    }
-    int k = 0;
-    for (const Frame& f : frames) {
+    for (size_t k = 0; dumper && k < frames.size(); ++k) {
         pcap_pkthdr h{};
-        h.ts.tv_sec = 1700000000 + k++;
-        h.caplen = h.len = bpf_u_int32(f.size());
-        pcap_dump(reinterpret_cast<u_char*>(dumper), &h, f.data());
+        h.ts.tv_sec = long(1700000000 + k);
+        h.caplen = h.len = bpf_u_int32(frames[k].size());
+        pcap_dump(reinterpret_cast<u_char*>(dumper), &h, frames[k].data());
     }
-    pcap_dump_close(dumper);
+    if (dumper) pcap_dump_close(dumper);
     pcap_close(dead);
-    return true;
+    return dumper != nullptr;
 }
 
 // A minimal little-endian pcapng file: section header, one interface of
@@ -64,12 +81,9 @@ inline QByteArray pcapng(const std::vector<Frame>& frames, uint16_t linkType = 1
     u32(1); u32(20); u16(linkType); u16(0); u32(65535); u32(20);
     for (const Frame& f : frames) {
         const uint32_t padded = uint32_t((f.size() + 3) / 4 * 4);
-        const uint32_t total = 32 + padded;
-        u32(6); u32(total); u32(0); u32(0); u32(0);
-        u32(uint32_t(f.size())); u32(uint32_t(f.size()));
-        b += bytesOf(f);
-        b += QByteArray(qsizetype(padded - f.size()), '\0');
-        u32(total);
+        u32(6); u32(32 + padded); u32(0); u32(0); u32(0); u32(uint32_t(f.size())); u32(uint32_t(f.size()));
+        b += bytesOf(f) + QByteArray(qsizetype(padded - f.size()), '\0');
+        u32(32 + padded);
     }
     return b;
 }
