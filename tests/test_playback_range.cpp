@@ -1,24 +1,13 @@
 // The playback window's buffer-range slider, its ranges past 16-bit packet
 // numbers, an empty store, and closing the window while it plays.
-#include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTest>
-#include <QTimer>
-#include <memory>
 
 #include "playback/BufferRangeSlider.h"
 #include "support/PlaybackFixture.h"
-#include "support/RecordingView.h"
-#include "support/ScriptedDialogs.h"
-
-using Call = RecordingView::Call;
 
 namespace {
 // The track is 300 px wide, the thumbs 17 px, the upper one resting 4 px
 // short of the right end: usable = 300 - 17 - 17 = 266, upper thumb at 279.
-constexpr int kUsable = 266;
 constexpr int kUpperRest = 279;
 
 QList<int32_t> numbers(int32_t first, int32_t last)
@@ -29,16 +18,19 @@ QList<int32_t> numbers(int32_t first, int32_t last)
 }
 }
 
-class TestPlaybackRange : public QObject {
+class TestPlaybackRange : public PlaybackFixture {
     Q_OBJECT
-    ScriptedDialogs dialogs;
-    std::unique_ptr<RecordingViews> views;
-    FrmFilters* w = nullptr;
-
-    RecordingView& view() { return (*views)[1]; }
     PictureSurface* lower() const { return w->picBufferSlider->sliderBufferMin; }
     PictureSurface* upper() const { return w->picBufferSlider->sliderBufferMax; }
     QString range() const { return w->lblBufferRange->text(); }
+    // The counter, the held range's labels and the scroll bar's range.
+    QString packetLabels() const
+    {
+        return QString("%1 [%2 %3] %4..%5")
+            .arg(counter(), w->lblPacketMin->text(), w->lblPacketMax->text())
+            .arg(w->scrPacket->minimum())
+            .arg(w->scrPacket->maximum());
+    }
 
     // Grabs the thumb at its middle, moves the mouse dx pixels and lets go.
     void drag(PictureSurface* thumb, int dx)
@@ -47,66 +39,46 @@ class TestPlaybackRange : public QObject {
         QTest::mousePress(thumb, Qt::LeftButton, {}, grab);
         QTest::mouseMove(thumb, grab + QPoint(dx, 0));
         QTest::mouseRelease(thumb, Qt::LeftButton, {}, grab);
-        playback::settle();
-    }
-    void useStoreOf(int packets)
-    {
-        playback::emptyStore();
-        playback::addPackets(packets);
-        w = playback::freshWindow();
-        views->forget();
+        settle();
     }
 
 private slots:
-    void init()
-    {
-        views = std::make_unique<RecordingViews>();
-        useStoreOf(20);
-    }
-    void cleanup()
-    {
-        frmFilters()->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        views.reset();
-    }
+    void init() { open(20); }
+    void cleanup() { finish(); }
 
-    void thumbsAtTheOuterLimitsPickEveryHeldPacket()
+    void thumbsPickTheRangeToDraw()
     {
-        QCOMPARE(lower()->geometry(), QRect(0, 2, 17, 17));
         QCOMPARE(upper()->geometry(), QRect(kUpperRest, 2, 17, 17));
-        QCOMPARE(w->picBufferSlider->height(), 21);   // 310 twips
-        drag(lower(), 0);
+        drag(lower(), 0);   // at the outer limits: every held packet
         QCOMPARE(range(), QString("1 - 20"));
-        QCOMPARE((*views)[2].count(Call::InitBuffer), 1);
-        QCOMPARE((*views)[4].count(Call::InitBuffer), 1);
+        for (int k : {2, 4}) QCOMPARE(view(k).calls.count({Call::InitBuffer, 0}), 1);
         QCOMPARE(view().plotted(), numbers(1, 20));
-    }
 
-    void thumbsInsideTheTrackPickAStretch()
-    {
         // 133 / 266 of the 19 steps above packet 1 is 9.5, which rounds to 10.
+        view().calls.clear();
         drag(lower(), 133);
         QCOMPARE(lower()->x(), 133);
         QCOMPARE(range(), QString("11 - 20"));
         QCOMPARE(view().plotted(), numbers(11, 20));
-
         // Upper thumb to 179: (179 - 17 + 4) / 266 * 19 = 11.86, so packet 13.
-        view().forget();
+        view().calls.clear();
         drag(upper(), -100);
         QCOMPARE(upper()->x(), 179);
         QCOMPARE(range(), QString("11 - 13"));
         QCOMPARE(view().plotted(), numbers(11, 13));
+
+        lower()->setFocus();   // by keyboard: 10 px with Shift, 1 without
+        QTest::keyClick(lower(), Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(lower(), Qt::Key_Left);
+        QCOMPARE(lower()->x(), 122);
+        settle();
+        QCOMPARE(range(), QString("10 - 13"));   // 122 / 266 * 19 = 8.71
     }
 
     void dragsStopAtTheLimits()
     {
-        QTest::mousePress(lower(), Qt::LeftButton, {}, QPoint(8, 8));
-        QCOMPARE(w->picBufferSlider->sliderBufferMinTag, QString("mindown"));
-        QTest::mouseMove(lower(), QPoint(1000, 8));
+        drag(lower(), 1000);
         QCOMPARE(lower()->x(), kUpperRest - 17 - 1);   // one pixel short of the upper thumb
-        QTest::mouseRelease(lower(), Qt::LeftButton, {}, QPoint(8, 8));
-        QCOMPARE(w->picBufferSlider->sliderBufferMinTag, QString("minoff"));
-        playback::settle();
         QCOMPARE(range(), QString("20 - 20"));   // the narrowest range is still one packet
 
         // A move without a drag does nothing.
@@ -118,181 +90,129 @@ private slots:
         QCOMPARE(lower()->x(), 0);
         drag(upper(), -1000);
         QCOMPARE(upper()->x(), 18);   // one pixel right of the lower thumb
-        QCOMPARE(w->picBufferSlider->sliderBufferMaxTag, QString());
         QCOMPARE(range(), QString("1 - 1"));
         drag(lower(), 5);
         QCOMPARE(lower()->x(), 0);   // no room to the right
         drag(upper(), 1000);
         QCOMPARE(upper()->x(), kUpperRest);
-        QCOMPARE(range(), QString("1 - 20"));
-    }
-
-    void thumbsMoveByKeyboard()
-    {
-        lower()->setFocus();
-        QTest::keyClick(lower(), Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(lower(), Qt::Key_Right);
-        QCOMPARE(lower()->x(), 11);
-        playback::settle();
-        QCOMPARE(range(), QString("2 - 20"));   // 11 / 266 * 19 = 0.79
         upper()->setFocus();
-        QTest::keyClick(upper(), Qt::Key_Right);   // already at its limit
+        QTest::keyClick(upper(), Qt::Key_Right);
         QCOMPARE(upper()->x(), kUpperRest);
+        QCOMPARE(range(), QString("1 - 20"));
     }
 
     void rangesPastSixteenBits()
     {
-        useStoreOf(30001);
-        QCOMPARE(w->lblPacketCounter->text(), QString("2"));   // Stopped at the oldest held packet
-        QCOMPARE(w->lblPacketMin->text(), QString("2"));
-        QCOMPARE(w->lblPacketMax->text(), QString("30001"));
-        QCOMPARE(w->scrPacket->minimum(), 2);
-        QCOMPARE(w->scrPacket->maximum(), 30001);
-        QCOMPARE(w->scrPacket->value(), 2);
+        open(30001);
+        QCOMPARE(packetLabels(), QString("2 [2 30001] 2..30001"));   // Stopped at the oldest held packet
+        QCOMPARE(position(), 2);
 
-        // Packets added while the window is open move its range along.
-        playback::addPackets(40000 - 30001);
-        QCOMPARE(w->lblPacketCounter->text(), QString("40000"));
-        QCOMPARE(w->lblPacketMin->text(), QString("10001"));
-        QCOMPARE(w->lblPacketMax->text(), QString("40000"));
-        QCOMPARE(w->scrPacket->minimum(), 10001);
-        QCOMPARE(w->scrPacket->maximum(), 40000);
-
+        addPackets(40000 - 30001);   // added while the window is open: the range moves along
+        QCOMPARE(packetLabels(), QString("40000 [10001 40000] 10001..40000"));
         w->initFilters();
-        QCOMPARE(range(), QString("10001 - 40000"));
-        QCOMPARE(w->lblRangeMax->text(), QString("40000"));
+        QCOMPARE(range() + ", " + w->lblRangeMax->text(), QString("10001 - 40000, 40000"));
 
-        w->scrPacket->setValue(35000);
-        playback::settle();
+        moveTo(35000);
         QCOMPARE(view().plotted(), QList<int32_t>{35000});
-
-        QTest::mouseClick(w->tglLoop, Qt::LeftButton);
-        QTest::mouseClick(w->btnPlay, Qt::LeftButton);
-        w->scrPacket->setValue(40000);
-        playback::settle();
-        view().forget();
+        click(w->tglLoop);
+        click(w->btnPlay);
+        moveTo(40000);
+        view().calls.clear();
         w->tick();
-        QCOMPARE(w->scrPacket->value(), 10001);
+        QCOMPARE(position(), 10001);
         QCOMPARE(view().plotted(), QList<int32_t>{10001});
-
         drag(upper(), 0);
         QCOMPARE(range(), QString("10001 - 40000"));
     }
 
     void emptyStoreDrawsNothing()
     {
-        useStoreOf(0);
-        QCOMPARE(w->lblPacketCounter->text(), QString("0"));
-        QCOMPARE(w->lblPacketMin->text(), QString("1"));
-        QCOMPARE(w->lblPacketMax->text(), QString("Max"));   // nothing counted yet
-
-        playback::addPackets(5);
+        open(0);
+        QCOMPARE(packetLabels(), QString("0 [1 Max] 1..1"));   // nothing counted yet
+        addPackets(5);
         resetBuffer("file");   // answered Yes
-        QCOMPARE(getPacketCount(), 0);
-        QCOMPARE(w->lblPacketCounter->text(), QString("0"));
-        QCOMPARE(w->lblPacketMin->text(), QString("1"));
-        QCOMPARE(w->lblPacketMax->text(), QString("0"));
+        QCOMPARE(packetLabels(), QString("0 [1 0] 1..1"));
         QVERIFY(!w->scrPacket->isEnabled());
-        views->forget();
 
-        QTest::mouseClick(w->btnStepForward, Qt::LeftButton);
-        QTest::mouseClick(w->btnStepBackward, Qt::LeftButton);
-        w->scrPacket->setValue(3);
-        w->scrPacket->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        playback::settle();
-        QTest::mouseClick(w->tglLoop, Qt::LeftButton);
-        w->tick();
-        QCOMPARE(w->lblPacketCounter->text(), QString("0"));
-
-        QTest::mouseClick(w->btnPlay, Qt::LeftButton);
-        QTRY_VERIFY(!w->tmrPlayTimer->isActive());   // the first tick finds nothing to play
+        forget();
+        click(w->btnStepForward);
+        click(w->btnStepBackward);
+        click(w->btnPlay);
+        QTRY_VERIFY(!playing());   // the first tick finds nothing to play
         QVERIFY(!w->btnPlay->isChecked());
-
         drag(lower(), 0);
         QCOMPARE(range(), QString("1 - 0"));
-        w->initFilters();
-        QCOMPARE(range(), QString("1 - 0"));
-        QCOMPARE(w->lblRangeMax->text(), QString("0"));
-        QCOMPARE(view().plotted(), QList<int32_t>{});
-        QCOMPARE(view().count(Call::Thumbnail), 0);
+        QCOMPARE(counter(), QString("0"));
+        QCOMPARE(view().calls, (Calls{{Call::Clear, 0}}));   // from Play: nothing was drawn
     }
 
-    void closingWhilePlayingStopsTheTimer()
-    {
-        QTest::mouseClick(w->btnPlay, Qt::LeftButton);
-        const QPointer<FrmFilters> old(w);
-        const QPointer<QTimer> oldTimer(w->tmrPlayTimer);
-        w->close();
-        QVERIFY(!oldTimer->isActive());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!old);
-        FrmFilters* fresh = frmFilters();
-        QVERIFY(!fresh->tmrPlayTimer->isActive());
-        QVERIFY(fresh->btnStop->isChecked());
-        QCOMPARE(fresh->scrPacket->maximum(), 20);
-    }
-
-    // The close box destroys the window in the middle of a drawing it started.
-    void closingInTheMiddleOfADrawing_data()
+    // The close box destroys the window while it plays: between two ticks, or
+    // in the middle of a drawing it started.
+    void closingWhilePlaying_data()
     {
         QTest::addColumn<int>("how");
-        QTest::newRow("tick") << 0;
-        QTest::newRow("step") << 1;
-        QTest::newRow("scroll arrow") << 2;
-        QTest::newRow("buffer range") << 3;
+        QTest::newRow("between ticks") << 0;
+        QTest::newRow("tick") << 1;
+        QTest::newRow("step") << 2;
+        QTest::newRow("scroll arrow") << 3;
+        QTest::newRow("buffer range") << 4;
     }
-    void closingInTheMiddleOfADrawing()
+    void closingWhilePlaying()
     {
         QFETCH(int, how);
-        QTest::mouseClick(w->btnPlay, Qt::LeftButton);
+        click(w->btnPlay);
         const QPointer<FrmFilters> old(w);
+        const QPointer<QTimer> oldTimer(w->tmrPlayTimer);
         view().onPlot = [&](int32_t) {
             view().onPlot = nullptr;
-            old->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            closeWindow(old);
         };
         switch (how) {
-        case 0: w->tick(); break;
-        case 1: QTest::mouseClick(w->btnStepForward, Qt::LeftButton); break;
-        case 2: {   // a click on the bar's right arrow
-            QScrollBar* bar = w->scrPacket;
-            QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, bar->height() / 2));
-            playback::settle();
+        case 0:
+            old->close();
+            QVERIFY(!oldTimer->isActive());
+            closeWindow(old);
             break;
-        }
+        case 1: w->tick(); break;
+        case 2: click(w->btnStepForward); break;
+        case 3:   // a click on the bar's right arrow
+            QTest::mouseClick(w->scrPacket, Qt::LeftButton, {},
+                              QPoint(w->scrPacket->width() - 4, w->scrPacket->height() / 2));
+            settle();
+            break;
         default: drag(upper(), -50); break;
         }
         QVERIFY(!old);
-        QVERIFY(!view().plotted().isEmpty());
+        QCOMPARE(view().plotted().isEmpty(), how == 0);
         FrmFilters* fresh = frmFilters();
         QVERIFY(!fresh->tmrPlayTimer->isActive());
+        QVERIFY(fresh->btnStop->isChecked());
         QCOMPARE(fresh->scrPacket->value(), 1);
+        QCOMPARE(fresh->scrPacket->maximum(), 20);
     }
 
     void aTickDuringADrawingWaitsForIt()
     {
-        QTest::mouseClick(w->btnPlay, Qt::LeftButton);
-        bool inside = false, nested = false;
+        click(w->btnPlay);
+        int depth = 0, deepest = 0;
         view().onPlot = [&](int32_t n) {
-            nested = nested || inside;
-            inside = true;
+            deepest = std::max(deepest, ++depth);
             if (n == 2) w->tick();   // the timer fires while packet 2 draws
-            inside = false;
+            --depth;
         };
         w->tick();
-        QVERIFY(!nested);
+        QCOMPARE(deepest, 1);
         QCOMPARE(view().plotted(), (QList<int32_t>{2, 3}));   // the waiting tick ran after it
-        QCOMPARE(w->scrPacket->value(), 3);
 
-        view().forget();
+        view().calls.clear();
         view().onPlot = [&](int32_t) {
             view().onPlot = nullptr;
             w->tick();
-            QTest::mouseClick(w->btnStop, Qt::LeftButton);   // stopped while drawing
+            click(w->btnStop);   // stopped while drawing
         };
         w->tick();
         QCOMPARE(view().plotted(), QList<int32_t>{4});   // the waiting tick was dropped
-        QCOMPARE(w->scrPacket->value(), 1);
+        QCOMPARE(position(), 1);
     }
 };
 

@@ -1,42 +1,110 @@
 #pragma once
 // The playback window over a store of synthetic packets, the way the program
-// runs it: the GUI store host writes the window's labels and scroll bar.
+// runs it (the GUI store host writes the window's labels and scroll bar), with
+// views that record what the dispatch asks of them in place of the real ones.
 #include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <array>
+#include <functional>
 
 #include "app/guiStoreHost.h"
 #include "core/modLibrary.h"
 #include "core/storeHost.h"
 #include "playback/frmFilters.h"
+#include "support/ScriptedDialogs.h"
 #include "support/frames.h"
+#include "vis/VisWindow.h"
+#include "vis/visWindows.h"
 
-namespace playback {
+class RecordingView : public VisWindow {
+public:
+    enum class Call { Plot, Thumbnail, Clear, InitBuffer };
+    struct Entry {
+        Call call;
+        int32_t packet;   // 0 for Clear and InitBuffer
+        bool operator==(const Entry&) const = default;
+    };
+    QList<Entry> calls;
+    // Runs inside every Plot, after it was recorded (to act in the middle of a drawing).
+    std::function<void(int32_t)> onPlot;
 
-// An empty store that reports to the playback window.
-inline void emptyStore()
-{
-    setStoreHost(&guiStoreHost());
-    resetBuffer("startup");
-}
+    void Plot(const PacketToDraw& p) override
+    {
+        calls.append({Call::Plot, p.number});
+        if (onPlot) onPlot(p.number);
+    }
+    void plotThumbnail(const PacketToDraw& p) override { calls.append({Call::Thumbnail, p.number}); }
+    void clear() override { calls.append({Call::Clear, 0}); }
+    void initBufferView() override { calls.append({Call::InitBuffer, 0}); }
+    bool isShown() const override { return true; }
 
-inline void addPackets(int n)
-{
-    const auto frame = frames::ipv4(60, 6);
-    for (int i = 0; i < n; ++i) addPacket(frame.data(), int(frame.size()) - 1);
-}
+    QList<int32_t> plotted() const
+    {
+        QList<int32_t> numbers;
+        for (const Entry& e : calls)
+            if (e.call == Call::Plot) numbers.append(e.packet);
+        return numbers;
+    }
+};
+using Call = RecordingView::Call;
+using Calls = QList<RecordingView::Entry>;
 
-// Runs what the window queued for the event loop (positions set by hand, buffer ranges).
-inline void settle() { QCoreApplication::sendPostedEvents(); }
+// A base for the playback test classes (they add Q_OBJECT and the slots).
+class PlaybackFixture : public QObject {
+protected:
+    ScriptedDialogs dialogs;   // Yes to every question
+    std::array<RecordingView, kVisWindowCount> views;   // in place of the real ones while open
+    FrmFilters* w = nullptr;
 
-// Closes the playback window (the close box destroys it) and shows a new one.
-inline FrmFilters* freshWindow()
-{
-    frmFilters()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    FrmFilters* w = frmFilters();
-    w->show();
-    if (!QTest::qWaitForWindowExposed(w)) qWarning("playback window not exposed");
-    return w;
-}
+    static void addPackets(int n)
+    {
+        const auto frame = frames::ipv4(60, 6);
+        for (int i = 0; i < n; ++i) addPacket(frame.data(), int(frame.size()) - 1);
+    }
+    // Runs what the window queued for the event loop (positions set by hand, buffer ranges).
+    static void settle() { QCoreApplication::sendPostedEvents(); }
+    static void click(QWidget* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // As the close box does: the window is destroyed.
+    static void closeWindow(QWidget* window)
+    {
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
-}
+    // A store of `packets` packets shown in a new window; the views have recorded nothing.
+    void open(int packets)
+    {
+        setStoreHost(&guiStoreHost());
+        resetBuffer("startup");
+        addPackets(packets);
+        closeWindow(frmFilters());
+        w = frmFilters();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        forget();
+        for (int k = 1; k <= kVisWindowCount; ++k) overrideVisWindow(k, &view(k));
+    }
+    void finish()
+    {
+        closeWindow(frmFilters());
+        for (int k = 1; k <= kVisWindowCount; ++k) overrideVisWindow(k, nullptr);
+    }
+
+    RecordingView& view(int k = 1) { return views[size_t(k - 1)]; }
+    void forget()
+    {
+        for (RecordingView& v : views) v.calls.clear();
+    }
+    int position() const { return w->scrPacket->value(); }
+    QString counter() const { return w->lblPacketCounter->text(); }
+    bool playing() const { return w->tmrPlayTimer->isActive(); }
+    void moveTo(int packet)
+    {
+        w->scrPacket->setValue(packet);
+        settle();
+    }
+};
