@@ -16,40 +16,11 @@
 #include "core/storeHost.h"
 #include "playback/frmFilters.h"
 #include "support/ScriptedDialogs.h"
+#include "support/RecordingView.h"
 #include "support/frames.h"
 #include "vis/VisWindow.h"
 #include "vis/visWindows.h"
 
-class RecordingView : public VisWindow {
-public:
-    enum class Call { Plot, Thumbnail, Clear, InitBuffer };
-    struct Entry {
-        Call call;
-        int32_t packet;   // 0 for Clear and InitBuffer
-        bool operator==(const Entry&) const = default;
-    };
-    QList<Entry> calls;
-    // Runs inside every Plot, after it was recorded (to act in the middle of a drawing).
-    std::function<void(int32_t)> onPlot;
-
-    void Plot(const PacketToDraw& p) override
-    {
-        calls.append({Call::Plot, p.number});
-        if (onPlot) onPlot(p.number);
-    }
-    void plotThumbnail(const PacketToDraw& p) override { calls.append({Call::Thumbnail, p.number}); }
-    void clear() override { calls.append({Call::Clear, 0}); }
-    void initBufferView() override { calls.append({Call::InitBuffer, 0}); }
-    bool isShown() const override { return true; }
-
-    QList<int32_t> plotted() const
-    {
-        QList<int32_t> numbers;
-        for (const Entry& e : calls)
-            if (e.call == Call::Plot) numbers.append(e.packet);
-        return numbers;
-    }
-};
 using Call = RecordingView::Call;
 using Calls = QList<RecordingView::Entry>;
 
