@@ -80,6 +80,14 @@ void loadWith(Loader load, const QString& path)
 }
 }
 
+// The open dialog, starting in the program's folder; a cancelled dialog does nothing.
+static void openWith(const QString& title, const QString& filter, void (*load)(const QString&))
+{
+    if (refuseWhileLoading()) return;
+    const QString path = dialogs().openFileName(title, QCoreApplication::applicationDirPath(), filter);
+    if (!path.isEmpty()) load(path);
+}
+
 bool refuseWhileLoading()
 {
     // The load lets events run between records; a second load (or a save)
@@ -92,20 +100,14 @@ bool refuseWhileLoading()
 
 void openDataset()
 {
-    if (refuseWhileLoading()) return;
-    const QString path = dialogs().openFileName("Open nivora dataset", QCoreApplication::applicationDirPath(),
-                                                "nivora datasets (*.nivora);;All files (*)");
-    if (!path.isEmpty()) loadDataset(path);
+    openWith("Open nivora dataset", "nivora datasets (*.nivora);;All files (*)", loadDataset);
 }
 
 void loadDataset(const QString& path) { loadWith(loadDatasetFile, path); }
 
 void openCaptureFile()
 {
-    if (refuseWhileLoading()) return;
-    const QString path = dialogs().openFileName("Open capture file", QCoreApplication::applicationDirPath(),
-                                                "Capture files (*.pcap *.pcapng *.cap);;All files (*)");
-    if (!path.isEmpty()) loadCapture(path);
+    openWith("Open capture file", "Capture files (*.pcap *.pcapng *.cap);;All files (*)", loadCapture);
 }
 
 void loadCapture(const QString& path) { loadWith(loadCaptureFile, path); }
