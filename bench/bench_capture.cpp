@@ -20,12 +20,13 @@
 #include <vector>
 
 #include "acquire/frmCapture.h"
-#include "app/FormWindow.h"
+#include "ui/FormWindow.h"
 #include "app/frmMain.h"
 #include "core/pcapSession.h"
 #include "platform/CaptureControl.h"
 #include "platform/DialogLayer.h"
-#include "vis/visWindows.h"
+#include "vis/VisForm.h"
+#include "vis/viewRegistry.h"
 
 namespace {
 constexpr int kSeconds = 2;
@@ -188,7 +189,7 @@ int main(int argc, char** argv)
                 kCaptureSnapLength, kCaptureBufferBytes >> 20, kSeconds);
     report("views hidden", "50000/s", run(w, port, 50000), 50000);
     report("views hidden", "flood", run(w, port, 0), 0);
-    for (int k = 1; k <= 7; ++k) visForm(k)->show();
+    for (const ViewRow& row : viewRows()) row.window()->show();
     report("all seven shown", "5000/s", run(w, port, 5000), 5000);
     report("all seven shown", "flood", run(w, port, 0), 0);
     std::printf("capture: on lo the kernel counts a dropped frame twice (once sent, once received)\n");

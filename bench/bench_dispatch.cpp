@@ -10,15 +10,14 @@
 #include "app/frmMain.h"
 #include "core/accessors.h"
 #include "playback/modVisualize.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
+#include "vis/viewRegistry.h"
 
 namespace {
-struct SilentView : VisWindow {
+struct SilentView : VisWindow, ThumbnailRenderer {
     bool shown;
     explicit SilentView(bool shown) : shown(shown) {}
     void Plot(const PacketToDraw&) override {}
-    void plotThumbnail(const PacketToDraw&) override {}
+    void plotThumbnail(const PacketToDraw&, const ThumbnailTarget&) override {}
     void clear() override {}
     bool isShown() const override { return shown; }
 };
@@ -62,9 +61,9 @@ int main(int argc, char** argv)
         hidden.push_back(std::make_unique<SilentView>(false));
         shown.push_back(std::make_unique<SilentView>(true));
     }
-    for (int k = 1; k <= 7; ++k) overrideVisWindow(k, hidden[size_t(k - 1)].get());
+    for (int k = 1; k <= 7; ++k) overrideView(k, hidden[size_t(k - 1)].get(), hidden[size_t(k - 1)].get());
     const double hiddenUs = microsecondsPerPacket(1, kFrames, 3);
-    for (int k = 1; k <= 7; ++k) overrideVisWindow(k, shown[size_t(k - 1)].get());
+    for (int k = 1; k <= 7; ++k) overrideView(k, shown[size_t(k - 1)].get(), shown[size_t(k - 1)].get());
     const double shownUs = microsecondsPerPacket(1, kFrames, 3);
 
     std::printf("dispatch: plain copy of a 1514-byte packet:              %.3f us\n", copyUs);

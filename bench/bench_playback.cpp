@@ -10,13 +10,14 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/FormWindow.h"
+#include "ui/FormWindow.h"
 #include "app/guiStoreHost.h"
 #include "core/modLibrary.h"
 #include "core/storeHost.h"
 #include "platform/SpinButton.h"
 #include "playback/frmFilters.h"
-#include "vis/visWindows.h"
+#include "vis/VisForm.h"
+#include "vis/viewRegistry.h"
 
 namespace {
 constexpr int kPackets = 3000;
@@ -53,7 +54,7 @@ int main(int argc, char** argv)
         const auto frame = syntheticFrame(n);
         addPacket(frame.data(), int(frame.size()) - 1);
     }
-    for (int k = 1; k <= kVisWindowCount; ++k) visForm(k)->show();
+    for (const ViewRow& row : viewRows()) row.window()->show();
     FrmFilters* w = frmFilters();
     w->show();
     QCoreApplication::processEvents();
@@ -70,7 +71,7 @@ int main(int argc, char** argv)
         const double rate = kPackets / seconds;
         std::printf("bench_playback: %d packets at speed %d, %d views shown: %.3f s, %.0f packets/s, "
                     "ratio %.3f to nominal 1000 (target >= 0.95)\n",
-                    kPackets, w->spnSpeed->value(), kVisWindowCount, seconds, rate, rate / 1000.0);
+                    kPackets, w->spnSpeed->value(), int(viewRows().size()), seconds, rate, rate / 1000.0);
         QCoreApplication::quit();
     });
     clock.start();

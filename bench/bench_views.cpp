@@ -16,6 +16,7 @@
 #include "platform/yieldPoint.h"
 #include "vis/frmVis1.h"
 #include "vis/frmVis7.h"
+#include "vis/viewRegistry.h"
 
 namespace {
 constexpr int kPackets = 30000;
@@ -76,7 +77,7 @@ int main(int argc, char** argv)
     detail->show();
     QCoreApplication::processEvents();
     std::printf("%d packets of mixed sizes, text rainfall picture %dx%d (%d characters a line)\n", kPackets,
-                rain->picGraph->scaleWidth(), rain->picGraph->scaleHeight(), rain->lineCells());
+                rain->picGraph->scaleWidth(), rain->picGraph->scaleHeight(), rain->rain().lineCells());
 
     auto rainPlot = [rain](const PacketToDraw& p) { rain->Plot(p); };
     std::printf("text rainfall Plot:\n");
@@ -94,7 +95,9 @@ int main(int argc, char** argv)
     rain->tglPrintASCII->setChecked(false);
     rain->cmbVisMode->setCurrentIndex(1);
     report("hex, with repaints (yield after each packet)", perPacket(rainPlot, true), kRainfallTargetUs);
-    report("thumbnail", perPacket([rain](const PacketToDraw& p) { rain->plotThumbnail(p); }, false),
+    ThumbnailRenderer* thumb = viewThumbnail(viewRow(1));
+    const ThumbnailTarget target = thumbnailTarget(1);
+    report("thumbnail", perPacket([thumb, target](const PacketToDraw& p) { thumb->plotThumbnail(p, target); }, false),
            kRainfallTargetUs);
 
     std::printf("detail view Plot:\n");

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <cstdint>
 
-#include "app/FormWindow.h"
+#include "ui/FormWindow.h"
 
 class CaptureControl;
 class QComboBox;

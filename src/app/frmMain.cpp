@@ -12,17 +12,19 @@
 #include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
-#include "acquire/frmAbout.h"
-#include "acquire/frmLogging.h"
+#include "app/frmAbout.h"
+#include "app/frmLogging.h"
 #include "app/modInit.h"
-#include "app/windowHelpers.h"
 #include "platform/PictureSurface.h"
 #include "platform/WrappingMenuBar.h"
 #include "platform/twips.h"
 #include "playback/frmEncodings.h"
 #include "playback/frmFilters.h"
 #include "playback/modScreenShots.h"
-#include "vis/visWindows.h"
+#include "ui/FormWindow.h"
+#include "ui/windowHelpers.h"
+#include "vis/VisForm.h"
+#include "vis/viewRegistry.h"
 
 namespace {
 QPointer<FrmMain> instance;
@@ -43,9 +45,6 @@ QFont thumbnailCaptionFont()
     f.setPixelSize(11);
     return f;
 }
-
-const char* const kThumbCaptions[6] = {"text rainfall", " byte frequency", " parallel plot",
-                                       "binary rainfall", "scatter plot", "combined"};
 }
 
 FrmMain* frmMain()
@@ -79,6 +78,10 @@ FrmMain::FrmMain()
 
     buildThumbnails(client);
     buildMenus();
+    // A window's close box clears its menu check mark.
+    connect(&formEvents(), &FormEvents::unloaded, this, [this](const QString& item) {
+        if (QAction* action = menuItem(item)) invertMenuCheck(action);
+    });
     move(twips(1020), twips(1335));
     // The border is fixed: the window keeps its client size.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -86,17 +89,20 @@ FrmMain::FrmMain()
 
 void FrmMain::buildThumbnails(QWidget* client)
 {
-    for (int k = 1; k <= 6; ++k) {
+    for (const ViewRow& row : viewRows()) {
+        const int k = row.thumbIndex;
+        if (k == 0) continue;
         auto* pic = new PictureSurface(client);
         pic->setObjectName(QString("picVis%1").arg(k));
         pic->setGeometry(twips(120), twips(120 + 1200 * (k - 1)), twips(1215), twips(855));
         pic->setBackColor(rgb(0, 0, 0));
         pic->setCursor(Qt::PointingHandCursor);
-        pic->setToolTip(QString("Show or hide the %1 window").arg(QString(kThumbCaptions[k - 1]).trimmed()));
-        connect(pic, &PictureSurface::clicked, this, [this, k] { menuItem(QString("vis%1").arg(k))->trigger(); });
+        pic->setToolTip(QString("Show or hide the %1 window").arg(QString(row.thumbCaption).trimmed()));
+        const QString item = row.menuItem;
+        connect(pic, &PictureSurface::clicked, this, [this, item] { menuItem(item)->trigger(); });
         picVis_[size_t(k - 1)] = pic;
 
-        auto* label = new QLabel(kThumbCaptions[k - 1], client);
+        auto* label = new QLabel(row.thumbCaption, client);
         label->setObjectName(QString("Label%1").arg(k));
         label->setGeometry(twips(120), twips(960 + 1200 * (k - 1)), twips(1215), twips(255));
         label->setAutoFillBackground(true);
@@ -111,12 +117,20 @@ void FrmMain::buildThumbnails(QWidget* client)
     picVis6Back_->setGeometry(twips(240), twips(6120), twips(1215), twips(855));
     picVis6Back_->setBackColor(rgb(0, 0, 0));
     picVis6Back_->hide();
+    // Every thumbnail draws on its picture here; the combined view's scrolls through its buffer.
+    for (int k = 1; k <= kThumbnailCount; ++k)
+        setThumbnailPictures(k, picVis(k), k == 6 ? picVis6Back_ : nullptr);
 
     tglDetail_ = new QPushButton("packet detail", client);
     tglDetail_->setObjectName("tglDetail");
     tglDetail_->setCheckable(true);
     tglDetail_->setGeometry(twips(120), twips(7440), twips(1215), twips(375));
-    connect(tglDetail_, &QPushButton::clicked, this, [this] { menuItem("vis7")->trigger(); });
+    // The toggle stands for the view that has no thumbnail, the detail view.
+    for (const ViewRow& row : viewRows()) {
+        if (row.thumbIndex != 0) continue;
+        const QString item = row.menuItem;
+        connect(tglDetail_, &QPushButton::clicked, this, [this, item] { menuItem(item)->trigger(); });
+    }
 }
 
 QAction* FrmMain::addItem(QMenu* menu, const QString& name, const QString& caption, bool shown)
@@ -133,10 +147,10 @@ void FrmMain::addWindowItem(QMenu* menu, const QString& name, const QString& cap
 {
     QAction* item = addItem(menu, name, caption, true);
     item->setCheckable(true);
-    connect(item, &QAction::triggered, this, [item, name, window] {
+    connect(item, &QAction::triggered, this, [item, window] {
         // Choosing the item has already flipped its mark; toggleWindow decides from the mark as it was.
         item->setChecked(!item->isChecked());
-        toggleWindow(window(), name);
+        toggleWindow(window(), item);
     });
 }
 
@@ -171,10 +185,8 @@ void FrmMain::buildMenus()
 
     QMenu* view = bar->addMenu("&View");
     view->setObjectName("View");
-    const char* const captions[7] = {"&Text Rainfall", "&Byte Frequency", "&Parallel Plot", "Binary &Rainfall",
-                                     "&Scatter Plot", "&Combined", "&Detail"};
-    for (int k = 1; k <= 7; ++k)
-        addWindowItem(view, QString("vis%1").arg(k), captions[k - 1], [k] { return visForm(k); });
+    for (const ViewRow& row : viewRows())
+        addWindowItem(view, row.menuItem, row.menuCaption, [window = row.window] { return window(); });
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("Help");

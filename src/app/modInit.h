@@ -1,4 +1,4 @@
 #pragma once
-// Start-up: installs the GUI's store host, allocates the packet store and
-// fetches the default colours from the colour swatches.
+// Start-up: installs the GUI's store host and allocates the packet store. The
+// default colours are the protocol settings' own.
 void initStartup();

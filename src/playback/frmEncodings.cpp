@@ -3,9 +3,9 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include "core/modEncodings.h"
 #include "platform/DialogLayer.h"
 #include "platform/PictureSurface.h"
-#include "playback/modEncodings.h"
 
 namespace {
 QPointer<FrmEncodings> instance;
@@ -22,33 +22,43 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
     setFixedSize(480, 300);
     const int sx = 8 + kToggleW + 8;   // swatch column
 
-    // The six transport toggles, each with its swatch to its right.
-    tglTCP = addToggle("tglTCP", "TCP", 8, 8);
-    addSwatch("picTCP", rgb(0, 255, 0), &tcpColor, sx, 8);
-    tglUDP = addToggle("tglUDP", "UDP", 8, 8 + kRowH);
-    addSwatch("picUDP", rgb(255, 128, 0), &udpColor, sx, 8 + kRowH);
-    tglICMP = addToggle("tglICMP", "ICMP", 8, 8 + 2 * kRowH);
-    addSwatch("picICMP", rgb(0, 0, 255), &icmpColor, sx, 8 + 2 * kRowH);
-    tglIGMP = addToggle("tglIGMP", "IGMP", 8, 8 + 3 * kRowH);
-    addSwatch("picIGMP", rgb(0, 0, 255), &igmpColor, sx, 8 + 3 * kRowH);
-    tglOtherTransport = addToggle("tglOtherTransport", "other legal", 8, 8 + 4 * kRowH);
-    addSwatch("picOtherTransport", rgb(255, 255, 128), &otherTransportColor, sx, 8 + 4 * kRowH);
-    tglUnkTransport = addToggle("tglUnkTransport", "unassigned", 8, 8 + 5 * kRowH);
-    tglTCP->setToolTip("Press to hide TCP packets (protocol 6)");
-    tglUDP->setToolTip("Press to hide UDP packets (protocol 17)");
-    tglICMP->setToolTip("Press to hide ICMP packets (protocol 1)");
-    tglIGMP->setToolTip("Press to hide IGMP packets (protocol 2)");
-    tglOtherTransport->setToolTip("Press to hide packets of every other assigned protocol");
-    tglUnkTransport->setToolTip("Press to hide packets with an unassigned protocol number (138 to 252)");
-    addSwatch("picUnassignedTransport", rgb(255, 128, 128), &unassignedTransportColor, sx, 8 + 5 * kRowH);
+    // The six transport toggles, each with its swatch to its right, in the order of the classes.
+    struct Transport {
+        const char* toggle;
+        const char* caption;
+        const char* swatch;
+        const char* tip;
+    };
+    const Transport transports[kProtocolClasses] = {
+        {"tglTCP", "TCP", "picTCP", "Press to hide TCP packets (protocol 6)"},
+        {"tglUDP", "UDP", "picUDP", "Press to hide UDP packets (protocol 17)"},
+        {"tglICMP", "ICMP", "picICMP", "Press to hide ICMP packets (protocol 1)"},
+        {"tglIGMP", "IGMP", "picIGMP", "Press to hide IGMP packets (protocol 2)"},
+        {"tglOtherTransport", "other legal", "picOtherTransport",
+         "Press to hide packets of every other assigned protocol"},
+        {"tglUnkTransport", "unassigned", "picUnassignedTransport",
+         "Press to hide packets with an unassigned protocol number (138 to 252)"},
+    };
+    QPushButton** const toggles[kProtocolClasses] = {&tglTCP, &tglUDP, &tglICMP,
+                                                     &tglIGMP, &tglOtherTransport, &tglUnkTransport};
+    ProtocolSettings& settings = protocolSettings();
+    for (int c = 0; c < kProtocolClasses; ++c) {
+        const Transport& t = transports[c];
+        const int y = 8 + c * kRowH;
+        QPushButton* toggle = *toggles[c] = addToggle(t.toggle, t.caption, 8, y);
+        toggle->setToolTip(t.tip);
+        toggle->setChecked(settings.hidden[size_t(c)]);
+        connect(toggle, &QPushButton::toggled, this, [c](bool down) { protocolSettings().hidden[size_t(c)] = down; });
+        addSwatch(t.swatch, &settings.classColor[size_t(c)], sx, y);
+    }
 
     // Network layer below, then the two catch-all toggles at the bottom.
     addPanel("Picture4", kDecoration, QRect(8, 8 + 6 * kRowH + 2, sx + kSwatch - 8, 3));
     const int net = 8 + 6 * kRowH + 12;
     addToggle("tglIP", "IP", 8, net);
-    addSwatch("picIP", rgb(0, 128, 0), &ipColor, sx, net);
+    addSwatch("picIP", &settings.ipColor, sx, net);
     addToggle("tglEther", "Ethernet", 8, net + kRowH);
-    addSwatch("picEther", rgb(128, 255, 128), &etherColor, sx, net + kRowH);
+    addSwatch("picEther", &settings.etherColor, sx, net + kRowH);
     addPanel("Picture5", kDecoration, QRect(8, net + 2 * kRowH + 2, sx + kSwatch - 8, 3));
     const int bottom = net + 2 * kRowH + 12;
     addToggle("tglUNKNetwork", "unknown", 8, bottom);
@@ -77,15 +87,10 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
         addCheck(check.first, check.second, findChild<QWidget*>(panel), 2);
         y += 32;
     }
-
-    // Load: the six transport colours come from their swatches.
-    tcpColor = swatchColor("picTCP");
-    udpColor = swatchColor("picUDP");
-    icmpColor = swatchColor("picICMP");
-    igmpColor = swatchColor("picIGMP");
-    otherTransportColor = swatchColor("picOtherTransport");
-    unassignedTransportColor = swatchColor("picUnassignedTransport");
 }
+
+// Closing the window puts every class back on show in its default colour.
+void FrmEncodings::unload() { protocolSettings().resetClasses(); }
 
 QPushButton* FrmEncodings::addToggle(const QString& name, const QString& caption, int x, int y)
 {
@@ -96,12 +101,12 @@ QPushButton* FrmEncodings::addToggle(const QString& name, const QString& caption
     return t;
 }
 
-void FrmEncodings::addSwatch(const QString& name, ColorRef color, ColorRef* variable, int x, int y)
+void FrmEncodings::addSwatch(const QString& name, ColorRef* variable, int x, int y)
 {
     auto* s = new PictureSurface(this);
     s->setObjectName(name);
     s->setGeometry(x, y, kSwatch, kSwatch);
-    s->setBackColor(color);
+    s->setBackColor(*variable);
     s->setCursor(Qt::PointingHandCursor);
     s->setToolTip("Click to choose this colour");
     connect(s, &PictureSurface::clicked, this, [this, variable, s] { pickColor(variable, s); });

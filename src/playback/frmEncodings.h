@@ -1,11 +1,11 @@
 #pragma once
-// The "filters" window: protocol toggles that hide packets from every view,
-// and the colour swatches of the protocol colours.
+// The "filters" window: it shows and edits the protocol settings, the
+// toggles that hide packets from every view and the swatches of the colours.
 #include <QPointer>
 #include <map>
 
-#include "app/FormWindow.h"
-#include "platform/colorRef.h"
+#include "ui/FormWindow.h"
+#include "core/colorRef.h"
 
 class QPushButton;
 class QCheckBox;
@@ -28,9 +28,12 @@ public:
     PictureSurface* swatch(const QString& name) const;
     ColorRef swatchColor(const QString& name) const;
 
+protected:
+    void unload() override;
+
 private:
     QPushButton* addToggle(const QString& name, const QString& caption, int x, int y);
-    void addSwatch(const QString& name, ColorRef color, ColorRef* variable, int x, int y);
+    void addSwatch(const QString& name, ColorRef* variable, int x, int y);
     void addPanel(const QString& name, ColorRef color, const QRect& geometry);
     QCheckBox* addCheck(const QString& name, const QString& caption, QWidget* panel, int y);
     void pickColor(ColorRef* variable, PictureSurface* swatch);

@@ -15,7 +15,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/FormWindow.h"
+#include "ui/FormWindow.h"
 
 class QLabel;
 class QPushButton;

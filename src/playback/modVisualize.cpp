@@ -7,10 +7,9 @@
 #include "core/accessors.h"
 #include "core/modProcess.h"
 #include "platform/yieldPoint.h"
+#include "core/modFilters.h"
 #include "playback/frmFilters.h"
-#include "playback/modFilters.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
+#include "vis/viewRegistry.h"
 
 void displayPackets(int64_t first, int64_t last)
 {
@@ -40,20 +39,29 @@ void visualizePacket(int32_t packetNumber, const uint8_t* packetTxt, int packetL
 
     computeByteFrequency(copy.data(), packetLen);
     const PacketToDraw packet{packetNumber, copy.data(), packetLen, &byteFrequency()};
-    for (int k = 1; k <= kVisWindowCount; ++k) {
-        VisWindow* view = visWindow(k);   // re-fetched: a view closed at a yield point comes back hidden
-        if (view->isShown()) view->Plot(packet);
-        if (view->hasThumbnail()) view->plotThumbnail(packet);
+    for (const ViewRow& row : viewRows()) {
+        // Re-fetched for every packet: a view closed at a yield point comes back hidden.
+        VisWindow& view = viewWindow(row);
+        if (view.isShown()) view.Plot(packet);
+        if (ThumbnailRenderer* thumbnail = viewThumbnail(row))
+            thumbnail->plotThumbnail(packet, thumbnailTarget(row.thumbIndex));
     }
 }
 
 void clearVisualizations()
 {
-    for (int k = 1; k <= kVisWindowCount; ++k) visWindow(k)->clear();
+    for (const ViewRow& row : viewRows()) {
+        viewWindow(row).clear();
+        if (ThumbnailRenderer* thumbnail = viewThumbnail(row)) thumbnail->clear(thumbnailTarget(row.thumbIndex));
+    }
 }
 
 void initBufferViews()
 {
-    visWindow(4)->initBufferView();
-    visWindow(2)->initBufferView();
+    for (const ViewRow& row : viewRows()) {
+        if (!row.accumulatesOverRange) continue;
+        viewWindow(row).initBufferView();
+        if (ThumbnailRenderer* thumbnail = viewThumbnail(row))
+            thumbnail->initBufferView(thumbnailTarget(row.thumbIndex));
+    }
 }

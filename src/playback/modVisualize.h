@@ -9,5 +9,5 @@ void displayPackets(int64_t first, int64_t last);
 void visualizePacket(int32_t packetNumber, const uint8_t* packetTxt, int packetLen);
 // Empties all seven views, shown or hidden.
 void clearVisualizations();
-// A fresh start for the binary rainfall and byte frequency views.
+// A fresh start for the views that accumulate over a buffer range.
 void initBufferViews();

@@ -3,8 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-PendingView::PendingView(const QString& objectName, const QString& caption, const QString& menuItem)
-    : FormWindow(objectName, caption, menuItem)
+PendingView::PendingView(int viewNumber) : VisForm(viewNumber)
 {
     auto* layout = new QVBoxLayout(this);
     auto* note = new QLabel("This view is not available in this build yet.", this);

@@ -1,10 +1,11 @@
 #pragma once
 // The contract between the dispatch and the seven views. The dispatch hands
 // every view the same description of the packet; each view takes what it needs.
-#include <QString>
-#include <QStringList>
 #include <array>
 #include <cstdint>
+#include <vector>
+
+class PictureSurface;
 
 struct PacketToDraw {
     int32_t number;                          // packet number
@@ -13,28 +14,39 @@ struct PacketToDraw {
     const std::array<float, 256>* frequency; // the packet's byte histogram
 };
 
-// What one screenshot call wrote, and what it could not write and why.
-struct ScreenshotLog {
-    QStringList written;
-    QStringList failures;   // "file: reason"
-};
-
+// A view's full-size drawing, as the dispatch drives it.
 class VisWindow {
 public:
     virtual ~VisWindow() = default;
 
     // Draws one more packet into the full-size view; called only while shown.
     virtual void Plot(const PacketToDraw& packet) = 0;
-    // Draws the packet's summary into the main window's thumbnail; called for
-    // every packet, shown or not. The detail view has no thumbnail.
-    virtual bool hasThumbnail() const { return true; }
-    virtual void plotThumbnail(const PacketToDraw& packet) = 0;
-    // Empties the view (and, for some views, the thumbnail and accumulated state).
+    // Empties the view and the state it accumulated.
     virtual void clear() = 0;
-    // Writes the view's screenshot file(s) named systemTime + suffix.
-    virtual void ScreenShot(const QString& systemTime, ScreenshotLog& log) { (void)systemTime; (void)log; }
     // A fresh start for the views that accumulate over a buffer range.
     virtual void initBufferView() {}
     // Shown: the window is open on the screen (minimised or covered included).
     virtual bool isShown() const = 0;
+    // The pictures a screenshot writes, in the order of the view's file suffixes.
+    virtual std::vector<const PictureSurface*> screenshotPictures() const { return {}; }
+};
+
+// The pictures a thumbnail draws on: the main window's thumbnail and, for
+// the views that scroll it, a drawing buffer of the same size.
+struct ThumbnailTarget {
+    PictureSurface* picture;
+    PictureSurface* back;
+};
+
+// A view's thumbnail. It lives as long as the program, so a view closed and
+// opened again goes on drawing its thumbnail where it left off.
+class ThumbnailRenderer {
+public:
+    virtual ~ThumbnailRenderer() = default;
+    // Draws the packet's summary; called for every packet, the view shown or not.
+    virtual void plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target) = 0;
+    // What clearing the view does to its thumbnail.
+    virtual void clear(const ThumbnailTarget&) {}
+    // What a new buffer range does to it.
+    virtual void initBufferView(const ThumbnailTarget&) {}
 };

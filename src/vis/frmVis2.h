@@ -6,7 +6,7 @@
 class FrmVis2 : public PendingView {
     Q_OBJECT
 public:
-    FrmVis2() : PendingView("frmVis2", "nivora: Byte Frequency", "vis2") {}
+    FrmVis2() : PendingView(2) {}
 };
 
 FrmVis2* frmVis2();

@@ -6,7 +6,7 @@
 class FrmVis3 : public PendingView {
     Q_OBJECT
 public:
-    FrmVis3() : PendingView("frmVis3", "nivora: Parallel Coordinate Plot", "vis3") {}
+    FrmVis3() : PendingView(3) {}
 };
 
 FrmVis3* frmVis3();

@@ -6,7 +6,7 @@
 class FrmVis5 : public PendingView {
     Q_OBJECT
 public:
-    FrmVis5() : PendingView("frmVis5", "nivora: Scatter Plot", "vis5") {}
+    FrmVis5() : PendingView(5) {}
 };
 
 FrmVis5* frmVis5();

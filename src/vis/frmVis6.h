@@ -6,7 +6,7 @@
 class FrmVis6 : public PendingView {
     Q_OBJECT
 public:
-    FrmVis6() : PendingView("frmVis6", "nivora: Combined Visualization", "vis6") {}
+    FrmVis6() : PendingView(6) {}
 };
 
 FrmVis6* frmVis6();

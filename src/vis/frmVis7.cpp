@@ -3,19 +3,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
-#include <algorithm>
-#include <cstring>
-
-#include "core/accessors.h"
 #include "platform/SpinButton.h"
+#include "platform/colorRef.h"
 #include "platform/twips.h"
-#include "playback/modEncodings.h"
 #include "vis/byteTextFont.h"
 
 namespace {
 QPointer<FrmVis7> instance;
 
-constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 constexpr int kRowHeight = 24;
 
 QPlainTextEdit* makeBox(QWidget* parent, const char* name, QTextOption::WrapMode wrap)
@@ -40,7 +35,7 @@ QPlainTextEdit* makeBox(QWidget* parent, const char* name, QTextOption::WrapMode
 
 FrmVis7* frmVis7() { return formInstance(instance); }
 
-FrmVis7::FrmVis7() : FormWindow("frmVis7", "detail view", "vis7")
+FrmVis7::FrmVis7() : VisForm(7)
 {
     // Characters wrap wherever the width is reached, keeping an even grid;
     // the numbers wrap at their blanks, so no byte is split across lines.
@@ -69,9 +64,7 @@ FrmVis7::FrmVis7() : FormWindow("frmVis7", "detail view", "vis7")
 
 void FrmVis7::Plot(const PacketToDraw& packet)
 {
-    textColor_ = encodingColor(getIPProtocol(packet.number) & 255);
-    length_ = std::clamp(packet.len, 0, kSlotBytes);
-    std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
+    text_.Plot(packet);
     // Rebuilding and laying out up to 6404 characters for every packet would
     // hold back fast playback; only the newest packet of a refresh is shown.
     pending_ = true;
@@ -84,25 +77,14 @@ void FrmVis7::flush()
     if (!pending_) return;
     pending_ = false;
 
-    asciiText_.resize(length_);
-    hexText_.resize(4 * length_);
-    QChar* ascii = asciiText_.data();
-    QChar* hex = hexText_.data();
-    for (int i = 0; i < length_; ++i) {
-        const uint8_t b = bytes_[size_t(i)];
-        ascii[i] = (b >= 33 && b <= 126) ? QChar(b) : QChar(u'.');
-        hex[4 * i] = QChar(kHexDigits[b >> 4]);
-        hex[4 * i + 1] = QChar(kHexDigits[b & 15]);
-        hex[4 * i + 2] = QChar(u' ');
-        hex[4 * i + 3] = QChar(u' ');
-    }
+    text_.build();
     // The colour goes in as the text's format: the box keeps it across
     // setPlainText, and it costs no second layout as a palette change would.
     QTextCharFormat format;
-    format.setForeground(toQColor(textColor_));
+    format.setForeground(toQColor(text_.textColor()));
     for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setCurrentCharFormat(format);
-    txtASCII->setPlainText(asciiText_);
-    txtHex->setPlainText(hexText_);
+    txtASCII->setPlainText(text_.ascii());
+    txtHex->setPlainText(text_.hex());
 }
 
 void FrmVis7::clear()
@@ -125,7 +107,7 @@ void FrmVis7::setFontSize(int points)
 
 void FrmVis7::resizeEvent(QResizeEvent* e)
 {
-    FormWindow::resizeEvent(e);
+    VisForm::resizeEvent(e);
     layoutControls();
 }
 

@@ -4,18 +4,15 @@
 // colour. It has no thumbnail.
 #include <QPointer>
 #include <QTimer>
-#include <array>
 
-#include "app/FormWindow.h"
-#include "core/modLibrary.h"
-#include "platform/colorRef.h"
-#include "vis/VisWindow.h"
+#include "vis/VisForm.h"
+#include "vis/detailText.h"
 
 class QLabel;
 class QPlainTextEdit;
 class SpinButton;
 
-class FrmVis7 : public FormWindow, public VisWindow {
+class FrmVis7 : public VisForm {
     Q_OBJECT
 public:
     FrmVis7();
@@ -28,14 +25,11 @@ public:
 
     // Keeps the packet; the boxes show it at the next refresh (or flush()).
     void Plot(const PacketToDraw& packet) override;
-    bool hasThumbnail() const override { return false; }
-    void plotThumbnail(const PacketToDraw&) override {}   // never called: no thumbnail
     void clear() override;
-    bool isShown() const override { return isVisible(); }
 
     // Shows the last plotted packet in the boxes now.
     void flush();
-    ColorRef textColor() const { return textColor_; }
+    ColorRef textColor() const { return text_.textColor(); }
 
     // The boxes are refreshed at most every other screen frame: a full-size
     // frame's texts take about a millisecond to lay out and paint, and bytes
@@ -49,13 +43,9 @@ private:
     void layoutControls();
     void setFontSize(int points);
 
-    std::array<uint8_t, kSlotBytes> bytes_{};
-    int length_ = 0;
+    DetailText text_;
     bool pending_ = false;
-    ColorRef textColor_ = rgb(255, 255, 255);
     QTimer refresh_;
-    QString asciiText_;
-    QString hexText_;
 };
 
 FrmVis7* frmVis7();

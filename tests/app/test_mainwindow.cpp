@@ -13,7 +13,6 @@
 #include "playback/frmFilters.h"
 #include "vis/frmVis3.h"
 #include "vis/frmVis7.h"
-#include "vis/visWindows.h"
 
 class TestMainWindow : public QObject {
     Q_OBJECT

@@ -8,18 +8,7 @@
 #include "playback/frmFilters.h"
 #include "support/ScriptedDialogs.h"
 #include "support/frames.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
-
-namespace {
-struct CountingView : VisWindow {
-    int clears = 0;
-    void Plot(const PacketToDraw&) override {}
-    void plotThumbnail(const PacketToDraw&) override {}
-    void clear() override { ++clears; }
-    bool isShown() const override { return false; }
-};
-}
+#include "support/RecordingView.h"
 
 class TestStoreHost : public QObject {
     Q_OBJECT
@@ -30,8 +19,8 @@ private slots:
     void overwriteQuestionAndLabels()
     {
         ScriptedDialogs dialogs;
-        CountingView view;
-        overrideVisWindow(1, &view);
+        RecordingViews views;
+        RecordingView& view = views[1];
         auto f = frames::ipv4(60, 6);
         for (int i = 0; i < 3; ++i) addPacket(f.data(), 59);
         QCOMPARE(frmFilters()->lblPacketCounter->text(), QString("3"));
@@ -47,15 +36,14 @@ private slots:
         QCOMPARE(dialogs.shown[0].buttons, MsgButtons::YesNo);
         QCOMPARE(dialogs.shown[0].icon, MsgIcon::Exclamation);
         QCOMPARE(getPacketCount(), 3);
-        QCOMPARE(view.clears, 0);
+        QCOMPARE(view.count(RecordingView::Call::Clear), 0);
 
         resetBuffer("capture");
         QCOMPARE(getPacketCount(), 0);
-        QCOMPARE(view.clears, 1);
+        QCOMPARE(view.count(RecordingView::Call::Clear), 1);
         QCOMPARE(frmFilters()->lblPacketCounter->text(), QString("0"));
         QCOMPARE(frmFilters()->lblPacketMax->text(), QString("0"));
         QCOMPARE(frmFilters()->lblPacketMin->text(), QString("1"));
-        overrideVisWindow(1, nullptr);
     }
 };
 

@@ -8,7 +8,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
-#include <array>
+#include <optional>
 #include <functional>
 
 #include "app/guiStoreHost.h"
@@ -18,8 +18,6 @@
 #include "support/ScriptedDialogs.h"
 #include "support/RecordingView.h"
 #include "support/frames.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
 
 using Call = RecordingView::Call;
 using Calls = QList<RecordingView::Entry>;
@@ -28,7 +26,7 @@ using Calls = QList<RecordingView::Entry>;
 class PlaybackFixture : public QObject {
 protected:
     ScriptedDialogs dialogs;   // Yes to every question
-    std::array<RecordingView, kVisWindowCount> views;   // in place of the real ones while open
+    std::optional<RecordingViews> views;   // in place of the real ones while open
     FrmFilters* w = nullptr;
 
     static void addPackets(int n)
@@ -57,18 +55,18 @@ protected:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         forget();
-        for (int k = 1; k <= kVisWindowCount; ++k) overrideVisWindow(k, &view(k));
+        views.emplace();
     }
     void finish()
     {
         closeWindow(frmFilters());
-        for (int k = 1; k <= kVisWindowCount; ++k) overrideVisWindow(k, nullptr);
+        views.reset();
     }
 
-    RecordingView& view(int k = 1) { return views[size_t(k - 1)]; }
+    RecordingView& view(int k = 1) { return (*views)[k]; }
     void forget()
     {
-        for (RecordingView& v : views) v.calls.clear();
+        if (views) views->forget();
     }
     int position() const { return w->scrPacket->value(); }
     QString counter() const { return w->lblPacketCounter->text(); }

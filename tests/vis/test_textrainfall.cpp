@@ -10,10 +10,11 @@
 #include "core/modLibrary.h"
 #include "platform/PictureSurface.h"
 #include "platform/SpinButton.h"
-#include "playback/modEncodings.h"
-#include "playback/modScreenShots.h"
+#include "playback/modVisualize.h"
 #include "support/frames.h"
 #include "vis/frmVis1.h"
+#include "vis/screenshotFiles.h"
+#include "vis/viewRegistry.h"
 
 namespace {
 constexpr int kControlBand = 1100 / 15;   // pixels under the picture
@@ -28,7 +29,7 @@ QString plotFrame(const std::vector<uint8_t>& frame, int32_t number = 0)
     const int32_t stored = addPacket(frame.data(), int(frame.size()) - 1);
     if (number == 0) number = stored;
     frmVis1()->Plot({number, work.data(), int(frame.size()), nullptr});
-    const QString line = frmVis1()->lastLine(), prefix = QString("<%1>  ").arg(number);
+    const QString line = frmVis1()->rain().lastLine(), prefix = QString("<%1>  ").arg(number);
     if (number < 0 || line.isEmpty() || frmVis1()->cmbVisMode->currentIndex() != 0) return line;
     return line.startsWith(prefix) ? line.mid(prefix.size()) : "(no prefix) " + line;
 }
@@ -66,7 +67,7 @@ class TestTextRainfall : public QObject {
     void sizePicture(int cells, int rows)
     {
         view->resize(cells * cell, rows + kControlBand);
-        QCOMPARE(view->lineCells(), cells);
+        QCOMPARE(view->rain().lineCells(), cells);
     }
 
 private slots:
@@ -108,10 +109,10 @@ private slots:
         QFETCH(int, first);
         QFETCH(int, last);
         view->tglEther->setChecked(strip);
-        const int row = view->currentRow();
+        const int row = view->rain().currentRow();
         QCOMPARE(plotFrame(printableFrame(size), -1), printableText(first, last));   // -1: no prefix
         // A hundred characters reach the picture's last cell.
-        QCOMPARE(blank(view->picGraph, row, row + FrmVis1::kRowPitch - 1, 99 * cell, 100 * cell - 1),
+        QCOMPARE(blank(view->picGraph, row, row + TextRainfall::kRowPitch - 1, 99 * cell, 100 * cell - 1),
                  last - first < 99);
         view->cmbVisMode->setCurrentIndex(1);
         QCOMPARE(plotFrame(printableFrame(size)).size(), 4 * (last - first + 1));
@@ -131,11 +132,11 @@ private slots:
         view->tglEther->setChecked(true);
         plotFrame(printableFrame(40));
         for (int size : {14, 1}) {
-            const int row = view->currentRow();
+            const int row = view->rain().currentRow();
             QCOMPARE(plotFrame(printableFrame(size)), QString());
             // ASCII prints nothing; the numbers modes advance past an empty line.
-            QCOMPARE(view->currentRow(), mode == 0 ? row : row + FrmVis1::kRowPitch);
-            QVERIFY(blank(view->picGraph, row, row + FrmVis1::kRowPitch - 1));
+            QCOMPARE(view->rain().currentRow(), mode == 0 ? row : row + TextRainfall::kRowPitch);
+            QVERIFY(blank(view->picGraph, row, row + TextRainfall::kRowPitch - 1));
         }
     }
 
@@ -169,9 +170,9 @@ private slots:
         QFETCH(QString, shown);
         view->tglPrintASCII->setChecked(true);
         view->spnLength->setValue(n);
-        const int row = view->currentRow();
+        const int row = view->rain().currentRow();
         QCOMPARE(plotFrame(std::vector<uint8_t>(bytes.begin(), bytes.end())), shown);
-        QCOMPARE(view->currentRow(), shown.isEmpty() ? row : row + FrmVis1::kRowPitch);
+        QCOMPARE(view->rain().currentRow(), shown.isEmpty() ? row : row + TextRainfall::kRowPitch);
     }
 
     void lineIsDrawnInTheProtocolColour()
@@ -179,8 +180,8 @@ private slots:
         plotFrame(frames::ipv4(120, 17, 1000, 53, 5, 'M'));
         const QImage& img = view->picGraph->image();
         bool found = false;
-        for (int y = 0; y < FrmVis1::kRowPitch && !found; ++y)
-            for (int x = 0; x < img.width() && !found; ++x) found = view->picGraph->point(x, y) == udpColor;
+        for (int y = 0; y < TextRainfall::kRowPitch && !found; ++y)
+            for (int x = 0; x < img.width() && !found; ++x) found = view->picGraph->point(x, y) == rgb(255, 128, 0);
         QVERIFY(found);
     }
 
@@ -188,39 +189,53 @@ private slots:
     {
         sizePicture(40, 127);   // rows 0, 15, ..., 105; a row at 120 would be cut off
         for (int k = 0; k < 12; ++k) {
-            const int row = view->currentRow(), next = (k + 1) % 8 * FrmVis1::kRowPitch;
-            QCOMPARE(row, k % 8 * FrmVis1::kRowPitch);
+            const int row = view->rain().currentRow(), next = (k + 1) % 8 * TextRainfall::kRowPitch;
+            QCOMPARE(row, k % 8 * TextRainfall::kRowPitch);
             plotFrame(printableFrame(60));
             // The newest line is drawn, the band under it blank.
-            QVERIFY(!blank(view->picGraph, row, row + FrmVis1::kRowPitch - 1));
-            QVERIFY(blank(view->picGraph, next, next + FrmVis1::kRowPitch - 1));
+            QVERIFY(!blank(view->picGraph, row, row + TextRainfall::kRowPitch - 1));
+            QVERIFY(blank(view->picGraph, next, next + TextRainfall::kRowPitch - 1));
         }
     }
 
     void thumbnailLineIsProportionalToSize()
     {
+        auto& thumbnail = static_cast<TextRainfallThumbnail&>(*viewThumbnail(viewRow(1)));
+        const ThumbnailTarget target = thumbnailTarget(1);
         PictureSurface* thumb = frmMain()->picVis(1);
+        QCOMPARE(target.picture, thumb);
         const int width = thumb->scaleWidth();
-        QCOMPARE(width, 81);
         thumb->line(0, 1, width, 1, rgb(255, 255, 255));   // the row the next packet erases
 
-        frmVis1()->plotThumbnail({1, nullptr, 1518, nullptr});
+        thumbnail.plotThumbnail({1, nullptr, 1518, nullptr}, target);
         QCOMPARE(thumb->point(width - 1, 0), rgb(0, 255, 0));
         QCOMPARE(thumb->point(0, 1), thumb->backColor());
 
-        frmVis1()->plotThumbnail({2, nullptr, 759, nullptr});
+        thumbnail.plotThumbnail({2, nullptr, 759, nullptr}, target);
         QCOMPARE(thumb->point(40, 1), rgb(0, 255, 0));   // 40.5 goes to the even neighbour
-        QCOMPARE(FrmVis1::scaleRange(759, 0), 0);   // no thumbnail width: no line
+        QCOMPARE(TextRainfallThumbnail::scaleRange(759, 0), 0);   // no thumbnail width: no line
         QCOMPARE(thumb->point(41, 1), thumb->backColor());
 
         // The row wraps on the picture: the last row is drawn, the first waits erased.
         const int h = thumb->scaleHeight();
-        for (int k = 2; k < h; ++k) frmVis1()->plotThumbnail({k, nullptr, 1518, nullptr});
-        QCOMPARE(view->thumbRow(), 0);
+        for (int k = 2; k < h; ++k) thumbnail.plotThumbnail({k, nullptr, 1518, nullptr}, target);
+        QCOMPARE(thumbnail.thumbRow(), 0);
         QCOMPARE(thumb->point(0, h - 1), rgb(0, 255, 0));
         QCOMPARE(thumb->point(0, 0), thumb->backColor());
-        view->clear();
+
+        // Closing the view does not restart its thumbnail; clearing the views does.
+        thumbnail.plotThumbnail({1, nullptr, 1518, nullptr}, target);
+        view->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        view = frmVis1();
+        addPacket(printableFrame(60).data(), 59);
+        displayPackets(getPacketCount(), getPacketCount());
+        QCOMPARE(thumbnail.thumbRow(), 2);
+        QCOMPARE(thumb->point(0, 0), rgb(0, 255, 0));
+        clearVisualizations();
+        QCOMPARE(thumbnail.thumbRow(), 0);
         QVERIFY(blank(thumb, 0, h - 1));
+        view->show();
     }
 
     void modeChangesClearTheView()
@@ -229,7 +244,7 @@ private slots:
             plotFrame(printableFrame(60));
             QTest::mouseDClick(view->picGraph, Qt::LeftButton);
             QCOMPARE(view->cmbVisMode->currentIndex(), next);
-            QCOMPARE(view->currentRow(), 0);
+            QCOMPARE(view->rain().currentRow(), 0);
             QVERIFY(blank(view->picGraph, 0, 20));
             QCOMPARE(view->tglPrintASCII->isVisible(), next == 0);
         }
@@ -239,9 +254,8 @@ private slots:
     {
         plotFrame(printableFrame(60));
         view->resize(50, 50);
-        QCOMPARE(view->size(), QSize(133, 200));
-        QCOMPARE(view->picGraph->geometry(), QRect(0, 0, 133, 200 - kControlBand));
-        QCOMPARE(view->currentRow(), 0);
+        QCOMPARE(view->picGraph->geometry(), QRect(0, 0, view->width(), view->height() - kControlBand));
+        QCOMPARE(view->rain().currentRow(), 0);
         QVERIFY(blank(view->picGraph, 0, view->picGraph->scaleHeight() - 1));
         QVERIFY(view->cmbVisMode->geometry().top() >= view->picGraph->geometry().bottom());
         QVERIFY(view->tglEther->geometry().bottom() < view->height());

@@ -2,7 +2,8 @@
 
 #include <QPushButton>
 
-#include "app/windowHelpers.h"
+#include "app/frmMain.h"
+#include "ui/windowHelpers.h"
 
 namespace {
 QPointer<FrmLogging> instance;
@@ -16,5 +17,5 @@ FrmLogging::FrmLogging() : FormWindow("frmLogging", "Logging", "ToolLogging")
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("btnLoggingOK");
     ok->setGeometry(60, 24, 80, 28);
-    connect(ok, &QPushButton::clicked, this, [this] { toggleWindow(this, "ToolLogging"); });
+    connect(ok, &QPushButton::clicked, this, [this] { toggleWindow(this, frmMain()->menuItem("ToolLogging")); });
 }

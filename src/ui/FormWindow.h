@@ -1,11 +1,19 @@
 #pragma once
 // The common behaviour of the program's windows: one application-wide
 // instance each, created hidden on first reference; a close box destroys the
-// window (its unload clears its menu check mark) and the next reference
-// creates it afresh with its defaults.
+// window and the next reference creates it afresh with its defaults.
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+
+// Where windows announce their unload; the main window listens and clears the
+// window's menu check mark.
+class FormEvents : public QObject {
+    Q_OBJECT
+signals:
+    void unloaded(const QString& menuItem);
+};
+FormEvents& formEvents();
 
 class FormWindow : public QWidget {
     Q_OBJECT
@@ -21,7 +29,7 @@ public:
 
 protected:
     // The window's own unload work (stopping a capture, say), run by the close box
-    // before the menu check is cleared.
+    // before the unload is announced.
     virtual void unload() {}
     void closeEvent(QCloseEvent* e) override;
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <QPointer>
 
-#include "app/FormWindow.h"
+#include "ui/FormWindow.h"
 
 // "about nivora": name and version.
 class FrmAbout : public FormWindow {

@@ -2,7 +2,11 @@
 
 #include <QCloseEvent>
 
-#include "windowHelpers.h"
+FormEvents& formEvents()
+{
+    static FormEvents events;
+    return events;
+}
 
 FormWindow::FormWindow(const QString& objectName, const QString& caption, const QString& menuItem)
     : menuItem_(menuItem)
@@ -16,7 +20,7 @@ FormWindow::FormWindow(const QString& objectName, const QString& caption, const 
 void FormWindow::closeEvent(QCloseEvent* e)
 {
     unload();
-    if (!menuItem_.isEmpty()) invertMenuCheck(this, menuItem_);
+    if (!menuItem_.isEmpty()) emit formEvents().unloaded(menuItem_);
     closing_ = true;
     e->accept();
 }

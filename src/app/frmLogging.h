@@ -1,7 +1,7 @@
 #pragma once
 #include <QPointer>
 
-#include "app/FormWindow.h"
+#include "ui/FormWindow.h"
 
 // "Logging": reachable only through a hidden menu item; nothing is logged.
 class FrmLogging : public FormWindow {

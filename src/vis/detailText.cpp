@@ -1,0 +1,34 @@
+#include "detailText.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/accessors.h"
+#include "core/modEncodings.h"
+
+namespace {
+constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+}
+
+void DetailText::Plot(const PacketToDraw& packet)
+{
+    textColor_ = encodingColor(getIPProtocol(packet.number) & 255);
+    length_ = std::clamp(packet.len, 0, kSlotBytes);
+    std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
+}
+
+void DetailText::build()
+{
+    ascii_.resize(length_);
+    hex_.resize(4 * length_);
+    QChar* ascii = ascii_.data();
+    QChar* hex = hex_.data();
+    for (int i = 0; i < length_; ++i) {
+        const uint8_t b = bytes_[size_t(i)];
+        ascii[i] = (b >= 33 && b <= 126) ? QChar(b) : QChar(u'.');
+        hex[4 * i] = QChar(kHexDigits[b >> 4]);
+        hex[4 * i + 1] = QChar(kHexDigits[b & 15]);
+        hex[4 * i + 2] = QChar(u' ');
+        hex[4 * i + 3] = QChar(u' ');
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Screenshot files: BMP files in the program's folder, named with a
+// "yyyymmdd_hhnnss" time stamp and the view's suffix.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class PictureSurface;
+class VisWindow;
+struct ViewRow;
+
+// What one round of screenshots wrote, and what it could not write and why.
+struct ScreenshotLog {
+    QStringList written;
+    QStringList failures;   // "file: reason"
+};
+
+QString screenshotTimeStamp(const QDateTime& when);
+// The program's folder + the platform's separator + time stamp + suffix.
+QString screenshotPath(const QString& systemTime, const QString& suffix);
+// Writes one picture's screenshot, noting the file or the reason it failed.
+void writeScreenshot(const PictureSurface& picture, const QString& systemTime, const QString& suffix,
+                     ScreenshotLog& log);
+// Writes each of the view's screenshot pictures under its suffix.
+void writeScreenshots(const VisWindow& view, const ViewRow& row, const QString& systemTime, ScreenshotLog& log);

@@ -1,0 +1,106 @@
+#include "textRainfall.h"
+
+#include <algorithm>
+
+#include "core/accessors.h"
+#include "core/modEncodings.h"
+#include "core/rounding.h"
+#include "platform/PictureSurface.h"
+
+namespace {
+constexpr ColorRef kThumbLine = rgb(0, 255, 0);
+
+// Writes "<number>  " so that it ends just before position end; returns where it starts.
+int writePrefix(char16_t* buffer, int end, int32_t number)
+{
+    int at = end;
+    buffer[--at] = u' ';
+    buffer[--at] = u' ';
+    buffer[--at] = u'>';
+    int64_t v = number < 0 ? -int64_t(number) : number;
+    do {
+        buffer[--at] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (number < 0) buffer[--at] = u'-';
+    buffer[--at] = u'<';
+    return at;
+}
+}
+
+TextRainfall::TextRainfall(PictureSurface& picGraph, PictureSurface& picGraphBack)
+    : picGraph_(picGraph), picGraphBack_(picGraphBack)
+{
+    cellWidth_ = std::max(1, picGraph_.textWidth("S"));
+}
+
+int TextRainfall::lineCells() const { return roundHalfEven(double(picGraph_.scaleWidth()) / cellWidth_); }
+
+QString TextRainfall::lastLine() const
+{
+    return QString(reinterpret_cast<const QChar*>(line_.data() + lineStart_), lineLength_);
+}
+
+void TextRainfall::Plot(const PacketToDraw& packet)
+{
+    picGraph_.setForeColor(encodingColor(getIPProtocol(packet.number)));
+
+    rules.cells = lineCells();
+    const int length = buildRainLine(line_.data() + kPrefixRoom, packet.bytes, packet.len, rules);
+
+    lineStart_ = kPrefixRoom;
+    lineLength_ = length;
+    if (rules.mode == RainMode::Ascii) {
+        if (length == 0) return;   // an empty character line prints nothing and keeps its row
+        if (packet.number != -1) {
+            lineStart_ = writePrefix(line_.data(), kPrefixRoom, packet.number);
+            lineLength_ += kPrefixRoom - lineStart_;
+        }
+    }
+    printLine(lineStart_, lineLength_);
+}
+
+void TextRainfall::printLine(int start, int length)
+{
+    // Characters past the right edge are not drawn: a hex line is four times wider than the picture.
+    const int visible = std::min(length, picGraph_.scaleWidth() / cellWidth_ + 1);
+    picGraph_.setCurrentX(0);
+    picGraph_.setCurrentY(currentRow_);
+    picGraph_.print(QString::fromRawData(reinterpret_cast<const QChar*>(line_.data() + start), visible));
+
+    // Advance, wrapping to the top when fewer than a row's height would remain
+    // below the next row, then keep the band under the newest line blank.
+    const int h = picGraph_.scaleHeight();
+    currentRow_ = currentRow_ + 2 * kRowPitch <= h ? currentRow_ + kRowPitch : 0;
+    picGraph_.fillBox(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_ + kRowPitch - 1,
+                      picGraph_.backColor());
+}
+
+void TextRainfall::initVis()
+{
+    currentRow_ = 0;
+    picGraph_.cls();
+    picGraphBack_.cls();
+}
+
+int TextRainfallThumbnail::scaleRange(int value, int range)
+{
+    if (range <= 0) return 0;
+    return roundHalfEven(double(value) * range / 1518.0);
+}
+
+void TextRainfallThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)
+{
+    PictureSurface& thumb = *target.picture;
+    const int width = thumb.scaleWidth();
+    thumb.line(0, thumbRow_, scaleRange(packet.len, width), thumbRow_, kThumbLine);
+    // The next row, on the picture (row 0 after the last), is erased for the next packet.
+    thumbRow_ = thumbRow_ + 1 < thumb.scaleHeight() ? thumbRow_ + 1 : 0;
+    thumb.line(0, thumbRow_, width, thumbRow_, thumb.backColor());
+}
+
+void TextRainfallThumbnail::clear(const ThumbnailTarget& target)
+{
+    thumbRow_ = 0;
+    target.picture->cls();
+}
