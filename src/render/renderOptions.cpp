@@ -1,0 +1,47 @@
+#include "renderOptions.h"
+
+#include <QRegularExpression>
+
+std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QString& error)
+{
+    RenderOptions o;
+    const auto fail = [&error](const QString& why) {
+        error = why;
+        return std::optional<RenderOptions>{};
+    };
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString& w = words[i];
+        if (!w.startsWith("--")) {
+            if (!o.file.isEmpty()) return fail(QString("more than one FILE ('%1')").arg(w));
+            o.file = w;
+            continue;
+        }
+        if (i + 1 >= words.size()) return fail(QString("%1 needs a value").arg(w));
+        const QString value = words[++i];
+        if (w == "--out") {
+            o.outDir = value;
+        } else if (w == "--set") {
+            o.settings << value;
+        } else if (w == "--size") {
+            const QRegularExpressionMatch m = QRegularExpression(R"(^(\d{1,5})x(\d{1,5})$)").match(value);
+            if (!m.hasMatch() || m.captured(1).toInt() < 1 || m.captured(2).toInt() < 1)
+                return fail(QString("--size '%1' is not WIDTHxHEIGHT").arg(value));
+            o.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+        } else if (w == "--range") {
+            const QRegularExpressionMatch m = QRegularExpression(R"(^(\d{1,10})-(\d{1,10})$)").match(value);
+            if (!m.hasMatch() || m.captured(1).toLongLong() < 1 || m.captured(1).toLongLong() > m.captured(2).toLongLong())
+                return fail(QString("--range '%1' is not FIRST-LAST with 1 <= FIRST <= LAST").arg(value));
+            o.first = m.captured(1).toLongLong();
+            o.last = m.captured(2).toLongLong();
+        } else if (w == "--format") {
+            if (value != "bmp" && value != "png")
+                return fail(QString("--format '%1' is not bmp or png").arg(value));
+            o.format = value;
+        } else {
+            return fail(QString("unknown option '%1'").arg(w));
+        }
+    }
+    if (o.file.isEmpty()) return fail("no FILE given");
+    if (o.outDir.isEmpty()) return fail("no --out DIR given");
+    return o;
+}

@@ -1,0 +1,66 @@
+#include "renderOutput.h"
+
+#include <QDir>
+#include <QImageWriter>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include "platform/PictureSurface.h"
+#include "vis/viewRegistry.h"
+
+namespace {
+// "_textrainfall.bmp" as "textrainfall.png", say.
+QString fileNameOf(const char* suffix, const QString& format)
+{
+    QString name = QString(suffix).mid(1);
+    return name.left(name.lastIndexOf('.') + 1) + format;
+}
+
+QString writePicture(const PictureSurface& picture, const QString& path, const QString& format)
+{
+    QString reason;
+    if (format == "bmp") return picture.saveBmp(path, &reason) ? QString() : reason;
+    QImageWriter writer(path, "png");
+    return writer.write(picture.image()) ? QString() : writer.errorString();
+}
+}
+
+QString writeRenderOutput(const QString& dir, const QString& format, const QString& source, const RenderedRange& range)
+{
+    if (!QDir().mkpath(dir)) return QString("cannot make the folder '%1'").arg(dir);
+    QJsonArray files;
+    const auto add = [&](const PictureSurface& picture, const QString& name, const QString& window) {
+        const QString path = QDir(dir).filePath(name);
+        if (const QString why = writePicture(picture, path, format); !why.isEmpty())
+            return QString("cannot write '%1': %2").arg(path, why);
+        files.append(QJsonObject{{"file", name},
+                                 {"window", window},
+                                 {"width", picture.scaleWidth()},
+                                 {"height", picture.scaleHeight()},
+                                 {"packets", qint64(range.drawn)}});
+        return QString();
+    };
+    for (const ViewRow& row : viewRows()) {
+        const std::vector<const PictureSurface*> pictures = viewWindow(row).screenshotPictures();
+        for (size_t i = 0; i < pictures.size() && i < row.screenshotSuffixes.size(); ++i)
+            if (QString why = add(*pictures[i], fileNameOf(row.screenshotSuffixes[i], format), row.objectName);
+                !why.isEmpty())
+                return why;
+        if (row.thumbIndex != 0)
+            if (QString why = add(*thumbnailTarget(row.thumbIndex).picture,
+                                  QString("thumb%1.%2").arg(row.thumbIndex).arg(format), "frmMain");
+                !why.isEmpty())
+                return why;
+    }
+    const QJsonObject manifest{{"source", source},
+                               {"first", qint64(range.first)},
+                               {"last", qint64(range.last)},
+                               {"packets", qint64(range.drawn)},
+                               {"files", files}};
+    QSaveFile out(QDir(dir).filePath("manifest.json"));
+    if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(manifest).toJson()) < 0 || !out.commit())
+        return QString("cannot write '%1': %2").arg(out.fileName(), out.errorString());
+    return {};
+}
