@@ -12,6 +12,7 @@
 #include "platform/yieldPoint.h"
 #include "playback/frmFilters.h"
 #include "playback/modVisualize.h"
+#include "ui/programFolders.h"
 
 namespace {
 bool loading = false;
@@ -80,11 +81,11 @@ void loadWith(Loader load, const QString& path)
 }
 }
 
-// The open dialog, starting in the program's folder; a cancelled dialog does nothing.
+// The open dialog, starting where the sample dataset is; a cancelled dialog does nothing.
 static void openWith(const QString& title, const QString& filter, void (*load)(const QString&))
 {
     if (refuseWhileLoading()) return;
-    const QString path = dialogs().openFileName(title, QCoreApplication::applicationDirPath(), filter);
+    const QString path = dialogs().openFileName(title, sampleFolder(), filter);
     if (!path.isEmpty()) load(path);
 }
 
