@@ -25,6 +25,7 @@
 #include "core/pcapSession.h"
 #include "platform/CaptureControl.h"
 #include "platform/DialogLayer.h"
+#include "benchTable.h"
 #include "vis/VisForm.h"
 #include "vis/viewRegistry.h"
 
@@ -160,6 +161,11 @@ void report(const char* views, const char* load, const RunResult& r, int target)
         std::printf("  (target %d/s, no drops: %s)", target,
                     rate >= target * 0.98 && r.dropped == 0 && r.stored == r.sent ? "met" : "MISSED");
     std::printf("\n");
+    if (target > 0)
+        tableRow(std::string("capture on lo, ") + views, benchFigure("%.0f frames/s", rate) +
+                     benchFigure(", %.0f dropped", double(r.dropped)) + benchFigure(", %.0f lost", double(r.sent - r.stored)),
+                 benchFigure(">= %.0f frames/s, no drops", target), benchFigure("offered %.0f frames/s", target),
+                 rate / target);
 }
 }
 

@@ -17,29 +17,13 @@
 #include "vis/frmVis1.h"
 #include "vis/frmVis7.h"
 #include "vis/viewRegistry.h"
+#include "benchTable.h"
+#include "benchTraffic.h"
 
 namespace {
 constexpr int kPackets = 30000;
 constexpr double kRainfallTargetUs = 30.0;
 constexpr double kDetailTargetUs = 50.0;
-
-// TCP with HTTP text, UDP, ICMP and full-size frames, in a repeating mix.
-void fillStore()
-{
-    const int sizes[] = {60, 590, 1514, 74, 342, 1514, 98, 1078};
-    const uint8_t protocols[] = {6, 17, 6, 1, 6, 17, 17, 6};
-    const char* http = "GET /index.html HTTP/1.1\r\nHost: www.example.org\r\nUser-Agent: bench\r\n\r\n";
-    std::vector<uint8_t> f;
-    for (int n = 0; n < kPackets; ++n) {
-        const int k = n % 8;
-        f.assign(size_t(sizes[k]), 0);
-        for (int i = 0; i < sizes[k]; ++i) f[size_t(i)] = uint8_t(i * 7 + n);
-        f[12] = 0x08; f[13] = 0x00; f[14] = 0x45; f[23] = protocols[k];
-        if (protocols[k] == 6)
-            for (int i = 54, j = 0; i < sizes[k]; ++i, ++j) f[size_t(i)] = uint8_t(http[j % std::strlen(http)]);
-        addPacket(f.data(), sizes[k] - 1);
-    }
-}
 
 // Microseconds per packet of plotting every stored packet once; with events,
 // the event loop runs at a yield point after every packet, as in the dispatch,
@@ -59,9 +43,11 @@ double perPacket(const std::function<void(const PacketToDraw&)>& plot, bool with
     return double(t.nsecsElapsed()) / 1000.0 / kPackets;
 }
 
-void report(const char* what, double us, double target)
+void report(const char* view, const char* what, double us, double target)
 {
     std::printf("  %-44s %8.2f us/packet   (target %.0f us: %.2fx)\n", what, us, target, us / target);
+    tableRowAgainstTarget(std::string(view) + ", " + what, benchFigure("%.2f us", us),
+                          benchFigure("< %.0f us", target), us / target);
 }
 }
 
@@ -70,7 +56,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     frmMain()->show();
-    fillStore();
+    fillStoreWithMixedTraffic(kPackets);
     FrmVis1* rain = frmVis1();
     FrmVis7* detail = frmVis7();
     rain->show();
@@ -87,23 +73,23 @@ int main(int argc, char** argv)
         rain->cmbVisMode->setCurrentIndex(m);
         const double us = perPacket(rainPlot, false);
         worst = std::max(worst, us);
-        report(modes[m], us, kRainfallTargetUs);
+        report("text rainfall Plot", modes[m], us, kRainfallTargetUs);
     }
     rain->cmbVisMode->setCurrentIndex(0);
     rain->tglPrintASCII->setChecked(true);
-    report("ASCII, strings of length 1", perPacket(rainPlot, false), kRainfallTargetUs);
+    report("text rainfall Plot", "ASCII, strings of length 1", perPacket(rainPlot, false), kRainfallTargetUs);
     rain->tglPrintASCII->setChecked(false);
     rain->cmbVisMode->setCurrentIndex(1);
-    report("hex, with repaints (yield after each packet)", perPacket(rainPlot, true), kRainfallTargetUs);
+    report("text rainfall Plot", "hex, with repaints (yield after each packet)", perPacket(rainPlot, true), kRainfallTargetUs);
     ThumbnailRenderer* thumb = viewThumbnail(viewRow(1));
     const ThumbnailTarget target = thumbnailTarget(1);
-    report("thumbnail", perPacket([thumb, target](const PacketToDraw& p) { thumb->plotThumbnail(p, target); }, false),
+    report("text rainfall", "thumbnail", perPacket([thumb, target](const PacketToDraw& p) { thumb->plotThumbnail(p, target); }, false),
            kRainfallTargetUs);
 
     std::printf("detail view Plot:\n");
     auto detailPlot = [detail](const PacketToDraw& p) { detail->Plot(p); };
     const double detailPlain = perPacket(detailPlot, false);
-    report("Plot (the boxes refresh later, coalesced)", detailPlain, kDetailTargetUs);
+    report("detail view", "Plot (the boxes refresh later, coalesced)", detailPlain, kDetailTargetUs);
     // The worst refresh: full-size frames whose colour changes every time
     // (packets 3 and 6 are 1514-byte TCP and UDP frames).
     QElapsedTimer t;
@@ -119,7 +105,7 @@ int main(int argc, char** argv)
     const double perRefresh = FrmVis7::kRefreshMs;   // packets between refreshes at 1000 packets/s
     std::printf("  one refresh of 1514-byte packets, repainted %8.2f us (at most one per %d ms)\n", refreshUs,
                 FrmVis7::kRefreshMs);
-    report("Plot + refreshes at 1000 packets/s", detailPlain + refreshUs / perRefresh, kDetailTargetUs);
+    report("detail view", "Plot + refreshes at 1000 packets/s", detailPlain + refreshUs / perRefresh, kDetailTargetUs);
     std::printf("  share of the time spent refreshing          %8.1f %%\n", 100.0 * refreshUs / (1000.0 * FrmVis7::kRefreshMs));
     std::printf("worst text rainfall mode: %.2f us (%.2fx target)\n", worst, worst / kRainfallTargetUs);
     std::fflush(stdout);
