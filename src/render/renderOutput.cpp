@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include "app/frmMain.h"
 #include "platform/PictureSurface.h"
 #include "vis/viewRegistry.h"
 
@@ -54,6 +55,14 @@ QString writeRenderOutput(const QString& dir, const QString& format, const QStri
                 !why.isEmpty())
                 return why;
     }
+    // The main window as it looks, thumbnails and captions included.
+    const QString mainName = "mainwindow." + format;
+    const QImage main = frmMain()->grab().toImage();
+    if (!main.save(QDir(dir).filePath(mainName), format.toLatin1().constData()))
+        return QString("cannot write '%1'").arg(QDir(dir).filePath(mainName));
+    files.append(QJsonObject{{"file", mainName}, {"window", "frmMain"}, {"width", main.width()},
+                             {"height", main.height()}, {"packets", qint64(range.drawn)}});
+
     const QJsonObject manifest{{"source", source},
                                {"first", qint64(range.first)},
                                {"last", qint64(range.last)},

@@ -1,7 +1,8 @@
 #pragma once
 // What a render leaves in its folder: every view's screenshot pictures named
 // by their suffixes without a time stamp ("textrainfall.bmp"), the six
-// thumbnails ("thumb1.bmp".."thumb6.bmp") and manifest.json describing them.
+// thumbnails ("thumb1.bmp".."thumb6.bmp"), the whole main window
+// ("mainwindow.bmp") and manifest.json describing them.
 #include <QString>
 #include <cstdint>
 
