@@ -6,23 +6,19 @@
 #include "app/frmMain.h"
 #include "core/modLibrary.h"
 #include "playback/frmFilters.h"
+#include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/frames.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
-
-namespace {
-struct CountingView : VisWindow {
-    int clears = 0;
-    void Plot(const PacketToDraw&) override {}
-    void plotThumbnail(const PacketToDraw&) override {}
-    void clear() override { ++clears; }
-    bool isShown() const override { return false; }
-};
-}
 
 class TestStoreHost : public QObject {
     Q_OBJECT
+    // The counter, the held range's labels and the scroll bar's maximum.
+    static QString labels()
+    {
+        FrmFilters* w = frmFilters();
+        return QString("%1 [%2 %3] %4").arg(w->lblPacketCounter->text(), w->lblPacketMin->text(), w->lblPacketMax->text())
+            .arg(w->scrPacket->maximum());
+    }
 
 private slots:
     void initTestCase() { frmMain(); }
@@ -30,32 +26,25 @@ private slots:
     void overwriteQuestionAndLabels()
     {
         ScriptedDialogs dialogs;
-        CountingView view;
-        overrideVisWindow(1, &view);
+        RecordingViews views;
         auto f = frames::ipv4(60, 6);
         for (int i = 0; i < 3; ++i) addPacket(f.data(), 59);
-        QCOMPARE(frmFilters()->lblPacketCounter->text(), QString("3"));
-        QCOMPARE(frmFilters()->lblPacketMax->text(), QString("3"));
-        QCOMPARE(frmFilters()->lblPacketMin->text(), QString("1"));
-        QCOMPARE(frmFilters()->scrPacket->maximum(), 3);
+        QCOMPARE(labels(), QString("3 [1 3] 3"));
 
         dialogs.answers << MsgResult::No << MsgResult::Yes;
         resetBuffer("file");
         QCOMPARE(dialogs.shown.size(), 1);
-        QCOMPARE(dialogs.shown[0].text, QString("Packets exist in the buffer.  Do you wish to overwrite?"));
-        QCOMPARE(dialogs.shown[0].title, QString("Verify Buffer Delete"));
-        QCOMPARE(dialogs.shown[0].buttons, MsgButtons::YesNo);
-        QCOMPARE(dialogs.shown[0].icon, MsgIcon::Exclamation);
+        const ShownMessage asked = dialogs.shown[0];
+        QCOMPARE(asked.text, QString("Packets exist in the buffer.  Do you wish to overwrite?"));
+        QCOMPARE(std::tuple(asked.title, asked.buttons, asked.icon),
+                 std::tuple(QString("Verify Buffer Delete"), MsgButtons::YesNo, MsgIcon::Exclamation));
         QCOMPARE(getPacketCount(), 3);
-        QCOMPARE(view.clears, 0);
+        QVERIFY(views[1].calls.isEmpty());
 
         resetBuffer("capture");
         QCOMPARE(getPacketCount(), 0);
-        QCOMPARE(view.clears, 1);
-        QCOMPARE(frmFilters()->lblPacketCounter->text(), QString("0"));
-        QCOMPARE(frmFilters()->lblPacketMax->text(), QString("0"));
-        QCOMPARE(frmFilters()->lblPacketMin->text(), QString("1"));
-        overrideVisWindow(1, nullptr);
+        QCOMPARE(views[1].count(RecordingView::Call::Clear), 1);
+        QCOMPARE(labels(), QString("0 [1 0] 1"));
     }
 };
 
