@@ -8,18 +8,14 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
-#include <array>
-#include <functional>
 
 #include "app/guiStoreHost.h"
 #include "core/modLibrary.h"
 #include "core/storeHost.h"
 #include "playback/frmFilters.h"
-#include "support/ScriptedDialogs.h"
 #include "support/RecordingView.h"
+#include "support/ScriptedDialogs.h"
 #include "support/frames.h"
-#include "vis/VisWindow.h"
-#include "vis/visWindows.h"
 
 using Call = RecordingView::Call;
 using Calls = QList<RecordingView::Entry>;
@@ -28,7 +24,7 @@ using Calls = QList<RecordingView::Entry>;
 class PlaybackFixture : public QObject {
 protected:
     ScriptedDialogs dialogs;   // Yes to every question
-    std::array<RecordingView, kVisWindowCount> views;   // in place of the real ones while open
+    RecordingViews views;
     FrmFilters* w = nullptr;
 
     static void addPackets(int n)
@@ -56,20 +52,11 @@ protected:
         w = frmFilters();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        forget();
-        for (int k = 1; k <= kVisWindowCount; ++k) overrideVisWindow(k, &view(k));
+        views.forget();
     }
-    void finish()
-    {
-        closeWindow(frmFilters());
-        for (int k = 1; k <= kVisWindowCount; ++k) overrideVisWindow(k, nullptr);
-    }
+    void finish() { closeWindow(frmFilters()); }
 
-    RecordingView& view(int k = 1) { return views[size_t(k - 1)]; }
-    void forget()
-    {
-        for (RecordingView& v : views) v.calls.clear();
-    }
+    RecordingView& view(int k = 1) { return views[k]; }
     int position() const { return w->scrPacket->value(); }
     QString counter() const { return w->lblPacketCounter->text(); }
     bool playing() const { return w->tmrPlayTimer->isActive(); }
