@@ -8,9 +8,8 @@
 
 namespace {
 struct RecordingHost : StoreHost {
-    int questions = 0;
+    int questions = 0, clears = 0;
     bool answer = true;
-    int clears = 0;
     int32_t count = -1, first = -1, counter = -1;
     void showPacketCounter(int32_t c) override { counter = c; }
     void showPacketRange(int32_t c, int32_t f) override { count = c; first = f; }
@@ -18,15 +17,13 @@ struct RecordingHost : StoreHost {
     void clearVisualizations() override { ++clears; }
 };
 
-int32_t addFrameMarked(int marker, int size = 60)
+// Adds a frame of `size` bytes whose first three bytes hold `marker`.
+int32_t addMarked(int marker, int size = 60)
 {
     auto f = frames::ipv4(size, 6);
-    f[0] = uint8_t(marker);
-    f[1] = uint8_t(marker >> 8);
-    f[2] = uint8_t(marker >> 16);
+    for (int i = 0; i < 3; ++i) f[size_t(i)] = uint8_t(marker >> (8 * i));
     return addPacket(f.data(), size - 1);
 }
-
 int markerOf(int64_t n) { return getPacketByte(n, 0) | getPacketByte(n, 1) << 8 | getPacketByte(n, 2) << 16; }
 }
 
@@ -43,81 +40,67 @@ private slots:
     }
     void cleanup() { setStoreHost(nullptr); }
 
-    void startupEmptiesTheStore()
-    {
-        QCOMPARE(getPacketCount(), 0);
-        QCOMPARE(getWriteSlot(), 0);
-        QCOMPARE(host.counter, 0);
-    }
-
     void ringWrapsAtThirtyThousand()
     {
-        for (int n = 1; n <= 30000; ++n) {
-            const int32_t slot = addFrameMarked(n);
-            if (n == 1) QCOMPARE(slot, 1);
-        }
-        QCOMPARE(getWriteSlot(), 30000);
+        QCOMPARE(host.counter, 0);
+        auto big = frames::ipv4(200, 6, 0, 0, 5, 0xEE);   // slot 1 first holds 200 bytes
+        QCOMPARE(addPacket(big.data(), 199), 1);
+        for (int n = 2; n <= 30000; ++n) QCOMPARE(addMarked(n), n);
         QCOMPARE(host.count, 30000);
         QCOMPARE(host.first, 1);
 
-        QCOMPARE(addFrameMarked(30001), 1);
-        QCOMPARE(getPacketCount(), 30001);
-        // Packet number 30001 and slot number 1 read the same packet.
+        QCOMPARE(addMarked(30001), 1);
+        // Packet number 30001 and slot number 1 read the same packet, a shorter
+        // one: the older bytes above it stay.
         QCOMPARE(markerOf(30001), 30001);
         QCOMPARE(markerOf(1), 30001);
+        QCOMPARE(getPacketLength(30001), 59);
+        QCOMPARE(getPacketByte(1, 199), uint8_t(0xEE));
         QCOMPARE(markerOf(2), 2);
-        QCOMPARE(markerOf(30000), 30000);
-        QCOMPARE(host.count, 30001);
         QCOMPARE(host.first, 2);
         QCOMPARE(firstHeldPacket(), 2);
 
         // The range keeps moving past 16-bit packet numbers.
-        for (int n = 30002; n <= 40000; ++n) addFrameMarked(n);
+        for (int n = 30002; n <= 40000; ++n) addMarked(n);
         QCOMPARE(host.count, 40000);
         QCOMPARE(host.first, 10001);
         QCOMPARE(markerOf(40000), 40000);
         QCOMPARE(packetSlot(40000), 10000);
     }
 
-    void resetWordsAndQuestion()
+    void resetWords_data()
     {
-        resetBuffer("file");   // empty store: no question, nothing changes
-        QCOMPARE(host.questions, 0);
-
-        for (int n = 1; n <= 500; ++n) addFrameMarked(n);
-        resetBuffer("Startup");   // not a command word
-        resetBuffer("FILE");
-        resetBuffer("other");
-        QCOMPARE(getPacketCount(), 500);
-        QCOMPARE(host.questions, 0);
-
-        host.answer = false;
-        resetBuffer("file");
-        QCOMPARE(host.questions, 1);
-        QCOMPARE(getPacketCount(), 500);
-        QCOMPARE(host.clears, 0);
-        for (int n = 501; n <= 510; ++n) QCOMPARE(addFrameMarked(n), n);
-        QCOMPARE(markerOf(505), 505);
-
-        host.answer = true;
-        resetBuffer("capture");
-        QCOMPARE(host.questions, 2);
-        QCOMPARE(getPacketCount(), 0);
-        QCOMPARE(host.clears, 1);
-        QCOMPARE(host.count, 0);
-        QCOMPARE(host.first, 1);
-        QCOMPARE(getPacketByte(1, 0), uint8_t(0));
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("emptied");   // else the 10 packets stay and numbering goes on
+        QTest::newRow("startup: no question") << "startup" << true << 0 << true;
+        QTest::newRow("file, Yes") << "file" << true << 1 << true;
+        QTest::newRow("capture, Yes") << "capture" << true << 1 << true;
+        QTest::newRow("file, No") << "file" << false << 1 << false;
+        QTest::newRow("not a command word") << "Startup" << true << 0 << false;
+        QTest::newRow("case matters") << "FILE" << true << 0 << false;
+        QTest::newRow("other") << "other" << true << 0 << false;
     }
-
-    void shortFrameKeepsOlderBytesAbove()
+    void resetWords()
     {
-        auto big = frames::ipv4(200, 6, 0, 0, 5, 0xEE);
-        addPacket(big.data(), 199);
-        for (int n = 2; n <= 30000; ++n) addFrameMarked(n);
-        addFrameMarked(30001, 60);   // lands in slot 1
-        QCOMPARE(getPacketLength(30001), 59);
-        QCOMPARE(getPacketByte(1, 60), uint8_t(0xEE));
-        QCOMPARE(getPacketByte(1, 199), uint8_t(0xEE));
+        QFETCH(QString, word);
+        QFETCH(bool, answer);
+        QFETCH(int, questions);
+        QFETCH(bool, emptied);
+        resetBuffer("file");   // empty store: no question
+        QCOMPARE(host.questions, 0);
+        for (int n = 1; n <= 10; ++n) addMarked(n);
+        host.answer = answer;
+        resetBuffer(word.toStdString());
+        QCOMPARE(host.questions, questions);
+        // The views are cleared with a confirmed reset only (startup has no views yet).
+        QCOMPARE(host.clears, int(emptied && questions > 0));
+        QCOMPARE(host.count, emptied && questions > 0 ? 0 : 10);
+        QCOMPARE(getPacketCount(), emptied ? 0 : 10);
+        QCOMPARE(getPacketByte(1, 0), uint8_t(emptied ? 0 : 1));
+        QCOMPARE(addMarked(11), emptied ? 1 : 11);
+        QCOMPARE(markerOf(5), emptied ? 0 : 5);
     }
 
     void oversizeAndEmptyFrames()
@@ -128,11 +111,9 @@ private slots:
         QCOMPARE(getPacketByte(1, 1600), uint8_t(0x5A));
         QCOMPARE(getPacketByte(1, 1601), uint8_t(0));   // outside the slot reads 0
 
-        uint8_t none = 0;
-        QCOMPARE(addPacket(&none, -1), 0);
+        const uint8_t one = 0x42;
+        QCOMPARE(addPacket(&one, -1), 0);   // no bytes: not stored
         QCOMPARE(getPacketCount(), 1);
-
-        uint8_t one = 0x42;
         QCOMPARE(addPacket(&one, 0), 2);
         QCOMPARE(getPacketLength(2), 0);
     }

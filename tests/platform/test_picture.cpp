@@ -1,4 +1,5 @@
 // The picture surface: drawing into the persistent image, block copies, BMP files.
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -8,38 +9,27 @@ class TestPicture : public QObject {
     Q_OBJECT
 
 private slots:
-    void drawingStaysInsideTheImage()
+    void drawingIsClippedAndSurvivesAResize()
     {
         PictureSurface pic;
         pic.resize(10, 5);
-        pic.setBackColor(rgb(0, 0, 0));
-        QCOMPARE(pic.scaleWidth(), 10);
-        pic.pset(-1, 0, rgb(255, 0, 0));
+        pic.setBackColor(rgb(0, 0, 64));
+        pic.pset(-1, 0, rgb(255, 0, 0));   // outside: ignored
         pic.pset(10, 4, rgb(255, 0, 0));
         pic.pset(9, 4, rgb(1, 2, 3));
         QCOMPARE(pic.point(9, 4), rgb(1, 2, 3));
         pic.line(-5, 2, 50, 2, rgb(0, 255, 0));   // clipped at both ends
         QCOMPARE(pic.point(0, 2), rgb(0, 255, 0));
         QCOMPARE(pic.point(9, 2), rgb(0, 255, 0));
-        pic.line(3, 0, 3, 4, rgb(0, 0, 255));
-        QCOMPARE(pic.point(3, 4), rgb(0, 0, 255));
         pic.fillBox(8, 0, 20, 1, rgb(9, 9, 9));
         QCOMPARE(pic.point(9, 1), rgb(9, 9, 9));
-        QCOMPARE(pic.point(7, 1), rgb(0, 0, 0));
-        pic.cls();
-        QCOMPARE(pic.point(9, 4), rgb(0, 0, 0));
-    }
+        QCOMPARE(pic.point(7, 1), rgb(0, 0, 64));
 
-    void resizingKeepsWhatWasDrawn()
-    {
-        PictureSurface pic;
-        pic.resize(4, 4);
-        pic.setBackColor(rgb(0, 0, 64));
-        pic.pset(1, 1, rgb(255, 255, 255));
-        pic.resize(8, 8);
-        QCOMPARE(pic.scaleHeight(), 8);
-        QCOMPARE(pic.point(1, 1), rgb(255, 255, 255));
-        QCOMPARE(pic.point(7, 7), rgb(0, 0, 64));
+        pic.resize(20, 8);
+        QCOMPARE(pic.point(9, 4), rgb(1, 2, 3));
+        QCOMPARE(pic.point(19, 7), rgb(0, 0, 64));
+        pic.cls();
+        QCOMPARE(pic.point(9, 4), rgb(0, 0, 64));
     }
 
     void printAdvancesToTheNextLine()
@@ -65,23 +55,22 @@ private slots:
         PictureSurface a, b;
         a.resize(6, 6);
         b.resize(6, 6);
-        for (int y = 0; y < 6; ++y) a.line(0, y, 5, y, rgb(y * 10, 0, 0));
+        for (int y = 0; y < 6; ++y) a.line(0, y, 5, y, rgb(y * 10, 0, 0));   // row y is red y*10
         PictureSurface::blockCopy(b, 1, 1, 3, 2, a, 0, 2);
         QCOMPARE(b.point(1, 1), rgb(20, 0, 0));
         QCOMPARE(b.point(3, 2), rgb(30, 0, 0));
         QCOMPARE(b.point(4, 1), rgb(0, 0, 0));
         QCOMPARE(b.point(1, 3), rgb(0, 0, 0));
 
-        // Scrolling a picture down by one row within itself keeps every row intact.
+        // Scrolling within one picture, down and back up by a row, keeps every row intact.
         PictureSurface::blockCopy(a, 0, 1, 6, 5, a, 0, 0);
         for (int y = 1; y < 6; ++y) QCOMPARE(a.point(2, y), rgb((y - 1) * 10, 0, 0));
-        // And up by one row.
         PictureSurface::blockCopy(a, 0, 0, 6, 5, a, 0, 1);
         for (int y = 0; y < 5; ++y) QCOMPARE(a.point(2, y), rgb(y * 10, 0, 0));
+
         // Blocks reaching outside either picture are clipped.
         PictureSurface::blockCopy(b, -1, -1, 3, 3, a, 0, 0);   // source (1, 1) lands at (0, 0)
         QCOMPARE(b.point(0, 0), rgb(10, 0, 0));
-        QCOMPARE(b.point(1, 1), rgb(20, 0, 0));
         QCOMPARE(b.point(2, 2), rgb(30, 0, 0));   // outside the clipped block: as before
         PictureSurface::blockCopy(b, 4, 4, 10, 10, a, -2, -2);   // lands wholly outside b
         QCOMPARE(b.point(5, 5), rgb(0, 0, 0));
@@ -96,9 +85,7 @@ private slots:
         pic.pset(6, 2, rgb(200, 100, 50));
         const QString path = dir.filePath("shot.bmp");
         QVERIFY(pic.saveBmp(path));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.read(2), QByteArray("BM"));
+        QCOMPARE(QImageReader(path).format(), QByteArray("bmp"));
         const QImage back(path);
         QCOMPARE(back.size(), QSize(7, 3));
         QCOMPARE(QColor(back.pixel(6, 2)), QColor(200, 100, 50));

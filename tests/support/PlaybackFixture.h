@@ -8,15 +8,13 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
-#include <optional>
-#include <functional>
 
 #include "app/guiStoreHost.h"
 #include "core/modLibrary.h"
 #include "core/storeHost.h"
 #include "playback/frmFilters.h"
-#include "support/ScriptedDialogs.h"
 #include "support/RecordingView.h"
+#include "support/ScriptedDialogs.h"
 #include "support/frames.h"
 
 using Call = RecordingView::Call;
@@ -26,7 +24,7 @@ using Calls = QList<RecordingView::Entry>;
 class PlaybackFixture : public QObject {
 protected:
     ScriptedDialogs dialogs;   // Yes to every question
-    std::optional<RecordingViews> views;   // in place of the real ones while open
+    RecordingViews views;
     FrmFilters* w = nullptr;
 
     static void addPackets(int n)
@@ -54,20 +52,11 @@ protected:
         w = frmFilters();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        forget();
-        views.emplace();
+        views.forget();
     }
-    void finish()
-    {
-        closeWindow(frmFilters());
-        views.reset();
-    }
+    void finish() { closeWindow(frmFilters()); }
 
-    RecordingView& view(int k = 1) { return (*views)[k]; }
-    void forget()
-    {
-        if (views) views->forget();
-    }
+    RecordingView& view(int k = 1) { return views[k]; }
     int position() const { return w->scrPacket->value(); }
     QString counter() const { return w->lblPacketCounter->text(); }
     bool playing() const { return w->tmrPlayTimer->isActive(); }

@@ -69,7 +69,7 @@ private:
     bool ok_ = false;
 };
 
-// A UDP sink bound on 127.0.0.1 and a sender bound there too, each on a port of its own.
+// A UDP sink and a sender, each bound to a free port on 127.0.0.1.
 class LoopbackUdp {
 public:
     LoopbackUdp() : sink_(bound(sinkPort_)), sender_(bound(senderPort_)) {}
@@ -84,8 +84,7 @@ public:
         std::vector<uint8_t> payload(static_cast<size_t>(size));
         for (size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(marker + i);
         sockaddr_in to = loopback(sinkPort_);
-        return ::sendto(sender_, payload.data(), payload.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to)
-               == ssize_t(size);
+        return ::sendto(sender_, payload.data(), payload.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) == size;
     }
 
 private:
@@ -97,19 +96,16 @@ private:
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return a;
     }
-    // A socket bound to a free port on 127.0.0.1 (that port in `port`), or -1.
     static int bound(uint16_t& port)
     {
-        int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in a = loopback(0);
         socklen_t len = sizeof a;
-        if (fd >= 0 && (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0
-                        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)) {
-            ::close(fd);
-            fd = -1;
-        }
+        const bool ok = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0
+                        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0;
         port = ntohs(a.sin_port);
-        return fd;
+        if (!ok && fd >= 0) ::close(fd);
+        return ok ? fd : -1;
     }
     uint16_t sinkPort_ = 0, senderPort_ = 0;
     int sink_, sender_;
@@ -136,10 +132,7 @@ public:
     ~TapAdapter() { remove(); }
     bool ok() const { return fd_ >= 0; }
     const std::string& name() const { return name_; }
-    bool write(const std::vector<uint8_t>& frame) const
-    {
-        return ::write(fd_, frame.data(), frame.size()) == ssize_t(frame.size());
-    }
+    bool write(const std::vector<uint8_t>& frame) const { return ::write(fd_, frame.data(), frame.size()) == ssize_t(frame.size()); }
     void remove()
     {
         if (fd_ >= 0) ::close(fd_);
