@@ -102,7 +102,7 @@ private slots:
 
         views.forget();
         click(w->btnClearVisualization);
-        for (int k = 1; k <= kVisWindowCount; ++k) QCOMPARE(view(k).calls, (Calls{{Call::Clear, 0}}));
+        for (int k = 1; k <= 7; ++k) QCOMPARE(view(k).calls, (Calls{{Call::Clear, 0}}));
     }
 
     void intervalForSpeed_data()
