@@ -65,16 +65,16 @@ private slots:
         for (int n = 1; n <= kSlotCount; ++n) arrive(60, n);
         QCOMPARE(views[1].count(Call::Plot), kSlotCount);
         views.forget();
-        // Frame 30001 overwrites the oldest slot and is the one drawn.
+        // Frame 30001 overwrites the oldest slot and is drawn by its packet number.
         arrive(100, kSlotCount + 1);
         QCOMPARE(getPacketCount(), kSlotCount + 1);
         QCOMPARE(firstHeldPacket(), 2);
         QCOMPARE(getPacketLength(kSlotCount + 1), 99);
         QCOMPARE(getPacketByte(kSlotCount + 1, 0), uint8_t(kSlotCount + 1));
-        QCOMPARE(views[1].plotted(), QList<int32_t>{1});
+        QCOMPARE(views[1].plotted(), QList<int32_t>{kSlotCount + 1});
         // The next frame goes on into slot 2; the capture never stops by itself.
         arrive(60, kSlotCount + 2);
-        QCOMPARE(views[1].plotted(), (QList<int32_t>{1, 2}));
+        QCOMPARE(views[1].plotted(), (QList<int32_t>{kSlotCount + 1, kSlotCount + 2}));
         QCOMPARE(getPacketByte(kSlotCount + 2, 0), uint8_t(kSlotCount + 2));
     }
 };

@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QString("Capture"));
         QStringList items;
         for (int k = 0; k < w->cmbInterface->count(); ++k) items << w->cmbInterface->itemText(k);
-        QCOMPARE(items, (QStringList{"eth0", "lo", "Pseudo-device that captures on all interfaces"}));
+        QCOMPARE(items, (QStringList{"eth0", "lo", "any \u2014 Pseudo-device that captures on all interfaces"}));
         QCOMPARE(w->cmbInterface->itemData(2, Qt::ToolTipRole).toString(), QString("any"));
         QCOMPARE(w->cmbInterface->currentIndex(), 0);
         QVERIFY(w->cmbInterface->isEnabled());
