@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <algorithm>
 
 namespace {
 class QtDialogs final : public DialogLayer {
@@ -15,6 +19,7 @@ public:
                         buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                      : QMessageBox::Ok,
                         QApplication::activeWindow());
+        keepWordsWhole(box);
         const int answer = box.exec();
         if (buttons == MsgButtons::Ok) return MsgResult::Ok;
         return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
@@ -37,6 +42,21 @@ public:
     }
 
 private:
+    // The box wraps its text at blanks, and breaks a word wider than the
+    // box anywhere. A command or a path must stay whole to be copied, so the
+    // text gets at least the width of its widest word (within the screen).
+    static void keepWordsWhole(QMessageBox& box)
+    {
+        auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+        if (!label) return;
+        int widest = 0;
+        for (const QString& word : box.text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+        const QScreen* screen = box.screen();
+        const int room = screen ? screen->availableGeometry().width() - 160 : widest;   // the icon and margins beside
+        label->setMinimumWidth(std::min(widest + 8, room));
+    }
+
     static QMessageBox::Icon iconOf(MsgIcon icon)
     {
         switch (icon) {
