@@ -49,12 +49,20 @@ private:
     {
         auto* label = box.findChild<QLabel*>("qt_msgbox_label");
         if (!label) return;
-        int widest = 0;
+        const QFontMetrics metrics = label->fontMetrics();
+        int widestWord = 0, longestLine = 0;
         for (const QString& word : box.text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
-            widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+            widestWord = std::max(widestWord, metrics.horizontalAdvance(word));
+        for (const QString& line : box.text().split('\n'))
+            longestLine = std::max(longestLine, metrics.horizontalAdvance(line));
         const QScreen* screen = box.screen();
-        const int room = screen ? screen->availableGeometry().width() - 160 : widest;   // the icon and margins beside
-        label->setMinimumWidth(std::min(widest + 8, room));
+        const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+        // A minimum width replaces the label's own: it must not fall below
+        // what the box would give a short text (the text's width, up to
+        // where the box starts wrapping).
+        const int usual = std::min(longestLine, std::min(screenWidth / 2, 500));
+        const int room = screenWidth - 160;   // the icon and the margins beside
+        label->setMinimumWidth(std::min(std::max(widestWord + 8, usual), room));
     }
 
     static QMessageBox::Icon iconOf(MsgIcon icon)

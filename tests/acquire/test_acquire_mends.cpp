@@ -87,12 +87,23 @@ private slots:
         QVERIFY(dialogs.shown.isEmpty());
     }
 
-    // A message naming a long path keeps the path on one line.
+    // A message naming a long path keeps the path on one line; a short one keeps its one line.
+    void longWordsInMessagesStayWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("whole");
+        const QString path = "/opt/a-rather-long-installation-folder/with-several-levels/nivora-1.36/bin/nivora";
+        QTest::newRow("setcap hint") << "Cannot capture on eth0: you do not have the rights.\n\nRun the program as root, or "
+                                        "grant it the raw-capture capability once:\n\n    sudo setcap cap_net_raw,cap_net_admin=eip " + path
+                                     << path;
+        const QString question = "Packets exist in the buffer.  Do you wish to overwrite?";
+        QTest::newRow("short question") << question << question;
+    }
     void longWordsInMessagesStayWhole()
     {
-        const QString path = "/opt/a-rather-long-installation-folder/with-several-levels/nivora-1.36/bin/nivora";
-        const QString text = "Cannot capture on eth0: you do not have the rights.\n\nRun the program as root, or "
-                             "grant it the raw-capture capability once:\n\n    sudo setcap cap_net_raw,cap_net_admin=eip " + path;
+        QFETCH(QString, text);
+        QFETCH(QString, whole);
+        const QString path = whole;
         int labelWidth = 0, pathWidth = -1;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
