@@ -12,6 +12,7 @@
 #include "core/modLibrary.h"
 #include "platform/CaptureControl.h"
 #include "platform/DialogLayer.h"
+#include "playback/frmFilters.h"
 #include "playback/modVisualize.h"
 
 namespace {
@@ -90,7 +91,7 @@ void FrmCapture::ProbeAdapters()
         if (!packet->probeError().isEmpty()) lblStatus->setText("Cannot list adapters: " + packet->probeError());
     } else {
         for (const CaptureAdapter& adapter : adapters) {
-            cmbInterface->addItem(QString::fromStdString(adapter.description()));
+            cmbInterface->addItem(QString::fromStdString(adapter.label()));
             cmbInterface->setItemData(cmbInterface->count() - 1, QString::fromStdString(adapter.name),
                                       Qt::ToolTipRole);
         }
@@ -129,6 +130,7 @@ void FrmCapture::StartCapture()
     // they are appended behind the stored packets.
     resetBuffer("capture");
     clearVisualizations();
+    frmFilters()->initFilters();
 }
 
 void FrmCapture::StopCapture()
@@ -139,6 +141,7 @@ void FrmCapture::StopCapture()
     btnStart->setFocus();
     tmrStatus->stop();
     showStatus();
+    frmFilters()->initFilters();
 }
 
 void FrmCapture::DisplayForm() { show(); }
@@ -147,8 +150,11 @@ void FrmCapture::ExitForm() { hide(); }
 
 void FrmCapture::packetArrived(const uint8_t* data, int size)
 {
-    const int32_t slot = addPacket(data, size - 1);
-    if (slot > 0) displayPackets(slot, slot);   // 0: an empty frame, nothing stored
+    // 0: an empty frame, nothing stored. Drawn by its packet number, which
+    // the views show (packet 30005 is not "5" once the ring has wrapped).
+    if (addPacket(data, size - 1) == 0) return;
+    const int32_t packet = getPacketCount();
+    displayPackets(packet, packet);
 }
 
 void FrmCapture::unload()

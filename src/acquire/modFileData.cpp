@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 
 #include "acquire/fileNames.h"
@@ -81,12 +82,29 @@ void loadWith(Loader load, const QString& path)
 }
 }
 
-// The open dialog, starting where the sample dataset is; a cancelled dialog does nothing.
+namespace {
+// The folder the last open dialog was left in; the sample dataset's folder
+// the first time. Kept for this run only.
+QString& lastFolder()
+{
+    static QString folder;
+    if (folder.isEmpty()) folder = sampleFolder();
+    return folder;
+}
+
+const QString kCaptureFiles = QStringLiteral("Capture files (*.pcap *.pcapng *.cap)");
+const QString kDatasets = QStringLiteral("nivora datasets (*.nivora)");
+const QString kAllFiles = QStringLiteral("All files (*)");
+}
+
+// The open dialog, in the folder last used; a cancelled dialog does nothing.
 static void openWith(const QString& title, const QString& filter, void (*load)(const QString&))
 {
     if (refuseWhileLoading()) return;
-    const QString path = dialogs().openFileName(title, sampleFolder(), filter);
-    if (!path.isEmpty()) load(path);
+    const QString path = dialogs().openFileName(title, lastFolder(), filter);
+    if (path.isEmpty()) return;
+    lastFolder() = QFileInfo(path).absolutePath();
+    load(path);
 }
 
 bool refuseWhileLoading()
@@ -101,14 +119,18 @@ bool refuseWhileLoading()
 
 void openDataset()
 {
-    openWith("Open nivora dataset", "nivora datasets (*.nivora);;All files (*)", loadDataset);
+    // A dataset is known by its first bytes, not its name: every file is
+    // shown, and a capture file chosen here loads as one.
+    openWith("Open nivora dataset", QStringList{kAllFiles, kDatasets, kCaptureFiles}.join(";;"), loadAnyDataFile);
 }
+
+void loadAnyDataFile(const QString& path) { loadWith(loadAnyFile, path); }
 
 void loadDataset(const QString& path) { loadWith(loadDatasetFile, path); }
 
 void openCaptureFile()
 {
-    openWith("Open capture file", "Capture files (*.pcap *.pcapng *.cap);;All files (*)", loadCapture);
+    openWith("Open capture file", QStringList{kCaptureFiles, kAllFiles}.join(";;"), loadCapture);
 }
 
 void loadCapture(const QString& path) { loadWith(loadCaptureFile, path); }

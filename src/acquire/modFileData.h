@@ -4,9 +4,13 @@
 // replacing held packets, then hand the new packets to the views.
 #include <QString>
 
-// "&Load Nivora Dataset": the open dialog, then loadDataset.
+// "&Load Nivora Dataset": the open dialog (every file shown, datasets and
+// capture files one choice away, in the folder last used), then
+// loadAnyDataFile.
 void openDataset();
 void loadDataset(const QString& path);
+// A dataset, pcap or pcapng file, told apart by its first bytes.
+void loadAnyDataFile(const QString& path);
 
 // "Open &Capture File...": the open dialog, then loadCapture.
 void openCaptureFile();

@@ -2,10 +2,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QPainter>
+#include <QStyle>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,6 +19,7 @@
 #include "acquire/modSaveData.h"
 #include "app/frmAbout.h"
 #include "app/frmLogging.h"
+#include "app/modFileSettings.h"
 #include "app/modInit.h"
 #include "platform/PictureSurface.h"
 #include "platform/WrappingMenuBar.h"
@@ -22,6 +28,7 @@
 #include "playback/frmFilters.h"
 #include "playback/modScreenShots.h"
 #include "ui/FormWindow.h"
+#include "ui/focusFrame.h"
 #include "ui/windowHelpers.h"
 #include "vis/VisForm.h"
 #include "vis/viewRegistry.h"
@@ -37,6 +44,22 @@ std::function<void()>& programEnding()
     };
     return ending;
 }
+
+// A thumbnail's caption. " byte frequency" and " parallel plot" keep their
+// leading blank as text but are drawn without it, so that every caption
+// starts in the same column.
+class ThumbnailCaption final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        style()->drawItemText(&p, contentsRect(), int(alignment()), palette(), isEnabled(), text().trimmed(),
+                              foregroundRole());
+    }
+};
 
 // Small enough that " byte frequency" fits under its thumbnail.
 QFont thumbnailCaptionFont()
@@ -98,11 +121,15 @@ void FrmMain::buildThumbnails(QWidget* client)
         pic->setBackColor(rgb(0, 0, 0));
         pic->setCursor(Qt::PointingHandCursor);
         pic->setToolTip(QString("Show or hide the %1 window").arg(QString(row.thumbCaption).trimmed()));
+        // Reachable with Tab; Space or Enter then opens the view as a click does.
+        pic->setFocusPolicy(Qt::StrongFocus);
+        pic->installEventFilter(this);
+        addFocusFrame(pic);
         const QString item = row.menuItem;
         connect(pic, &PictureSurface::clicked, this, [this, item] { menuItem(item)->trigger(); });
         picVis_[size_t(k - 1)] = pic;
 
-        auto* label = new QLabel(row.thumbCaption, client);
+        auto* label = new ThumbnailCaption(row.thumbCaption, client);
         label->setObjectName(QString("Label%1").arg(k));
         label->setGeometry(twips(120), twips(960 + 1200 * (k - 1)), twips(1215), twips(255));
         label->setAutoFillBackground(true);
@@ -162,17 +189,26 @@ void FrmMain::buildMenus()
     setMenuWidget(bar);
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("File");
-    addItem(file, "LoadPreferences", "Load &Preferences", false);
-    connect(addItem(file, "LoadData", "&Load Nivora Dataset", true), &QAction::triggered, this, [] { openDataset(); });
+    connect(addItem(file, "LoadPreferences", "Load &Preferences", false), &QAction::triggered, this,
+            [] { loadPreferences(); });
+    QAction* loadData = addItem(file, "LoadData", "&Load Nivora Dataset", true);
+    connect(loadData, &QAction::triggered, this, [] { openDataset(); });
     connect(addItem(file, "LoadCapture", "Open &Capture File...", true), &QAction::triggered, this,
             [] { openCaptureFile(); });
     addItem(file, "FileSeparator1", "-", false);
-    addItem(file, "SaveSettings", "&Save Preferences", false);
+    connect(addItem(file, "SaveSettings", "&Save Preferences", false), &QAction::triggered, this,
+            [] { savePreferences(); });
     connect(addItem(file, "SaveData", "Save Da&taset", true), &QAction::triggered, this, [] { saveDataset(); });
     connect(addItem(file, "SaveScreenshot", "Save Scree&nshots", false), &QAction::triggered, this,
             [] { showScreenshotDialog(); });
     addItem(file, "fileseparator2", "-", true);
-    connect(addItem(file, "exit", "E&xit", true), &QAction::triggered, this, [] { endProgram(); });
+    QAction* exit = addItem(file, "exit", "E&xit", true);
+    connect(exit, &QAction::triggered, this, [] { endProgram(); });
+    // From whichever of the program's windows is active.
+    for (auto [item, keys] : {std::pair{loadData, "Ctrl+O"}, std::pair{exit, "Ctrl+Q"}}) {
+        item->setShortcut(QKeySequence(keys));
+        item->setShortcutContext(Qt::ApplicationShortcut);
+    }
 
     QMenu* tools = bar->addMenu("&Toolbars");
     tools->setObjectName("Toolbars");
@@ -186,7 +222,7 @@ void FrmMain::buildMenus()
     QMenu* view = bar->addMenu("&View");
     view->setObjectName("View");
     for (const ViewRow& row : viewRows())
-        addWindowItem(view, row.menuItem, row.menuCaption, [window = row.window] { return window(); });
+        addWindowItem(view, row.menuItem, row.menuCaption, [this, &row] { return placedBeside(row.window(), row.number); });
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("Help");
@@ -196,7 +232,45 @@ void FrmMain::buildMenus()
     });
 }
 
+QWidget* FrmMain::placedBeside(QWidget* window, int order)
+{
+    // A view opens to the right of this narrow window, the views cascaded
+    // down and right in their menu order; where the user moves one, it stays.
+    if (window->property("placedBeside").toBool()) return window;
+    window->setProperty("placedBeside", true);
+    constexpr int kGap = 12, kCascade = 28;
+    const QRect main = frameGeometry();
+    QPoint at(main.right() + 1 + kGap + kCascade * (order - 1), main.top() + kCascade * (order - 1));
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        const QSize size = window->frameGeometry().size();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - size.width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - size.height())));
+    }
+    window->move(at);
+    return window;
+}
+
 QAction* FrmMain::menuItem(const QString& name) const { return findChild<QAction*>(name); }
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        for (int k = 1; k <= kThumbnailCount; ++k) {
+            if (watched != picVis(k)) continue;
+            if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) break;
+            emit picVis(k)->clicked();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void FrmMain::keyPressEvent(QKeyEvent* e)
+{
+    if (!pressFocusedButton(this, e)) QMainWindow::keyPressEvent(e);
+}
 
 void FrmMain::closeEvent(QCloseEvent* e)
 {

@@ -25,6 +25,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Space or Enter on a focused thumbnail opens its view; Enter presses the focused button.
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void buildThumbnails(QWidget* client);
@@ -32,6 +35,8 @@ private:
     QAction* addItem(class QMenu* menu, const QString& name, const QString& caption, bool shown);
     void addWindowItem(QMenu* menu, const QString& name, const QString& caption,
                        std::function<QWidget*()> window);
+    // The view window, moved beside this one the first time it is shown.
+    QWidget* placedBeside(QWidget* window, int order);
 
     std::array<PictureSurface*, 6> picVis_{};
     PictureSurface* picVis6Back_ = nullptr;

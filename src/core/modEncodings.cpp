@@ -14,6 +14,8 @@ ProtocolClass classify(int protocol)
 void ProtocolSettings::resetClasses()
 {
     hidden = {};
+    onlyMatching = {};
+    hideNonIPv4 = hideIPv4 = false;
     classColor = defaultClassColors();
 }
 

@@ -16,8 +16,19 @@ constexpr int kProtocolClasses = 6;
 // ICMP 1, IGMP 2, TCP 6, UDP 17, unassigned 138..252, every other number "other legal".
 ProtocolClass classify(int protocol);
 
+// The check boxes of the "filters" window, in its order: SYN (TCP, SYN set,
+// ACK clear), SYN/ACK (both set), ACK (ACK set, SYN clear), Slammer (UDP to
+// or from port 1434), Messenger Spam (UDP to port 1026 or 1027) and echo
+// request (ICMP type 8).
+enum class PacketMatch { TcpSyn, TcpSynAck, TcpAck, Slammer, MessengerSpam, EchoRequest };
+constexpr int kPacketMatches = 6;
+
 struct ProtocolSettings {
     std::array<bool, kProtocolClasses> hidden{};   // all shown
+    // While any is ticked, only packets matching a ticked one are shown.
+    std::array<bool, kPacketMatches> onlyMatching{};
+    bool hideNonIPv4 = false;   // "Ethernet" down: frames that are not IPv4
+    bool hideIPv4 = false;      // "IP" down: IPv4 packets
     std::array<ColorRef, kProtocolClasses> classColor = defaultClassColors();
     ColorRef etherColor = rgb(128, 255, 128);
     ColorRef ipColor = rgb(0, 128, 0);
@@ -30,9 +41,10 @@ struct ProtocolSettings {
     }
 
     bool& hides(ProtocolClass c) { return hidden[size_t(c)]; }
+    bool& onlyShows(PacketMatch m) { return onlyMatching[size_t(m)]; }
     ColorRef& color(ProtocolClass c) { return classColor[size_t(c)]; }
-    // Every class shown again and its colour back to the default; the
-    // Ethernet and IP colours keep theirs.
+    // Every class shown again, every check box clear and every colour but the
+    // Ethernet and IP ones back to the default (they keep theirs).
     void resetClasses();
 };
 

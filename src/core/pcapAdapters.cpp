@@ -2,6 +2,49 @@
 
 #include <pcap/pcap.h>
 
+#include <algorithm>
+#include <fstream>
+
+namespace {
+// A kernel network interface has a type under /sys/class/net; libpcap's
+// pseudo-devices (any, bluetooth-monitor, nflog, nfqueue, dbus-*, usbmon*)
+// have none and deliver no Ethernet frames.
+int kernelInterfaceType(const std::string& name)
+{
+    if (name.find('/') != std::string::npos) return -1;
+    std::ifstream file("/sys/class/net/" + name + "/type");
+    int type = -1;
+    return file >> type ? type : -1;
+}
+
+// The link type libpcap gives the interface. Opening it needs the capture
+// rights; without them the kernel's type is mapped as libpcap maps it
+// (Ethernet and loopback both deliver Ethernet frames).
+int linkTypeOf(const std::string& name)
+{
+    const int kernelType = kernelInterfaceType(name);
+    if (kernelType < 0) return kLinkUnknown;   // a pseudo-device: not opened at all
+    char errbuf[PCAP_ERRBUF_SIZE] = "";
+    if (pcap_t* p = pcap_create(name.c_str(), errbuf)) {
+        pcap_set_snaplen(p, 64);
+        pcap_set_buffer_size(p, 64 * 1024);
+        const int linkType = pcap_activate(p) >= 0 ? pcap_datalink(p) : kLinkUnknown;
+        pcap_close(p);
+        if (linkType != kLinkUnknown) return linkType;
+    }
+    constexpr int kArphrdEther = 1, kArphrdLoopback = 772;
+    return kernelType == kArphrdEther || kernelType == kArphrdLoopback ? kLinkEthernet : kLinkUnknown;
+}
+}
+
+std::vector<CaptureAdapter> ethernetAdapters(const std::vector<CaptureAdapter>& all)
+{
+    std::vector<CaptureAdapter> ethernet;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(ethernet),
+                 [](const CaptureAdapter& a) { return a.linkType == kLinkEthernet; });
+    return ethernet;
+}
+
 AdapterListing listPcapAdapters()
 {
     AdapterListing listing;
@@ -11,8 +54,10 @@ AdapterListing listPcapAdapters()
         listing.error = errbuf;
         return listing;
     }
+    std::vector<CaptureAdapter> devices;
     for (const pcap_if_t* d = all; d; d = d->next)
-        listing.adapters.push_back({d->name, d->description ? d->description : ""});
+        devices.push_back({d->name, d->description ? d->description : "", linkTypeOf(d->name)});
     pcap_freealldevs(all);
+    listing.adapters = ethernetAdapters(devices);
     return listing;
 }

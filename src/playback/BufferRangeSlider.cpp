@@ -28,7 +28,7 @@ BufferRangeSlider::BufferRangeSlider(int trackWidth, int trackHeight, QWidget* p
     };
     sliderBufferMin = makeThumb("sliderBufferMin", "First packet of the buffer range");
     sliderBufferMax = makeThumb("sliderBufferMax", "Last packet of the buffer range");
-    sliderBufferMax->move(trackWidth - kThumbSize - sliderMargin, top);
+    resetThumbs();
 
     connect(sliderBufferMin, &PictureSurface::mousePressed, this, [this](QPoint at, Qt::MouseButtons b) {
         if (!(b & Qt::LeftButton)) return;
@@ -58,6 +58,14 @@ BufferRangeSlider::BufferRangeSlider(int trackWidth, int trackHeight, QWidget* p
 int BufferRangeSlider::usable() const { return width() - sliderBufferMin->width() - sliderBufferMax->width(); }
 int BufferRangeSlider::minPos() const { return sliderBufferMin->x(); }
 int BufferRangeSlider::maxPos() const { return sliderBufferMax->x() - sliderBufferMin->width() + sliderMargin; }
+
+void BufferRangeSlider::resetThumbs()
+{
+    sliderBufferMinTag.clear();
+    sliderBufferMaxTag.clear();
+    sliderBufferMin->move(0, sliderBufferMin->y());
+    sliderBufferMax->move(width() - sliderBufferMax->width() - sliderMargin, sliderBufferMax->y());
+}
 
 void BufferRangeSlider::dragLower(int dx)
 {

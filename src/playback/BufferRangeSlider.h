@@ -36,6 +36,8 @@ public:
     int usable() const;
     int minPos() const;
     int maxPos() const;
+    // Both thumbs back at their outer limits (the whole range), no drag under way.
+    void resetThumbs();
 
 signals:
     // A drag (or a key move) ended with the thumbs at these positions.

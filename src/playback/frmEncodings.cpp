@@ -55,9 +55,15 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
     // Network layer below, then the two catch-all toggles at the bottom.
     addPanel("Picture4", kDecoration, QRect(8, 8 + 6 * kRowH + 2, sx + kSwatch - 8, 3));
     const int net = 8 + 6 * kRowH + 12;
-    addToggle("tglIP", "IP", 8, net);
+    QPushButton* ip = addToggle("tglIP", "IP", 8, net);
+    ip->setToolTip("Press to hide IPv4 packets");
+    ip->setChecked(settings.hideIPv4);
+    connect(ip, &QPushButton::toggled, this, [](bool down) { protocolSettings().hideIPv4 = down; });
     addSwatch("picIP", &settings.ipColor, sx, net);
-    addToggle("tglEther", "Ethernet", 8, net + kRowH);
+    QPushButton* ether = addToggle("tglEther", "Ethernet", 8, net + kRowH);
+    ether->setToolTip("Press to hide frames that are not IPv4 (ARP, IPv6, ...)");
+    ether->setChecked(settings.hideNonIPv4);
+    connect(ether, &QPushButton::toggled, this, [](bool down) { protocolSettings().hideNonIPv4 = down; });
     addSwatch("picEther", &settings.etherColor, sx, net + kRowH);
     addPanel("Picture5", kDecoration, QRect(8, net + 2 * kRowH + 2, sx + kSwatch - 8, 3));
     const int bottom = net + 2 * kRowH + 12;
@@ -72,24 +78,32 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
     const int pw = flags->width() - 16;
     addPanel("Picture10", kPanelGrey, QRect(px + 8, 16, pw, 3 * 22 + 8));
     auto* tcpPanel = findChild<QWidget*>("Picture10");
-    addCheck("chkTCPSYN", "SYN", tcpPanel, 4);
-    addCheck("chkTCPSYNACK", "SYN/ACK", tcpPanel, 26);
-    addCheck("chkTCPACK", "ACK", tcpPanel, 48);
+    addCheck("chkTCPSYN", "SYN", tcpPanel, 4, PacketMatch::TcpSyn, "TCP with SYN set and ACK clear");
+    addCheck("chkTCPSYNACK", "SYN/ACK", tcpPanel, 26, PacketMatch::TcpSynAck, "TCP with SYN and ACK set");
+    addCheck("chkTCPACK", "ACK", tcpPanel, 48, PacketMatch::TcpAck, "TCP with ACK set and SYN clear");
     addPanel("Picture6", kDecoration, QRect(px + 8, 16 + 3 * 22 + 14, pw, 3));
     int y = 16 + 3 * 22 + 24;
-    const std::pair<const char*, std::pair<const char*, const char*>> ports[] = {
-        {"Picture12", {"chkSlammerFilter", "Slammer (port 1434)"}},
-        {"Picture13", {"chkMessengerSpam", "Messenger Spam (ports 1026 or 1027)"}},
-        {"Picture14", {"Check5", "echo equest"}},
+    struct PortCheck {
+        const char* panel;
+        const char* name;
+        const char* caption;
+        PacketMatch match;
+        const char* matches;
     };
-    for (const auto& [panel, check] : ports) {
-        addPanel(panel, kPanelGrey, QRect(px + 8, y, pw, 26));
-        addCheck(check.first, check.second, findChild<QWidget*>(panel), 2);
+    const PortCheck ports[] = {
+        {"Picture12", "chkSlammerFilter", "Slammer (port 1434)", PacketMatch::Slammer, "UDP to or from port 1434"},
+        {"Picture13", "chkMessengerSpam", "Messenger Spam (ports 1026 or 1027)", PacketMatch::MessengerSpam,
+         "UDP to port 1026 or 1027"},
+        {"Picture14", "Check5", "echo equest", PacketMatch::EchoRequest, "ICMP echo requests (type 8)"},
+    };
+    for (const PortCheck& p : ports) {
+        addPanel(p.panel, kPanelGrey, QRect(px + 8, y, pw, 26));
+        addCheck(p.name, p.caption, findChild<QWidget*>(p.panel), 2, p.match, p.matches);
         y += 32;
     }
 }
 
-// Closing the window puts every class back on show in its default colour.
+// Closing the window shows every packet again, each class in its default colour.
 void FrmEncodings::unload() { protocolSettings().resetClasses(); }
 
 QPushButton* FrmEncodings::addToggle(const QString& name, const QString& caption, int x, int y)
@@ -124,12 +138,16 @@ void FrmEncodings::addPanel(const QString& name, ColorRef color, const QRect& ge
     p->setPalette(pal);
 }
 
-QCheckBox* FrmEncodings::addCheck(const QString& name, const QString& caption, QWidget* panel, int y)
+QCheckBox* FrmEncodings::addCheck(const QString& name, const QString& caption, QWidget* panel, int y,
+                                  PacketMatch match, const QString& matches)
 {
     auto* c = new QCheckBox(caption, panel);
     c->setObjectName(name);
     c->move(6, y);
     c->resize(panel->width() - 12, 22);
+    c->setToolTip("Ticked: show only " + matches + " (with any other ticked box)");
+    c->setChecked(protocolSettings().onlyShows(match));
+    connect(c, &QCheckBox::toggled, this, [match](bool ticked) { protocolSettings().onlyShows(match) = ticked; });
     return c;
 }
 

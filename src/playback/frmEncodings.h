@@ -6,6 +6,7 @@
 
 #include "ui/FormWindow.h"
 #include "core/colorRef.h"
+#include "core/modEncodings.h"
 
 class QPushButton;
 class QCheckBox;
@@ -35,7 +36,9 @@ private:
     QPushButton* addToggle(const QString& name, const QString& caption, int x, int y);
     void addSwatch(const QString& name, ColorRef* variable, int x, int y);
     void addPanel(const QString& name, ColorRef color, const QRect& geometry);
-    QCheckBox* addCheck(const QString& name, const QString& caption, QWidget* panel, int y);
+    // A check box that, while ticked, lets only packets matching it (or another ticked one) through.
+    QCheckBox* addCheck(const QString& name, const QString& caption, QWidget* panel, int y, PacketMatch match,
+                        const QString& matches);
     void pickColor(ColorRef* variable, PictureSurface* swatch);
 
     std::map<QString, PictureSurface*> swatches_;

@@ -1,6 +1,8 @@
 #include "frmFilters.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QAbstractButton>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -13,15 +15,16 @@
 #include "playback/modScreenShots.h"
 #include "playback/modVisualize.h"
 #include "playback/playbackMath.h"
+#include "ui/focusFrame.h"
 
 namespace {
 QPointer<FrmFilters> instance;
 
-constexpr int kWindowW = 520, kWindowH = 246;
+constexpr int kWindowW = 520, kWindowH = 284;
 constexpr int kTrackW = 300;
 constexpr int kTrackH = twips(310);
-// Timer ticks made up at most after a stall; a longer backlog is dropped.
-constexpr int64_t kMaxBacklog = 50;
+// After a stall, ticks are made up for at most this long; the rest are dropped.
+constexpr int64_t kMakeUpNs = 100'000'000;
 
 // "locked" for the length of one programmatic change; what the tag read
 // before comes back afterwards, so a nested change cannot unlock early.
@@ -116,9 +119,13 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
                                    {10, 208, 110, 28});
     btnScreenShot = button("btnScreenShot", "Screenshots", "Save screenshots to application directory",
                            {126, 208, 110, 28});
+    // Where the last screenshots went (or why there were none).
+    lblScreenshots = label("lblScreenshots", "", {10, 242, 500, 36});
+    lblScreenshots->setWordWrap(true);
+    lblScreenshots->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     connect(btnPlay, &QPushButton::toggled, this, [this] {
-        if (btnPlayTag != "locked") playAction();   // whichever way Play moved
+        if (btnPlayTag != "locked") playAction();   // whichever way Play moved: it ends down
     });
     connect(btnPause, &QPushButton::toggled, this, &FrmFilters::pauseChanged);
     connect(btnStop, &QPushButton::toggled, this, [this] {
@@ -139,7 +146,15 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     connect(picBufferSlider, &BufferRangeSlider::rangeChosen, this, &FrmFilters::applyBufferRange,
             Qt::QueuedConnection);
     connect(btnClearVisualization, &QPushButton::clicked, this, [] { clearVisualizations(); });
-    connect(btnScreenShot, &QPushButton::clicked, this, [] { saveScreenshots(); });
+    connect(btnScreenShot, &QPushButton::clicked, this, [this] {
+        const QPointer<FrmFilters> self(this);
+        const QString line = saveScreenshots();   // a message box lets events run meanwhile
+        if (self) lblScreenshots->setText(line);
+    });
+
+    addFocusFrame(scrPacket);
+    // The player's keys work wherever the focus is in the window.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 
     // Load: speed, the range the store holds now (a reopened window must not
     // play packets it does not have), then Stop pressed, so it starts Stopped.
@@ -150,6 +165,42 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
 }
 
 void FrmFilters::unload() { tmrPlayTimer->stop(); }
+
+bool FrmFilters::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress && playerKey(static_cast<QKeyEvent*>(e))) return true;
+    return FormWindow::eventFilter(watched, e);
+}
+
+void FrmFilters::keyPressEvent(QKeyEvent* e)
+{
+    if (!playerKey(e)) FormWindow::keyPressEvent(e);
+}
+
+bool FrmFilters::playerKey(QKeyEvent* e)
+{
+    if (e->modifiers() & ~Qt::KeypadModifier) return false;
+    QWidget* focus = focusWidget();
+    const bool onSpinner = focus && (focus == spnSpeed || spnSpeed->isAncestorOf(focus));
+    switch (e->key()) {
+    case Qt::Key_Space:
+        if (qobject_cast<QAbstractButton*>(focus)) return false;   // Space presses the focused button
+        if (btnPlay->isChecked()) btnPause->click();   // pause, or resume when paused
+        else btnPlay->click();
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (focus && focus->parentWidget() == picBufferSlider) return false;   // the thumbs move with them
+        stepBy(e->key() == Qt::Key_Right ? 1 : -1);
+        return true;
+    case Qt::Key_Home:
+        if (onSpinner) return false;   // the spinner's slowest speed
+        if (btnStop->isChecked()) stopAction();
+        else btnStop->click();
+        return true;
+    default: return false;
+    }
+}
 
 void FrmFilters::showPacketCounter(int32_t count) { lblPacketCounter->setText(QString::number(count)); }
 
@@ -169,8 +220,13 @@ void FrmFilters::showPacketRange(int32_t count, int32_t first)
 
 void FrmFilters::initFilters()
 {
-    const int32_t count = getPacketCount();
-    lblBufferRange->setText(rangeText(firstHeldPacket(), count));
+    // One consistent state after every load and capture start or stop:
+    // Stopped on the oldest held packet, the buffer range covering them all.
+    stopAction();
+    picBufferSlider->resetThumbs();
+    const int32_t first = firstHeldPacket(), count = getPacketCount();
+    lblBufferRange->setText(rangeText(first, count));
+    lblRangeMin->setText(QString::number(first));
     lblRangeMax->setText(QString::number(count));
 }
 
@@ -181,7 +237,10 @@ void FrmFilters::playAction()
         clearVisualizations();
     }
     if (btnPause->isChecked()) setLocked(btnPause, btnPauseTag, false);
-    startPlaying();
+    // Playing shows Play down: a press on Play while it is down keeps it down,
+    // so Pause keeps working after any number of resumes.
+    setLocked(btnPlay, btnPlayTag, true);
+    if (!tmrPlayTimer->isActive()) startPlaying();
 }
 
 void FrmFilters::startPlaying()
@@ -240,10 +299,12 @@ void FrmFilters::timerFired()
 {
     // A busy machine delivers some ticks late, and the event loop folds late
     // ticks into one: the ticks that fell due meanwhile are made up here, so
-    // the fastest speed really plays 1000 packets a second. A long stall
-    // (a slow drawing, the process not running) is not made up in one burst.
-    const int64_t due = playClock_.nsecsElapsed() / (int64_t(tmrPlayTimer->interval()) * 1'000'000);
-    ticksDone_ = std::max(ticksDone_ + 1, due - kMaxBacklog);
+    // the fastest speed really plays 1000 packets a second. A stall (a slow
+    // drawing, the process not running) is made up for 100 ms at most: at one
+    // packet a second a ten-second stall draws one packet, not ten.
+    const int64_t intervalNs = int64_t(tmrPlayTimer->interval()) * 1'000'000;
+    const int64_t due = playClock_.nsecsElapsed() / intervalNs;
+    ticksDone_ = std::max(ticksDone_ + 1, due - kMakeUpNs / intervalNs);
     const QPointer<FrmFilters> self(this);
     tick();
     while (self && !ticking_ && tmrPlayTimer->isActive() && ticksDone_ < due) {

@@ -61,13 +61,16 @@ public:
 
     QPushButton* btnClearVisualization;
     QPushButton* btnScreenShot;
+    QLabel* lblScreenshots;   // how many screenshots went where
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.
     void showPacketCounter(int32_t count);
     void showPacketRange(int32_t count, int32_t first);
 
-    // After a load: the buffer range covers every held packet.
+    // After a load, an append and a capture's start and stop: Stopped at the
+    // oldest held packet, both thumbs at the ends and the buffer range, its
+    // labels and the position's labels all showing the held packets.
     void initFilters();
     // The first filter stage, asked once per drawn packet: accepts every packet.
     bool filter(int64_t packet) const { (void)packet; return true; }
@@ -80,8 +83,12 @@ public:
 
 protected:
     void unload() override;
+    // The player's keys: Space plays and pauses, Left and Right step, Home stops.
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    bool playerKey(QKeyEvent* e);
     void startPlaying();
     void playAction();
     void pauseChanged();

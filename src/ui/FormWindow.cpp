@@ -1,6 +1,9 @@
 #include "FormWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+
+#include "ui/focusFrame.h"
 
 FormEvents& formEvents()
 {
@@ -23,4 +26,9 @@ void FormWindow::closeEvent(QCloseEvent* e)
     if (!menuItem_.isEmpty()) emit formEvents().unloaded(menuItem_);
     closing_ = true;
     e->accept();
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (!pressFocusedButton(this, e)) QWidget::keyPressEvent(e);
 }

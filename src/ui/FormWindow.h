@@ -32,6 +32,8 @@ protected:
     // before the unload is announced.
     virtual void unload() {}
     void closeEvent(QCloseEvent* e) override;
+    // Enter presses the focused button, as Space does.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     QString menuItem_;

@@ -61,7 +61,11 @@ FrmVis1::FrmVis1() : VisForm(1)
     initVisAll();
     lblLength->setText(QString::number(spnLength->value()));
 
+    // A changed mode starts the view afresh, and so does picking the mode
+    // the list already shows (activated; a change also comes through it, and
+    // starting afresh twice costs nothing visible).
     connect(cmbVisMode, &QComboBox::currentIndexChanged, this, [this] { initVisAll(); });
+    connect(cmbVisMode, &QComboBox::activated, this, [this] { initVisAll(); });
     connect(picGraph, &PictureSurface::doubleClicked, this, &FrmVis1::selectNextMode);
     connect(tglPrintASCII, &QPushButton::toggled, this, &FrmVis1::applyControls);
     connect(tglEther, &QPushButton::toggled, this, &FrmVis1::applyControls);

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QtMath>
+#include <algorithm>
 #include <QTextCharFormat>
 #include "platform/SpinButton.h"
 #include "platform/colorRef.h"
@@ -103,6 +105,7 @@ void FrmVis7::setFontSize(int points)
         f.setPointSize(points);
         box->setFont(f);
     }
+    layoutControls();   // whole lines of the new size
 }
 
 void FrmVis7::resizeEvent(QResizeEvent* e)
@@ -111,15 +114,27 @@ void FrmVis7::resizeEvent(QResizeEvent* e)
     layoutControls();
 }
 
-// Two equal boxes stacked, the font-size row under them.
+// Two boxes stacked, each given half the room above the font-size row,
+// which sits at the bottom of the window; what whole lines leave over lies
+// between the boxes and the row.
 void FrmVis7::layoutControls()
 {
+    const int rowTop = height() - kRowHeight - 4;
     const int boxWidth = width() - twips(100);
-    const int boxHeight = twips(toTwips(height()) / 2 - 500);
-    txtASCII->setGeometry(0, 0, boxWidth, boxHeight);
-    txtHex->setGeometry(0, boxHeight, boxWidth, boxHeight);
-    const int rowTop = 2 * boxHeight + 4;
+    const int half = std::max(0, (rowTop - 4) / 2);
+    txtASCII->setGeometry(0, 0, boxWidth, wholeLines(txtASCII, half));
+    txtHex->setGeometry(0, txtASCII->height(), boxWidth, wholeLines(txtHex, half));
     lblFontSize->setGeometry(4, rowTop, 60, kRowHeight);
     lblCurrentFontSize->setGeometry(66, rowTop, 24, kRowHeight);
     spnFontSize->setGeometry(92, rowTop, 18, kRowHeight);
+}
+
+// The tallest height up to `room` at which the box shows a whole number of
+// its lines: the box scrolls by lines, so any rest would show the last
+// visible row cut through.
+int FrmVis7::wholeLines(const QPlainTextEdit* box, int room)
+{
+    const int chrome = 2 * box->frameWidth() + 2 * qCeil(box->document()->documentMargin());
+    const int line = box->fontMetrics().lineSpacing();
+    return chrome + std::max(1, (room - chrome) / line) * line;
 }

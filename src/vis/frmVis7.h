@@ -41,6 +41,7 @@ protected:
 
 private:
     void layoutControls();
+    static int wholeLines(const QPlainTextEdit* box, int room);
     void setFontSize(int points);
 
     DetailText text_;

@@ -6,17 +6,37 @@
 #include "platform/PictureSurface.h"
 #include "vis/viewRegistry.h"
 
+namespace {
+QString& folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+QString pathIn(const QString& folder, const QString& systemTime, const QString& suffix)
+{
+    return QDir::cleanPath(folder) + QDir::separator() + systemTime + suffix;
+}
+}
+
+QString programFolder()
+{
+    return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
+}
+
+void setProgramFolder(const QString& folder) { folderOverride() = folder; }
+
 QString screenshotTimeStamp(const QDateTime& when) { return when.toString("yyyyMMdd_HHmmss"); }
 
 QString screenshotPath(const QString& systemTime, const QString& suffix)
 {
-    return QCoreApplication::applicationDirPath() + QDir::separator() + systemTime + suffix;
+    return pathIn(programFolder(), systemTime, suffix);
 }
 
 void writeScreenshot(const PictureSurface& picture, const QString& systemTime, const QString& suffix,
                      ScreenshotLog& log)
 {
-    const QString path = screenshotPath(systemTime, suffix);
+    const QString path = pathIn(log.folder, systemTime, suffix);
     QString reason;
     if (picture.saveBmp(path, &reason)) log.written << path;
     else log.failures << QString("%1: %2").arg(QDir::toNativeSeparators(path), reason);

@@ -9,8 +9,14 @@ class PictureSurface;
 class VisWindow;
 struct ViewRow;
 
-// What one round of screenshots wrote, and what it could not write and why.
+// The program's folder, where screenshots go while it takes files; tests
+// name another (an empty name restores the program's own).
+QString programFolder();
+void setProgramFolder(const QString& folder);
+
+// What one round of screenshots wrote, where, and what it could not write and why.
 struct ScreenshotLog {
+    QString folder = programFolder();
     QStringList written;
     QStringList failures;   // "file: reason"
 };
@@ -18,7 +24,7 @@ struct ScreenshotLog {
 QString screenshotTimeStamp(const QDateTime& when);
 // The program's folder + the platform's separator + time stamp + suffix.
 QString screenshotPath(const QString& systemTime, const QString& suffix);
-// Writes one picture's screenshot, noting the file or the reason it failed.
+// Writes one picture's screenshot into the log's folder, noting the file or the reason it failed.
 void writeScreenshot(const PictureSurface& picture, const QString& systemTime, const QString& suffix,
                      ScreenshotLog& log);
 // Writes each of the view's screenshot pictures under its suffix.

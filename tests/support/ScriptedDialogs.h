@@ -25,6 +25,7 @@ public:
     QList<ShownMessage> shown;
     QStringList fileDialogTitles;
     QStringList fileDialogFolders;
+    QStringList fileDialogFilters;
 
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override
     {
@@ -32,10 +33,11 @@ public:
         if (buttons == MsgButtons::Ok) return MsgResult::Ok;
         return answers.isEmpty() ? MsgResult::Yes : answers.dequeue();
     }
-    QString openFileName(const QString& title, const QString& folder, const QString&) override
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override
     {
         fileDialogTitles << title;
         fileDialogFolders << folder;
+        fileDialogFilters << filter;
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override
