@@ -13,6 +13,7 @@
 #include "vis/frmVis6.h"
 #include "vis/frmVis7.h"
 #include "vis/binaryRainfall.h"
+#include "vis/byteFrequency.h"
 #include "vis/textRainfall.h"
 
 namespace {
@@ -39,7 +40,7 @@ struct Registry {
             {1, "frmVis1", "nivora: Text Rainfall", "vis1", "&Text Rainfall", 1, "text rainfall",
              {"_textrainfall.bmp"}, false, windowOf<FrmVis1, frmVis1>, make<TextRainfallThumbnail>},
             {2, "frmVis2", "nivora: Byte Frequency", "vis2", "&Byte Frequency", 2, " byte frequency",
-             {"_bytefrequency.bmp"}, true, windowOf<FrmVis2, frmVis2>, nullptr},
+             {"_bytefrequency.bmp"}, true, windowOf<FrmVis2, frmVis2>, make<ByteFrequencyThumbnail>},
             {3, "frmVis3", "nivora: Parallel Coordinate Plot", "vis3", "&Parallel Plot", 3, " parallel plot",
              {"_parallelcoord.bmp"}, false, windowOf<FrmVis3, frmVis3>, nullptr},
             {4, "frmVis4", "nivora: Binary Rainfall", "vis4", "Binary &Rainfall", 4, "binary rainfall",
