@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "platform/PictureSurface.h"
-#include "platform/colorRef.h"
 #include "platform/twips.h"
 #include "ui/controlNames.h"
 
@@ -44,10 +43,6 @@ FrmVis4::FrmVis4() : VisForm(4)
     for (int i = 0; i < 2; ++i) {
         radScroll[size_t(i)] = new QRadioButton(this);
         nameArrayElement(radScroll[size_t(i)], "radScroll", i);
-        radScroll[size_t(i)]->setAutoFillBackground(true);
-        QPalette pal = radScroll[size_t(i)]->palette();
-        pal.setColor(QPalette::Window, toQColor(rgb(64, 64, 64)));
-        radScroll[size_t(i)]->setPalette(pal);
         radScroll[size_t(i)]->setToolTip(scrollCaptions[i]);
         scrollGroup->addButton(radScroll[size_t(i)], i);
         scrollLabels[size_t(i)] = new QLabel(scrollCaptions[i], this);
@@ -69,7 +64,7 @@ FrmVis4::FrmVis4() : VisForm(4)
     tglNOP->setCheckable(true);
 
     setMinimumSize(twips(2000), twips(3000));
-    resize(400, 420 + twips(kControlBand));
+    resize(440, 420 + twips(kControlBand));   // wide enough for the controls
 
     // Load: the modes are listed, "rainfall 8:1" is selected and the view starts afresh.
     cmbVisMode->addItems({"packet length", "rainfall 24:1", "rainfall 8:1", "rainfall 1:1"});
@@ -122,18 +117,21 @@ void FrmVis4::layoutControls()
     for (PictureSurface* pic : {picGraph, picGraphBack}) pic->setGeometry(0, 0, width(), graphHeight);
     rain_->initVis();
 
-    const int radio = twips(255);
-    const int x = 8;
+    // Left to right: the scroll buttons with their captions, the mode list, the highlights.
+    const int radio = twips(255), gap = 6;
+    int x = gap;
+    const int captionLeft = x + radio + 4;
     radScroll[0]->setGeometry(x, graphHeight + twips(50), radio, radio);
-    lblStaticScroll->setGeometry(x + radio + 4, graphHeight + twips(50), 100, radio);
+    lblStaticScroll->setGeometry(captionLeft, graphHeight + twips(50), lblStaticScroll->sizeHint().width(), radio);
     radScroll[1]->setGeometry(x, graphHeight + twips(300), radio, radio);
-    lblDynamicScroll->setGeometry(x + radio + 4, graphHeight + twips(300), 100, radio);
+    lblDynamicScroll->setGeometry(captionLeft, graphHeight + twips(300), lblDynamicScroll->sizeHint().width(), radio);
+    x = captionLeft + std::max(lblStaticScroll->width(), lblDynamicScroll->width()) + gap;
 
-    const int comboLeft = x + radio + 110;
-    cmbVisMode->setGeometry(comboLeft, graphHeight + twips(150), 110, cmbVisMode->sizeHint().height());
+    cmbVisMode->setGeometry(x, graphHeight + twips(150), cmbVisMode->sizeHint().width(), cmbVisMode->sizeHint().height());
+    x += cmbVisMode->width() + gap;
 
-    const int highlightLeft = comboLeft + 120;
-    lblHighlight->setGeometry(highlightLeft, graphHeight + twips(30), 200, 16);
-    tglASCII->setGeometry(highlightLeft, graphHeight + twips(280), 110, kButtonHeight);
-    tglNOP->setGeometry(highlightLeft + 114, graphHeight + twips(280), 80, kButtonHeight);
+    lblHighlight->setGeometry(x, graphHeight + twips(30), lblHighlight->sizeHint().width(), 16);
+    tglASCII->setGeometry(x, graphHeight + twips(280), tglASCII->sizeHint().width(), kButtonHeight);
+    tglNOP->setGeometry(tglASCII->geometry().right() + 3, graphHeight + twips(280), tglNOP->sizeHint().width(),
+                        kButtonHeight);
 }

@@ -66,7 +66,7 @@ private slots:
 
     void init()
     {
-        view->resize(400, 300);
+        view->resize(440, 300);
         select(RainfallMode::Rain8To1);
         view->radScroll[0]->setChecked(true);
         view->tglASCII->setChecked(false);
@@ -158,8 +158,8 @@ private slots:
         plot(udpFrame(1518));
         plot(udpFrame(759));
         QCOMPARE(pic->point(pic->scaleWidth() - 1, 0), kUdp);
-        QCOMPARE(pic->point(200, 1), kUdp);   // 759 / 1518 x 400
-        QCOMPARE(pic->point(201, 1), kBack);
+        QCOMPARE(pic->point(220, 1), kUdp);   // 759 / 1518 x 440
+        QCOMPARE(pic->point(221, 1), kBack);
     }
 
     void staticScrollWrapsOnThePictureOverABlankRow()
@@ -231,6 +231,8 @@ private slots:
         QCOMPARE(view->picGraphBack->size(), pic->size());
         QCOMPARE(view->radScroll[1]->y(), pic->height() + 300 / 15);
         QVERIFY(view->tglNOP->geometry().bottom() < view->height());
+        view->resize(440, 300);
+        QVERIFY(view->tglNOP->geometry().right() < view->width());
     }
 };
 
