@@ -99,32 +99,23 @@ private slots:
         PictureSurface a, b;
         a.resize(4, 5);
         b.resize(4, 5);
-        const auto rowColour = [](int k) { return rgb(10 * k + 10, 0, 0); };
-        for (int y = 0; y < 5; ++y) a.line(0, y, 3, y, rowColour(y));
+        for (int y = 0; y < 5; ++y) a.line(0, y, 3, y, rgb(10 * y + 10, 0, 0));
         a.scrollRows(2);
+        a.scrollRows(-1);   // rows: back, 10, 20, 30, back
         QCOMPARE(a.point(1, 0), rgb(0, 0, 0));
-        QCOMPARE(a.point(1, 1), rgb(0, 0, 0));
-        for (int y = 2; y < 5; ++y) QCOMPARE(a.point(1, y), rowColour(y - 2));
-        a.scrollRows(-1);
-        QCOMPARE(a.point(1, 0), rgb(0, 0, 0));
-        QCOMPARE(a.point(1, 1), rowColour(0));
+        QCOMPARE(a.point(1, 1), rgb(10, 0, 0));
         QCOMPARE(a.point(1, 4), rgb(0, 0, 0));
-
-        // Pixels, boxes, painters, copies, the image and a resize see the rows where they now are.
+        // Pixels, painters (a slanted line), the image, copies and a resize see the rows where they now are.
         a.pset(0, 4, rgb(1, 1, 1));
-        a.fillBox(3, 3, 3, 4, rgb(2, 2, 2));
-        a.line(2, 0, 2, 1, rgb(3, 3, 3));   // slanted lines go through a painter
-        QCOMPARE(a.point(2, 0), rgb(3, 3, 3));
+        a.line(2, 0, 2, 1, rgb(3, 3, 3));
         QCOMPARE(a.image().pixel(1, 2), QColor(20, 0, 0).rgb());
         QCOMPARE(a.image().pixel(0, 4), QColor(1, 1, 1).rgb());
         a.scrollRows(1);
         PictureSurface::blockCopy(b, 0, 0, 4, 5, a, 0, 0);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 4; ++x) QCOMPARE(b.point(x, y), a.point(x, y));
         QCOMPARE(b.point(2, 1), rgb(3, 3, 3));
-        QCOMPARE(b.point(3, 4), rgb(2, 2, 2));
+        QCOMPARE(b.point(1, 4), rgb(30, 0, 0));
         a.resize(4, 7);
-        QCOMPARE(a.point(1, 2), rowColour(0));
+        QCOMPARE(a.point(1, 2), rgb(10, 0, 0));
         QCOMPARE(a.point(1, 6), rgb(0, 0, 0));
         a.scrollRows(-7);   // the whole height: all erased
         QCOMPARE(a.point(1, 2), rgb(0, 0, 0));

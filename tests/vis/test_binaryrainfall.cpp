@@ -1,5 +1,5 @@
-// The binary rainfall view: the four modes' pixels, the highlights, static
-// and dynamic scroll, the thumbnail, and what clears the view.
+// The binary rainfall view: the four modes' pixels and the highlights, static
+// and dynamic scroll, the thumbnail, what clears the view, resizing.
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,13 +14,15 @@
 #include "vis/frmVis4.h"
 #include "vis/viewRegistry.h"
 
-namespace {
-constexpr ColorRef kBack = rgb(0, 0, 0), kUdp = rgb(255, 128, 0), kRed = rgb(255, 0, 0),
-                   kDarkRed = rgb(128, 0, 0), kBlue = rgb(0, 0, 255), kDarkBlue = rgb(0, 0, 128),
-                   kGrey = rgb(64, 64, 64);
+using Colours = std::vector<ColorRef>;
 
-// A UDP frame of `size` bytes whose bytes from 0 on are `lead`, the rest 1, 2, 3, ...
-std::vector<uint8_t> udpFrame(int size, std::vector<uint8_t> lead = {})
+namespace {
+constexpr ColorRef kBack = rgb(0, 0, 0), kUdp = rgb(255, 128, 0), kRed = rgb(255, 0, 0), kDarkRed = rgb(128, 0, 0),
+                   kBlue = rgb(0, 0, 255), kDarkBlue = rgb(0, 0, 128), kGrey = rgb(64, 64, 64);
+constexpr ColorRef green(int v) { return rgb(0, v, 0); }
+
+// A UDP frame of `size` bytes starting with `lead`; from byte 34 on, byte i is i % 250 + 1.
+std::vector<uint8_t> udpFrame(int size, const QByteArray& lead = {})
 {
     auto f = frames::ipv4(std::max(size, 34), 17);
     f.resize(size_t(size));
@@ -34,14 +36,12 @@ void plot(const std::vector<uint8_t>& frame)
 {
     std::array<uint8_t, kSlotBytes> work{};
     std::copy(frame.begin(), frame.end(), work.begin());
-    const int32_t n = addPacket(frame.data(), int(frame.size()) - 1);
-    frmVis4()->Plot({n, work.data(), int(frame.size()), nullptr});
+    frmVis4()->Plot({addPacket(frame.data(), int(frame.size()) - 1), work.data(), int(frame.size()), nullptr});
 }
 
-// The colours of row y from x = first, count pixels.
-std::vector<ColorRef> pixels(const PictureSurface* pic, int y, int first, int count)
+Colours pixels(const PictureSurface* pic, int y, int first, int count)
 {
-    std::vector<ColorRef> v;
+    Colours v;
     for (int x = first; x < first + count; ++x) v.push_back(pic->point(x, y));
     return v;
 }
@@ -51,8 +51,6 @@ class TestBinaryRainfall : public QObject {
     Q_OBJECT
     FrmVis4* view = nullptr;
     PictureSurface* pic = nullptr;
-
-    void select(RainfallMode mode) { view->cmbVisMode->setCurrentIndex(int(mode)); }
 
 private slots:
     void initTestCase()
@@ -67,160 +65,115 @@ private slots:
     void init()
     {
         view->resize(440, 300);
-        select(RainfallMode::Rain8To1);
+        view->cmbVisMode->setCurrentIndex(int(RainfallMode::Rain8To1));
         view->radScroll[0]->setChecked(true);
         view->tglASCII->setChecked(false);
         view->tglNOP->setChecked(false);
         view->clear();
     }
 
-    void eightToOneDrawsABytePerPixelUpToTheWidth_data()
+    void modesAndHighlights_data()
     {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("ascii");
+        QTest::addColumn<bool>("nop");
         QTest::addColumn<int>("size");
-        QTest::newRow("60 bytes") << 60;
-        QTest::newRow("wider than the picture") << 1514;
+        QTest::addColumn<QByteArray>("lead");
+        QTest::addColumn<int>("x");   // the first pixel compared
+        QTest::addColumn<Colours>("colours");
+        const int r8 = int(RainfallMode::Rain8To1), r1 = int(RainfallMode::Rain1To1);
+        const QByteArray bytes("\x90\x41\x05");
+        QTest::newRow("8:1, 60 bytes") << r8 << false << false << 60 << bytes << 58 << Colours{green(59), green(60), kBack};
+        QTest::newRow("8:1, cut at the width") << r8 << false << false << 1514 << bytes << 439 << Colours{green(190)};
+        QTest::newRow("8:1, NOP") << r8 << false << true << 60 << bytes << 0 << Colours{kRed, green(0x41), green(5)};
+        QTest::newRow("8:1, both") << r8 << true << true << 60 << bytes << 0 << Colours{kRed, kBlue, kGrey};
+        // 61 bytes: 20 pixels, the 61st byte dropped; no highlight in this mode.
+        QTest::newRow("24:1") << int(RainfallMode::Rain24To1) << true << true << 61 << QByteArray() << 19
+                              << Colours{rgb(58, 59, 60), kBack};
+        // Bits from the most significant; 0x41 = 0100 0001, 0x90 = 1001 0000.
+        const ColorRef o = kBack, u = kUdp, d = kDarkRed, b = kDarkBlue;
+        QTest::newRow("1:1, 0x41") << r1 << false << false << 60 << QByteArray("A") << 0 << Colours{o, u, o, o, o, o, o, u};
+        QTest::newRow("1:1, 0x41, ASCII") << r1 << true << false << 60 << QByteArray("A") << 0
+                                          << Colours{b, kBlue, b, b, b, b, b, kBlue};
+        QTest::newRow("1:1, 0x90, NOP") << r1 << false << true << 60 << bytes << 0 << Colours{kRed, d, d, kRed, d, d, d, d};
+        // With both down the ASCII rule paints the set bits grey over the red.
+        QTest::newRow("1:1, 0x90, both") << r1 << true << true << 60 << bytes << 0
+                                         << Colours{kGrey, d, d, kGrey, d, d, d, d};
+        const int length = int(RainfallMode::PacketLength);
+        QTest::newRow("length 1518") << length << false << false << 1518 << QByteArray() << 439 << Colours{kUdp};
+        QTest::newRow("length 759") << length << false << false << 759 << QByteArray() << 220 << Colours{kUdp, kBack};
     }
-    void eightToOneDrawsABytePerPixelUpToTheWidth()
+    void modesAndHighlights()
     {
+        QFETCH(int, mode);
+        QFETCH(bool, ascii);
+        QFETCH(bool, nop);
         QFETCH(int, size);
-        const auto frame = udpFrame(size);
-        plot(frame);
-        const int drawn = std::min(size, pic->scaleWidth());
-        for (int x = 0; x < drawn; ++x) QCOMPARE(pic->point(x, 0), rgb(0, frame[size_t(x)], 0));
-        QCOMPARE(pic->point(drawn, 0), kBack);
-    }
-
-    void eightToOneHighlights_data()
-    {
-        QTest::addColumn<bool>("ascii");
-        QTest::addColumn<bool>("nop");
-        QTest::addColumn<std::vector<ColorRef>>("colours");   // of the bytes 0x90, 0x41, 0x05
-        QTest::newRow("none") << false << false << std::vector{rgb(0, 0x90, 0), rgb(0, 0x41, 0), rgb(0, 5, 0)};
-        QTest::newRow("NOP") << false << true << std::vector{kRed, rgb(0, 0x41, 0), rgb(0, 5, 0)};
-        QTest::newRow("ASCII") << true << false << std::vector{kGrey, kBlue, kGrey};
-        QTest::newRow("both") << true << true << std::vector{kRed, kBlue, kGrey};
-    }
-    void eightToOneHighlights()
-    {
-        QFETCH(bool, ascii);
-        QFETCH(bool, nop);
-        QFETCH(std::vector<ColorRef>, colours);
+        QFETCH(QByteArray, lead);
+        QFETCH(int, x);
+        QFETCH(Colours, colours);
+        view->cmbVisMode->setCurrentIndex(mode);
         view->tglASCII->setChecked(ascii);
         view->tglNOP->setChecked(nop);
-        plot(udpFrame(60, {0x90, 0x41, 0x05}));
-        QCOMPARE(pixels(pic, 0, 0, 3), colours);
+        plot(udpFrame(size, lead));
+        QCOMPARE(pixels(pic, 0, x, int(colours.size())), colours);
     }
 
-    void twentyFourToOneDropsATrailingGroup()
-    {
-        select(RainfallMode::Rain24To1);
-        view->tglASCII->setChecked(true);   // no highlight in this mode
-        const auto frame = udpFrame(61);
-        plot(frame);
-        QCOMPARE(pic->point(0, 0), rgb(frame[0], frame[1], frame[2]));
-        QCOMPARE(pic->point(19, 0), rgb(frame[57], frame[58], frame[59]));
-        QCOMPARE(pic->point(20, 0), kBack);
-    }
-
-    void oneToOnePaintsBitsByTheRules_data()
-    {
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<bool>("ascii");
-        QTest::addColumn<bool>("nop");
-        QTest::addColumn<std::vector<ColorRef>>("bits");   // most significant first
-        const ColorRef o = kBack, u = kUdp;
-        QTest::newRow("0x41, no highlight") << 0x41 << false << false << std::vector{o, u, o, o, o, o, o, u};
-        QTest::newRow("0x41, ASCII")
-            << 0x41 << true << false
-            << std::vector{kDarkBlue, kBlue, kDarkBlue, kDarkBlue, kDarkBlue, kDarkBlue, kDarkBlue, kBlue};
-        QTest::newRow("0x41, NOP") << 0x41 << false << true << std::vector{o, kGrey, o, o, o, o, o, kGrey};
-        // 0x90 = 1001 0000: with both down the ASCII rule paints its set bits grey over the red.
-        const ColorRef d = kDarkRed;
-        QTest::newRow("0x90, both") << 0x90 << true << true << std::vector{kGrey, d, d, kGrey, d, d, d, d};
-        QTest::newRow("0x90, NOP") << 0x90 << false << true << std::vector{kRed, d, d, kRed, d, d, d, d};
-    }
-    void oneToOnePaintsBitsByTheRules()
-    {
-        QFETCH(int, byte);
-        QFETCH(bool, ascii);
-        QFETCH(bool, nop);
-        QFETCH(std::vector<ColorRef>, bits);
-        select(RainfallMode::Rain1To1);
-        view->tglASCII->setChecked(ascii);
-        view->tglNOP->setChecked(nop);
-        plot(udpFrame(1514, {uint8_t(byte)}));
-        QCOMPARE(pixels(pic, 0, 0, 8), bits);
-    }
-
-    void packetLengthLineIsScaledTo1518()
-    {
-        select(RainfallMode::PacketLength);
-        plot(udpFrame(1518));
-        plot(udpFrame(759));
-        QCOMPARE(pic->point(pic->scaleWidth() - 1, 0), kUdp);
-        QCOMPARE(pic->point(220, 1), kUdp);   // 759 / 1518 x 440
-        QCOMPARE(pic->point(221, 1), kBack);
-    }
-
-    void staticScrollWrapsOnThePictureOverABlankRow()
+    void staticThenDynamicScroll()
     {
         const int h = pic->scaleHeight();
-        for (int k = 0; k < h + 3; ++k) {
+        for (int k = 0; k < h + 3; ++k) {   // static: wraps on the picture, the next row blank
             const int row = view->rain().currentRow();
-            QCOMPARE(row, k % h);
-            plot(udpFrame(60, {uint8_t(k % 200 + 1)}));
-            QCOMPARE(pic->point(0, row), rgb(0, k % 200 + 1, 0));
-            QCOMPARE(pixels(pic, (row + 1) % h, 0, 60), std::vector<ColorRef>(60, kBack));
+            plot(udpFrame(60, QByteArray(1, char(k % 200 + 1))));
+            QCOMPARE(pic->point(0, row), green(k % 200 + 1));
+            QCOMPARE(pixels(pic, (row + 1) % h, 0, 60), Colours(60, kBack));
         }
-    }
-
-    void dynamicScrollKeepsTheNewestOnRowOne()
-    {
+        QCOMPARE(view->rain().currentRow(), 3);
         view->radScroll[1]->setChecked(true);
-        const int h = pic->scaleHeight();
-        for (int k = 1; k <= h + 5; ++k) plot(udpFrame(60, {uint8_t(k % 250 + 1)}));
-        QCOMPARE(pixels(pic, 0, 0, 60), std::vector<ColorRef>(60, kBack));
+        for (int k = 1; k <= h + 5; ++k) plot(udpFrame(60, QByteArray(1, char(k % 250 + 1))));
+        QCOMPARE(pixels(pic, 0, 0, 60), Colours(60, kBack));
         // Row r holds the packet drawn r - 1 packets ago, down to the bottom row.
-        for (int r = 1; r < h; ++r) QCOMPARE(pic->point(0, r), rgb(0, (h + 5 - r + 1) % 250 + 1, 0));
+        for (int r = 1; r < h; ++r) QCOMPARE(pic->point(0, r), green((h + 5 - r + 1) % 250 + 1));
     }
 
     void thumbnailRowIsAsLongAsThePacket()
     {
-        select(RainfallMode::PacketLength);   // whatever the mode
+        view->cmbVisMode->setCurrentIndex(int(RainfallMode::PacketLength));   // whatever the mode
         auto& thumbnail = static_cast<BinaryRainfallThumbnail&>(*viewThumbnail(viewRow(4)));
         const ThumbnailTarget target = thumbnailTarget(4);
         PictureSurface* thumb = target.picture;
         QCOMPARE(thumb, frmMain()->picVis(4));
         thumbnail.clear(target);
-        const auto frame = udpFrame(30, {200});
+        const auto frame = udpFrame(30, QByteArray(30, 'P'));
         thumb->line(0, 1, 80, 1, rgb(255, 255, 255));   // the row the next packet erases
-        thumbnail.plotThumbnail({1, frame.data(), 30, nullptr}, target);
-        QCOMPARE(thumb->point(0, 0), rgb(0, 200, 0));
-        QCOMPARE(thumb->point(29, 0), rgb(0, frame[29], 0));
-        QCOMPARE(thumb->point(30, 0), kBack);
-        QCOMPARE(thumb->point(0, 1), kBack);
-        for (int k = 1; k < thumb->scaleHeight(); ++k) thumbnail.plotThumbnail({1, frame.data(), 30, nullptr}, target);
-        QCOMPARE(thumbnail.thumbRow(), 0);
+        const int h = thumb->scaleHeight();
+        for (int k = 0; k < h; ++k) thumbnail.plotThumbnail({1, frame.data(), 30, nullptr}, target);
+        Colours row(30, green('P'));   // 30 pixels, whatever the mode
+        row.push_back(kBack);
+        QCOMPARE(pixels(thumb, h - 1, 0, 31), row);
+        QCOMPARE(thumb->point(0, 1), green('P'));
+        QCOMPARE(thumb->point(60, 1), kBack);
+        QCOMPARE(thumbnail.thumbRow(), 0);   // wrapped on the picture: row 0 is next, erased
+        QCOMPARE(pixels(thumb, 0, 0, 30), Colours(30, kBack));
     }
 
     void choicesClearTheViewHighlightsDoNot()
     {
-        const auto drawnAndCleared = [&](const std::function<void()>& change) {
-            plot(udpFrame(60, {0xC1}));   // its first bit is set
+        const auto cleared = [&](const std::function<void()>& change) {
+            plot(udpFrame(60, "\xC1"));   // its first bit set: a pixel at x = 0 in every mode
             const bool drawn = pic->point(0, 0) != kBack || pic->point(0, 1) != kBack;
             change();
             return drawn && pic->point(0, 0) == kBack && pic->point(0, 1) == kBack;
         };
-        QVERIFY(drawnAndCleared([&] { QTest::mouseDClick(pic, Qt::LeftButton); }));
-        QCOMPARE(view->cmbVisMode->currentIndex(), int(RainfallMode::Rain1To1));
-        QVERIFY(drawnAndCleared([&] { QTest::mouseDClick(pic, Qt::LeftButton); }));
+        QVERIFY(cleared([&] { QTest::mouseDClick(pic, Qt::LeftButton); }));   // 8:1 -> 1:1
+        QVERIFY(cleared([&] { QTest::mouseDClick(pic, Qt::LeftButton); }));   // 1:1 -> packet length
         QCOMPARE(view->cmbVisMode->currentIndex(), int(RainfallMode::PacketLength));
-        QVERIFY(drawnAndCleared([&] { emit view->cmbVisMode->activated(view->cmbVisMode->currentIndex()); }));
-        QVERIFY(drawnAndCleared([&] { view->radScroll[1]->click(); }));
-        QVERIFY(drawnAndCleared([&] { view->radScroll[1]->click(); }));   // the one already selected
-        QVERIFY(drawnAndCleared([&] { view->resize(500, 350); }));
-        QVERIFY(!drawnAndCleared([&] { view->tglNOP->click(); }));
-        QCOMPARE(view->rain().settings.highlightNOP, true);
+        QVERIFY(cleared([&] { emit view->cmbVisMode->activated(view->cmbVisMode->currentIndex()); }));
+        QVERIFY(cleared([&] { view->radScroll[1]->click(); }));
+        QVERIFY(cleared([&] { view->radScroll[1]->click(); }));   // the one already selected
+        QVERIFY(cleared([&] { view->resize(500, 350); }));
+        QVERIFY(!cleared([&] { view->tglNOP->click(); }));
+        QVERIFY(view->rain().settings.highlightNOP);
     }
 
     void resizingKeepsTheMinimumAndPlacesTheControls()
@@ -230,9 +183,9 @@ private slots:
         QCOMPARE(pic->geometry(), QRect(0, 0, view->width(), view->height() - 1100 / 15));
         QCOMPARE(view->picGraphBack->size(), pic->size());
         QCOMPARE(view->radScroll[1]->y(), pic->height() + 300 / 15);
-        QVERIFY(view->tglNOP->geometry().bottom() < view->height());
         view->resize(440, 300);
         QVERIFY(view->tglNOP->geometry().right() < view->width());
+        QVERIFY(view->tglNOP->geometry().bottom() < view->height());
     }
 };
 
