@@ -12,8 +12,8 @@ constexpr ColorRef kAtOrBelow = rgb(0, 0, 255);
 constexpr ColorRef kThumbByte = rgb(0, 255, 0);
 
 // The colour of a byte value with this share of the packet, given the packet's
-// protocol colour and the threshold; 0 when the value does not occur.
-ColorRef shareColor(float value, FrequencyMode mode, ColorRef presence, float threshold)
+// protocol colour and the threshold; 0 (not drawn) when the value does not occur.
+ColorRef scaleColor(float value, FrequencyMode mode, ColorRef presence, float threshold)
 {
     if (!(value > 0)) return 0;
     if (mode == FrequencyMode::Presence) return presence;
@@ -32,11 +32,6 @@ float ByteFrequency::threshold() const
     // One division of whole numbers, then single precision as the shares are
     // kept: a share equal to the threshold compares equal (1/10 at 10%).
     return float(double(settings.threshold) * 20.0 / (100.0 * settings.thresholdMaximum));
-}
-
-ColorRef ByteFrequency::scaleColor(int32_t packetNumber, float value) const
-{
-    return shareColor(value, settings.mode, encodingColor(getIPProtocol(packetNumber)), threshold());
 }
 
 void ByteFrequency::initVis()
@@ -71,7 +66,7 @@ void ByteFrequency::drawRow(int32_t packetNumber, const std::array<float, 256>& 
     const float t = threshold();
     std::array<ColorRef, 256> run;
     for (size_t x = 0; x < run.size(); ++x) {
-        const ColorRef c = shareColor(byteFrequency[x], settings.mode, presence, t);
+        const ColorRef c = scaleColor(byteFrequency[x], settings.mode, presence, t);
         run[x] = c != 0 ? c : PictureSurface::kNoColor;
     }
     picGraph_.setPixels(0, row, run.data(), int(run.size()));

@@ -34,16 +34,13 @@ public:
     ByteFrequencySettings settings;
 
     void Plot(int32_t packetNumber, const std::array<float, 256>& byteFrequency);
-    // The colour of the pixel for a byte value with this share of the packet;
-    // 0 (black, not drawn) when the value does not occur.
-    ColorRef scaleColor(int32_t packetNumber, float value) const;
-    // The share of a packet above which a byte value is red: 0 to 0.2.
-    float threshold() const;
     // A fresh full view: the top row, both pictures erased.
     void initVis();
     int currentRow() const { return currentRow_; }
 
 private:
+    // The share of a packet above which a byte value is red: 0 to 0.2.
+    float threshold() const;
     void drawRow(int32_t packetNumber, const std::array<float, 256>& byteFrequency, int row);
 
     PictureSurface& picGraph_;
