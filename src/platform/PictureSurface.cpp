@@ -25,6 +25,7 @@ void PictureSurface::setDrawFont(const QFont& f) { font_ = f; }
 
 void PictureSurface::cls()
 {
+    origin_ = 0;
     img().fill(toPixel(back_));
     curX_ = curY_ = 0;
     changed();
@@ -33,14 +34,25 @@ void PictureSurface::cls()
 void PictureSurface::pset(int x, int y, ColorRef c)
 {
     if (x < 0 || y < 0 || x >= img().width() || y >= img().height()) return;
-    reinterpret_cast<uint32_t*>(img().scanLine(y))[x] = toPixel(c);
+    row(y)[x] = toPixel(c);
+    changed();
+}
+
+void PictureSurface::setPixels(int x, int y, const ColorRef* colors, int count)
+{
+    if (y < 0 || y >= img().height()) return;
+    const int first = std::max(0, -x), last = std::min(count, img().width() - x);
+    if (first >= last) return;
+    uint32_t* pixels = row(y) + x;
+    for (int i = first; i < last; ++i)
+        if (colors[i] != kNoColor) pixels[i] = toPixel(colors[i]);
     changed();
 }
 
 ColorRef PictureSurface::point(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= img().width() || y >= img().height()) return back_;
-    return fromPixel(reinterpret_cast<const uint32_t*>(img().constScanLine(y))[x]);
+    return fromPixel(row(y)[x]);
 }
 
 void PictureSurface::line(int x1, int y1, int x2, int y2, ColorRef c)
@@ -50,11 +62,11 @@ void PictureSurface::line(int x1, int y1, int x2, int y2, ColorRef c)
         const int a = std::max(0, std::min(x1, x2));
         const int b = std::min(img().width() - 1, std::max(x1, x2));
         if (a > b) return;
-        std::fill_n(reinterpret_cast<uint32_t*>(img().scanLine(y1)) + a, b - a + 1, toPixel(c));
+        std::fill_n(row(y1) + a, b - a + 1, toPixel(c));
         changed();
         return;
     }
-    QPainter p(&img());
+    QPainter p(&ordered());
     p.setPen(toQColor(c));
     p.drawLine(x1, y1, x2, y2);
     changed();
@@ -68,13 +80,13 @@ void PictureSurface::fillBox(int x1, int y1, int x2, int y2, ColorRef c)
     if (box.isEmpty()) return;
     const uint32_t px = toPixel(c);
     for (int y = box.top(); y <= box.bottom(); ++y)
-        std::fill_n(reinterpret_cast<uint32_t*>(img().scanLine(y)) + box.left(), box.width(), px);
+        std::fill_n(row(y) + box.left(), box.width(), px);
     changed();
 }
 
 void PictureSurface::filledCircle(int x, int y, int radius, ColorRef c)
 {
-    QPainter p(&img());
+    QPainter p(&ordered());
     p.setPen(toQColor(c));
     p.setBrush(toQColor(c));
     p.drawEllipse(QPoint(x, y), radius, radius);
@@ -83,7 +95,7 @@ void PictureSurface::filledCircle(int x, int y, int radius, ColorRef c)
 
 void PictureSurface::print(const QString& text)
 {
-    QPainter p(&img());
+    QPainter p(&ordered());
     p.setFont(font_);
     p.setPen(toQColor(fore_));
     const QFontMetrics fm(font_);
@@ -108,7 +120,7 @@ bool PictureSurface::saveBmp(const QString& path, QString* reason) const
         why = file.errorString();
     } else {
         QImageWriter writer(&file, "bmp");
-        if (!writer.write(img())) {
+        if (!writer.write(ordered())) {
             why = writer.errorString();
             file.cancelWriting();
         } else if (!file.commit()) {
@@ -134,8 +146,7 @@ void PictureSurface::blockCopy(PictureSurface& dest, int dx, int dy, int w, int 
 
     const size_t bytes = size_t(w) * 4;
     auto copyRow = [&](int row) {
-        std::memmove(dest.img().scanLine(dy + row) + size_t(dx) * 4,
-                     src.img().constScanLine(sy + row) + size_t(sx) * 4, bytes);
+        std::memmove(dest.row(dy + row) + dx, src.row(sy + row) + sx, bytes);
     };
     // Within one picture, copy rows in the order that never reads an overwritten row.
     if (&dest == &src && dy > sy)
@@ -143,6 +154,55 @@ void PictureSurface::blockCopy(PictureSurface& dest, int dx, int dy, int w, int 
     else
         for (int row = 0; row < h; ++row) copyRow(row);
     dest.changed();
+}
+
+void PictureSurface::scrollRows(int dy)
+{
+    const int h = img().height(), w = img().width();
+    if (dy == 0) return;
+    if (dy >= h || dy <= -h) {
+        fillBox(0, 0, w - 1, h - 1, back_);
+        return;
+    }
+    // Picture row y is image row (y + origin_) mod h: turning the ring by dy
+    // moves every row at once; only the rows it uncovers are erased.
+    origin_ = ((origin_ - dy) % h + h) % h;
+    const int first = dy > 0 ? 0 : h + dy;
+    for (int y = first; y < first + std::abs(dy); ++y) std::fill_n(row(y), w, toPixel(back_));
+    changed();
+}
+
+uint32_t* PictureSurface::row(int y)
+{
+    QImage& image = img();
+    const int at = y + origin_;
+    return reinterpret_cast<uint32_t*>(image.scanLine(at < image.height() ? at : at - image.height()));
+}
+
+const uint32_t* PictureSurface::row(int y) const
+{
+    const QImage& image = img();
+    const int at = y + origin_;
+    return reinterpret_cast<const uint32_t*>(image.constScanLine(at < image.height() ? at : at - image.height()));
+}
+
+const QImage& PictureSurface::image() const { return ordered(); }
+
+QImage& PictureSurface::ordered() const
+{
+    img();
+    unring();
+    return image_;
+}
+
+void PictureSurface::unring() const
+{
+    if (origin_ == 0) return;
+    // RGB32 rows are contiguous: one rotation of the pixels puts picture row 0 first.
+    auto* first = reinterpret_cast<uint32_t*>(image_.bits());
+    const qsizetype perRow = image_.bytesPerLine() / 4;
+    std::rotate(first, first + origin_ * perRow, first + image_.height() * perRow);
+    origin_ = 0;
 }
 
 void PictureSurface::changed()
@@ -156,7 +216,14 @@ void PictureSurface::paintEvent(QPaintEvent* e)
 {
     repaintPending_ = false;
     QPainter p(this);
-    p.drawImage(e->rect(), img(), e->rect());
+    // The ring's two bands: picture rows from 0 lie at image row origin_, the
+    // rest wrap to the image's top.
+    const QImage& image = img();
+    const int h = image.height(), split = h - origin_;
+    const QRect upper = e->rect().intersected(QRect(0, 0, image.width(), split));
+    const QRect lower = e->rect().intersected(QRect(0, split, image.width(), origin_));
+    if (!upper.isEmpty()) p.drawImage(upper, image, upper.translated(0, origin_));
+    if (!lower.isEmpty()) p.drawImage(lower, image, lower.translated(0, -split));
 }
 
 void PictureSurface::resizeEvent(QResizeEvent*) { img(); }
@@ -167,6 +234,7 @@ QImage& PictureSurface::img() const
     // hidden widget gets no resize event); what was drawn stays at the top left.
     const QSize size = this->size().expandedTo(QSize(1, 1));
     if (size != image_.size()) {
+        unring();
         QImage grown(size, QImage::Format_RGB32);
         grown.fill(toPixel(back_));
         QPainter p(&grown);

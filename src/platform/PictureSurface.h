@@ -2,6 +2,9 @@
 // A picture: a widget that owns a persistent image. Every drawing call goes
 // into the image; the screen shows the image and is refreshed by the event
 // loop (coalesced), never per pixel.
+// The image's rows are kept in a ring so that scrolling the whole picture by a
+// row moves no pixels; readers of image() and drawing through a painter (text,
+// circles, slanted lines) see the rows in order again.
 #include <QFont>
 #include <QImage>
 #include <QWidget>
@@ -23,6 +26,10 @@ public:
     // Erases the image to the back colour; the print position returns to (0, 0).
     void cls();
     void pset(int x, int y, ColorRef c);
+    // A run of count pixels along row y from x on, one colour each; entries
+    // of kNoColor leave their pixel as it is. Clipped to the picture.
+    void setPixels(int x, int y, const ColorRef* colors, int count);
+    static constexpr ColorRef kNoColor = 0xFFFFFFFFu;
     ColorRef point(int x, int y) const;
     void line(int x1, int y1, int x2, int y2, ColorRef c);
     void fillBox(int x1, int y1, int x2, int y2, ColorRef c);   // both corners inclusive
@@ -40,7 +47,8 @@ public:
 
     int scaleWidth() const { return img().width(); }
     int scaleHeight() const { return img().height(); }
-    const QImage& image() const { return img(); }
+    // The image with its rows in order; valid until the next drawing call.
+    const QImage& image() const;
 
     // Writes the image as a Windows BMP. On failure returns false and says why.
     bool saveBmp(const QString& path, QString* reason = nullptr) const;
@@ -49,6 +57,10 @@ public:
     // src and dest may be the same picture (overlapping blocks are handled).
     static void blockCopy(PictureSurface& dest, int dx, int dy, int w, int h,
                           const PictureSurface& src, int sx, int sy);
+    // Moves every row of the picture dy rows down (up when dy is negative):
+    // rows pushed past the edge are dropped, the rows uncovered take the back
+    // colour. Costs the uncovered rows only, whatever the picture's height.
+    void scrollRows(int dy);
 
 signals:
     void clicked();
@@ -67,9 +79,14 @@ protected:
 
 private:
     void changed();
-    QImage& img() const;
+    QImage& img() const;          // follows the widget's size; rows still in the ring
+    QImage& ordered() const;      // rows in order, for painters and readers
+    void unring() const;          // puts the image's rows in order
+    uint32_t* row(int y);         // the pixels of picture row y, 0 <= y < height
+    const uint32_t* row(int y) const;
 
     mutable QImage image_;
+    mutable int origin_ = 0;      // the image row that holds picture row 0
     ColorRef back_ = rgb(0, 0, 0);
     ColorRef fore_ = rgb(0, 0, 0);
     QFont font_;

@@ -12,6 +12,8 @@
 #include "vis/frmVis5.h"
 #include "vis/frmVis6.h"
 #include "vis/frmVis7.h"
+#include "vis/binaryRainfall.h"
+#include "vis/byteFrequency.h"
 #include "vis/textRainfall.h"
 
 namespace {
@@ -38,11 +40,11 @@ struct Registry {
             {1, "frmVis1", "nivora: Text Rainfall", "vis1", "&Text Rainfall", 1, "text rainfall",
              {"_textrainfall.bmp"}, false, windowOf<FrmVis1, frmVis1>, make<TextRainfallThumbnail>},
             {2, "frmVis2", "nivora: Byte Frequency", "vis2", "&Byte Frequency", 2, " byte frequency",
-             {"_bytefrequency.bmp"}, true, windowOf<FrmVis2, frmVis2>, nullptr},
+             {"_bytefrequency.bmp"}, true, windowOf<FrmVis2, frmVis2>, make<ByteFrequencyThumbnail>},
             {3, "frmVis3", "nivora: Parallel Coordinate Plot", "vis3", "&Parallel Plot", 3, " parallel plot",
              {"_parallelcoord.bmp"}, false, windowOf<FrmVis3, frmVis3>, nullptr},
             {4, "frmVis4", "nivora: Binary Rainfall", "vis4", "Binary &Rainfall", 4, "binary rainfall",
-             {"_binaryrainfall.bmp"}, true, windowOf<FrmVis4, frmVis4>, nullptr},
+             {"_binaryrainfall.bmp"}, true, windowOf<FrmVis4, frmVis4>, make<BinaryRainfallThumbnail>},
             {5, "frmVis5", "nivora: Scatter Plot", "vis5", "&Scatter Plot", 5, "scatter plot",
              {"_scatterplot.bmp"}, false, windowOf<FrmVis5, frmVis5>, nullptr},
             {6, "frmVis6", "nivora: Combined Visualization", "vis6", "&Combined", 6, "combined",

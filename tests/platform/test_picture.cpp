@@ -21,6 +21,13 @@ private slots:
         pic.line(-5, 2, 50, 2, rgb(0, 255, 0));   // clipped at both ends
         QCOMPARE(pic.point(0, 2), rgb(0, 255, 0));
         QCOMPARE(pic.point(9, 2), rgb(0, 255, 0));
+        const ColorRef run[] = {rgb(5, 5, 5), PictureSurface::kNoColor, rgb(6, 6, 6), rgb(7, 7, 7)};
+        pic.setPixels(-1, 2, run, 4);   // the first falls left of the picture, the second keeps the line
+        QCOMPARE(pic.point(0, 2), rgb(0, 255, 0));
+        QCOMPARE(pic.point(2, 2), rgb(7, 7, 7));
+        pic.setPixels(8, 3, run, 4);
+        QCOMPARE(pic.point(8, 3), rgb(5, 5, 5));
+        QCOMPARE(pic.point(9, 3), rgb(0, 0, 64));
         pic.fillBox(8, 0, 20, 1, rgb(9, 9, 9));
         QCOMPARE(pic.point(9, 1), rgb(9, 9, 9));
         QCOMPARE(pic.point(7, 1), rgb(0, 0, 64));
@@ -74,6 +81,33 @@ private slots:
         QCOMPARE(b.point(2, 2), rgb(30, 0, 0));   // outside the clipped block: as before
         PictureSurface::blockCopy(b, 4, 4, 10, 10, a, -2, -2);   // lands wholly outside b
         QCOMPARE(b.point(5, 5), rgb(0, 0, 0));
+    }
+
+    void scrollingMovesRowsUnderEveryDrawingCall()
+    {
+        PictureSurface a, b;
+        a.resize(4, 5);
+        b.resize(4, 5);
+        for (int y = 0; y < 5; ++y) a.line(0, y, 3, y, rgb(10 * y + 10, 0, 0));
+        a.scrollRows(2);
+        a.scrollRows(-1);   // rows: back, 10, 20, 30, back
+        QCOMPARE(a.point(1, 0), rgb(0, 0, 0));
+        QCOMPARE(a.point(1, 1), rgb(10, 0, 0));
+        QCOMPARE(a.point(1, 4), rgb(0, 0, 0));
+        // Pixels, painters (a slanted line), the image, copies and a resize see the rows where they now are.
+        a.pset(0, 4, rgb(1, 1, 1));
+        a.line(2, 0, 2, 1, rgb(3, 3, 3));
+        QCOMPARE(a.image().pixel(1, 2), QColor(20, 0, 0).rgb());
+        QCOMPARE(a.image().pixel(0, 4), QColor(1, 1, 1).rgb());
+        a.scrollRows(1);
+        PictureSurface::blockCopy(b, 0, 0, 4, 5, a, 0, 0);
+        QCOMPARE(b.point(2, 1), rgb(3, 3, 3));
+        QCOMPARE(b.point(1, 4), rgb(30, 0, 0));
+        a.resize(4, 7);
+        QCOMPARE(a.point(1, 2), rgb(10, 0, 0));
+        QCOMPARE(a.point(1, 6), rgb(0, 0, 0));
+        a.scrollRows(-7);   // the whole height: all erased
+        QCOMPARE(a.point(1, 2), rgb(0, 0, 0));
     }
 
     void bmpFiles()
