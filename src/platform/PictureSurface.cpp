@@ -1,9 +1,7 @@
 #include "PictureSurface.h"
 
-#include <QFontMetrics>
 #include <QImageWriter>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QSaveFile>
 #include <algorithm>
 #include <cstring>
@@ -21,7 +19,11 @@ void PictureSurface::setBackColor(ColorRef c)
     cls();
 }
 
-void PictureSurface::setDrawFont(const QFont& f) { font_ = f; }
+void PictureSurface::setDrawFont(const QFont& f)
+{
+    font_ = f;
+    metrics_ = QFontMetrics(font_);
+}
 
 void PictureSurface::cls()
 {
@@ -86,19 +88,18 @@ void PictureSurface::print(const QString& text)
     QPainter p(&img());
     p.setFont(font_);
     p.setPen(toQColor(fore_));
-    const QFontMetrics fm(font_);
-    p.drawText(curX_, curY_ + fm.ascent(), text);
+    p.drawText(curX_, curY_ + metrics_.ascent(), text);
     curX_ = 0;
-    curY_ += fm.height();
+    curY_ += metrics_.height();
     changed();
 }
 
 int PictureSurface::textWidth(const QString& text) const
 {
-    return QFontMetrics(font_).horizontalAdvance(text);
+    return metrics_.horizontalAdvance(text);
 }
 
-int PictureSurface::textHeight(const QString&) const { return QFontMetrics(font_).height(); }
+int PictureSurface::textHeight(const QString&) const { return metrics_.height(); }
 
 bool PictureSurface::saveBmp(const QString& path, QString* reason) const
 {
@@ -143,6 +144,39 @@ void PictureSurface::blockCopy(PictureSurface& dest, int dx, int dy, int w, int 
     else
         for (int row = 0; row < h; ++row) copyRow(row);
     dest.changed();
+}
+
+PictureSurface::Sketch::Sketch(PictureSurface& picture)
+    : picture_(picture), painter_(&picture.img()), pen_(picture.fore_)
+{
+    painter_.setFont(picture.font_);
+    painter_.setPen(toQColor(pen_));
+}
+
+PictureSurface::Sketch::~Sketch()
+{
+    painter_.end();
+    picture_.changed();
+}
+
+void PictureSurface::Sketch::line(int x1, int y1, int x2, int y2, ColorRef c)
+{
+    if (c != pen_) painter_.setPen(toQColor(pen_ = c));
+    painter_.drawLine(x1, y1, x2, y2);
+}
+
+void PictureSurface::Sketch::filledCircle(int x, int y, int radius, ColorRef c)
+{
+    if (c != pen_) painter_.setPen(toQColor(pen_ = c));
+    painter_.setBrush(toQColor(c));
+    painter_.drawEllipse(QPoint(x, y), radius, radius);
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void PictureSurface::Sketch::text(int x, int y, const QString& text, ColorRef c)
+{
+    if (c != pen_) painter_.setPen(toQColor(pen_ = c));
+    painter_.drawText(x, y + picture_.metrics_.ascent(), text);
 }
 
 void PictureSurface::changed()

@@ -3,7 +3,9 @@
 // into the image; the screen shows the image and is refreshed by the event
 // loop (coalesced), never per pixel.
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 #include "colorRef.h"
@@ -50,6 +52,26 @@ public:
     static void blockCopy(PictureSurface& dest, int dx, int dy, int w, int h,
                           const PictureSurface& src, int sx, int sy);
 
+    // Several drawing calls under one painter, for views that draw many
+    // labels a packet; the picture is marked changed once, when it ends.
+    class Sketch {
+    public:
+        explicit Sketch(PictureSurface& picture);
+        ~Sketch();
+        Sketch(const Sketch&) = delete;
+        Sketch& operator=(const Sketch&) = delete;
+
+        void line(int x1, int y1, int x2, int y2, ColorRef c);
+        void filledCircle(int x, int y, int radius, ColorRef c);
+        // Text in the draw font with its top left at (x, y), as print places it.
+        void text(int x, int y, const QString& text, ColorRef c);
+
+    private:
+        PictureSurface& picture_;
+        QPainter painter_;
+        ColorRef pen_;
+    };
+
 signals:
     void clicked();
     void doubleClicked();
@@ -73,6 +95,7 @@ private:
     ColorRef back_ = rgb(0, 0, 0);
     ColorRef fore_ = rgb(0, 0, 0);
     QFont font_;
+    QFontMetrics metrics_{font_};   // of font_, measured once per font
     int curX_ = 0;
     int curY_ = 0;
     bool repaintPending_ = false;
