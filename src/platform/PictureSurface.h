@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <memory>
 
 #include "colorRef.h"
 
@@ -64,6 +65,8 @@ public:
         void line(int x1, int y1, int x2, int y2, ColorRef c);
         void filledCircle(int x, int y, int radius, ColorRef c);
         // Text in the draw font with its top left at (x, y), as print places it.
+        // Latin-1 text is stamped from glyphs drawn once per font (no kerning),
+        // which makes a label cost a fraction of laying the text out anew.
         void text(int x, int y, const QString& text, ColorRef c);
 
     private:
@@ -88,6 +91,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
 
 private:
+    struct Glyphs;
     void changed();
     QImage& img() const;
 
@@ -96,6 +100,7 @@ private:
     ColorRef fore_ = rgb(0, 0, 0);
     QFont font_;
     QFontMetrics metrics_{font_};   // of font_, measured once per font
+    std::shared_ptr<Glyphs> glyphs_;   // of font_, drawn when first stamped
     int curX_ = 0;
     int curY_ = 0;
     bool repaintPending_ = false;
