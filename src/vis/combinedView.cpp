@@ -32,26 +32,31 @@ void CombinedView::Plot(const PacketToDraw& packet)
 }
 
 // The front pictures change only when a quantum completes: the older columns
-// move outwards into the buffers, which then hold the whole new history.
+// move outwards and the quantum's column joins them at the inner edge.
+//
+// The buffers hold nothing but the current quantum's column (they are erased
+// at every quantum's end, clear and resize), so shifting each front picture
+// in place and copying that column (with the blank columns beside it) across
+// gives the same pixels as shifting into the buffer and copying all of it
+// back, at a third of the cost.
 void CombinedView::updateHistories(int leftY, int rightY, ColorRef colour)
 {
     ++quantumCount_;
-    const bool complete = quantumCount_ >= packetsPerQuantum;
     PictureSurface &lf = pic_.leftFront, &lb = pic_.leftBack, &rf = pic_.rightFront, &rb = pic_.rightBack;
-    if (complete) {
-        PictureSurface::blockCopy(lb, -1, 0, lf.scaleWidth() - kLeftShift, lf.scaleHeight(), lf, 2, 0);
-        PictureSurface::blockCopy(rb, kRightShift, 0, rf.scaleWidth() - kRightShift, rf.scaleHeight(), rf, 0, 0);
-    }
     lb.pset(leftDotColumn(lb), leftY, colour);
     rb.pset(kRightDotColumn, rightY, colour);
-    if (!complete) return;
-    lf.cls();
-    PictureSurface::blockCopy(lf, 0, 0, lb.scaleWidth(), lb.scaleHeight(), lb, 0, 0);
-    rf.cls();
-    PictureSurface::blockCopy(rf, 0, 0, rb.scaleWidth(), rb.scaleHeight(), rb, 0, 0);
+    if (quantumCount_ < packetsPerQuantum) return;
+
+    const int lw = lf.scaleWidth(), rw = rf.scaleWidth();
+    // Left: columns 3.. move to 0..; the last kLeftShift + 1 columns come from the buffer.
+    PictureSurface::blockCopy(lf, -1, 0, lw - kLeftShift, lf.scaleHeight(), lf, 2, 0);
+    PictureSurface::blockCopy(lf, lw - kLeftShift - 1, 0, kLeftShift + 1, lb.scaleHeight(), lb, lw - kLeftShift - 1, 0);
+    // Right: columns ..w-3 move to 2..; the first two come from the buffer.
+    PictureSurface::blockCopy(rf, kRightShift, 0, rw - kRightShift, rf.scaleHeight(), rf, 0, 0);
+    PictureSurface::blockCopy(rf, 0, 0, kRightShift, rb.scaleHeight(), rb, 0, 0);
+    lb.fillBox(lw - kLeftShift - 1, 0, lw - 1, lb.scaleHeight() - 1, lb.backColor());
+    rb.fillBox(0, 0, kRightShift - 1, rb.scaleHeight() - 1, rb.backColor());
     quantumCount_ = 0;
-    lb.cls();
-    rb.cls();
 }
 
 void CombinedView::clear()
