@@ -20,11 +20,14 @@ void drawAxisSegment(PictureSurface::Sketch& sketch, const AxisMark& left, const
                      bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight)
 {
     sketch.line(left.x, left.y, right.x, right.y, colour);
+    // Whether a label is lifted is decided once, at its point, so that the
+    // shadow always lies one pixel right of and below its text.
     const auto labelTop = [&](int y) { return scaleHeight - metrics.heightA > y ? y : y - metrics.heightA; };
+    const int leftTop = labelTop(left.y), rightTop = labelTop(right.y);
     const int rightX = rightIsLast ? right.x - metrics.widthA * int(right.label.size()) : right.x;
     for (int offset : {1, 0}) {
         const ColorRef ink = offset ? kLabelShadow : kLabelInk;
-        sketch.text(left.x + offset, labelTop(left.y + offset), left.label, ink);
-        sketch.text(rightX + offset, labelTop(right.y + offset), right.label, ink);
+        sketch.text(left.x + offset, leftTop + offset, left.label, ink);
+        sketch.text(rightX + offset, rightTop + offset, right.label, ink);
     }
 }

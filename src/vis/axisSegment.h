@@ -34,8 +34,9 @@ struct LabelMetrics {
 };
 
 // The segment from `left` to `right` in `colour`, then both labels in a
-// shadow pass and a text pass. A label too close to the bottom edge
-// (of a picture scaleHeight high) goes above its point; the label of the
-// last axis ends at that axis, counting each character as wide as "A".
+// shadow pass and a text pass. A label whose point is too close to the
+// bottom edge (of a picture scaleHeight high) goes above it, shadow and
+// all; the label of the last axis ends at that axis, counting each
+// character as wide as "A".
 void drawAxisSegment(PictureSurface::Sketch& sketch, const AxisMark& left, const AxisMark& right,
                      bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight);

@@ -117,6 +117,22 @@ private slots:
         QCOMPARE(view->plot().lastMark(2).label, QString("UDP"));
     }
 
+    void shadowStaysWithItsLiftedLabel()
+    {
+        // TTL hA + 1 on a 256-pixel axis lands one pixel above where labels are lifted:
+        // the text stays, and so does its shadow.
+        sizePicture(400, 256);
+        view->comboAxis[0]->setCurrentIndex(4);
+        view->comboAxis[1]->setCurrentIndex(4);
+        std::vector<uint8_t> frame = frames::ipv4(61, 6);
+        frame[22] = uint8_t(hA + 1);
+        view->Plot(storedPacket(frame));
+        const int y = view->plot().lastMark(1).y;
+        QCOMPARE(y, 256 - hA - 1);
+        QVERIFY(pixelsOf(*view->picGraph, kWhite, QRect(0, y, 3 * wA, hA)) > 0);
+        QCOMPARE(pixelsOf(*view->picGraph, rgb(0, 0, 0), QRect(0, y - hA, 400, hA)), 400 * hA);
+    }
+
     void thumbnailEndsAtTheDestinationPort_data()
     {
         QTest::addColumn<int>("protocol");
