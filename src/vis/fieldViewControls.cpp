@@ -1,5 +1,6 @@
 #include "fieldViewControls.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 
 #include "core/fieldCatalogue.h"
@@ -13,6 +14,8 @@ QComboBox* makeAxisList(QWidget* parent, int index)
     for (const char* name : fieldNames()) list->addItem(name);
     list->setCurrentIndex(-1);
     list->setMaxVisibleItems(kFieldCount);
+    // The lists are narrow; open, they show every name whole.
+    list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
     return list;
 }
 

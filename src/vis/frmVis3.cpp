@@ -80,10 +80,13 @@ void FrmVis3::layoutControls()
         comboAxis[size_t(i - 1)]->show();
     }
 
-    // The number-of-axes row under the first list, the caption centred on the number.
+    // The number-of-axes row under the first list, the caption centred on the
+    // number; the number and the arrows move right only when the caption's
+    // font needs more room than the list's width.
     const int rowTop = listTop + listHeight + twips(150);
-    spnNumAxes->setGeometry(twips(1560), rowTop, kBoxSide, kBoxSide);
-    lblNumAxes->setGeometry(twips(1200), rowTop, kBoxSide, kBoxSide);
-    const int captionHeight = lblNumAxesCaption->sizeHint().height();
-    lblNumAxesCaption->setGeometry(0, rowTop + kBoxSide / 2 - captionHeight / 2, kListWidth, captionHeight);
+    const QSize caption = lblNumAxesCaption->sizeHint();
+    const int numberLeft = std::max(twips(1200), caption.width() + 2);
+    lblNumAxesCaption->setGeometry(0, rowTop + kBoxSide / 2 - caption.height() / 2, numberLeft, caption.height());
+    lblNumAxes->setGeometry(numberLeft, rowTop, kBoxSide, kBoxSide);
+    spnNumAxes->setGeometry(numberLeft + twips(1560 - 1200), rowTop, kBoxSide, kBoxSide);
 }
