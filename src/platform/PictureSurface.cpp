@@ -1,12 +1,87 @@
 #include "PictureSurface.h"
 
-#include <QFontMetrics>
 #include <QImageWriter>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QSaveFile>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <optional>
+#include <vector>
+
+// A character's glyph as the draw font paints it in white on black: the
+// pixels it inks, each with the coverage of every colour channel.
+struct PictureSurface::Glyphs {
+    struct Ink {
+        int16_t dx, dy;      // from the pen position at the text's top
+        uint32_t coverage;   // 0xFFFFFF: fully covered
+    };
+    struct Glyph {
+        double advance = 0;
+        std::vector<Ink> inks;
+    };
+
+    explicit Glyphs(const QFont& f) : font(f), metrics(f) {}
+
+    const Glyph& glyph(uint8_t c)
+    {
+        std::optional<Glyph>& g = glyphs[c];
+        if (!g) g = draw(QChar(c));
+        return *g;
+    }
+
+    Glyph draw(QChar c) const
+    {
+        Glyph g;
+        g.advance = metrics.horizontalAdvance(c);
+        const int pad = int(metrics.height());   // room for glyphs reaching past their advance
+        QImage tile(int(g.advance) + 2 * pad, QFontMetrics(font).height(), QImage::Format_RGB32);
+        tile.fill(Qt::black);
+        QPainter p(&tile);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(pad, QFontMetrics(font).ascent(), QString(c));
+        p.end();
+        for (int y = 0; y < tile.height(); ++y)
+            for (int x = 0; x < tile.width(); ++x)
+                if (const uint32_t coverage = tile.pixel(x, y) & 0xFFFFFF)
+                    g.inks.push_back({int16_t(x - pad), int16_t(y), coverage});
+        return g;
+    }
+
+    QFont font;
+    QFontMetricsF metrics;
+    std::array<std::optional<Glyph>, 256> glyphs;
+};
+
+namespace {
+// Mixes ink into the pixel by the coverage of each channel.
+uint32_t blend(uint32_t pixel, uint32_t ink, uint32_t coverage)
+{
+    if (coverage == 0xFFFFFF) return ink;
+    const uint32_t a = coverage & 255;
+    if (coverage == a * 0x010101) {   // grey antialiasing: one coverage for all channels
+        const auto mix = [a](uint32_t s, uint32_t d) {   // two channels at once, / 255 rounded
+            uint32_t t = s * a + d * (255 - a) + 0x00800080;
+            return ((t + ((t >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+        };
+        return 0xFF000000 | mix(ink & 0x00FF00FF, pixel & 0x00FF00FF) |
+               (mix((ink >> 8) & 0xFF, (pixel >> 8) & 0xFF) << 8);
+    }
+    uint32_t out = 0xFF000000;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t a = (coverage >> shift) & 255, d = (pixel >> shift) & 255, s = (ink >> shift) & 255;
+        out |= ((s * a + d * (255 - a) + 127) / 255) << shift;
+    }
+    return out;
+}
+
+bool stampable(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 32 && c.unicode() < 256; });
+}
+}
 
 PictureSurface::PictureSurface(QWidget* parent)
     : QWidget(parent), image_(1, 1, QImage::Format_RGB32)
@@ -21,7 +96,12 @@ void PictureSurface::setBackColor(ColorRef c)
     cls();
 }
 
-void PictureSurface::setDrawFont(const QFont& f) { font_ = f; }
+void PictureSurface::setDrawFont(const QFont& f)
+{
+    font_ = f;
+    metrics_ = QFontMetrics(font_);
+    glyphs_.reset();
+}
 
 void PictureSurface::cls()
 {
@@ -98,19 +178,18 @@ void PictureSurface::print(const QString& text)
     QPainter p(&ordered());
     p.setFont(font_);
     p.setPen(toQColor(fore_));
-    const QFontMetrics fm(font_);
-    p.drawText(curX_, curY_ + fm.ascent(), text);
+    p.drawText(curX_, curY_ + metrics_.ascent(), text);
     curX_ = 0;
-    curY_ += fm.height();
+    curY_ += metrics_.height();
     changed();
 }
 
 int PictureSurface::textWidth(const QString& text) const
 {
-    return QFontMetrics(font_).horizontalAdvance(text);
+    return metrics_.horizontalAdvance(text);
 }
 
-int PictureSurface::textHeight(const QString&) const { return QFontMetrics(font_).height(); }
+int PictureSurface::textHeight(const QString&) const { return metrics_.height(); }
 
 bool PictureSurface::saveBmp(const QString& path, QString* reason) const
 {
@@ -203,6 +282,62 @@ void PictureSurface::unring() const
     const qsizetype perRow = image_.bytesPerLine() / 4;
     std::rotate(first, first + origin_ * perRow, first + image_.height() * perRow);
     origin_ = 0;
+}
+
+PictureSurface::Sketch::Sketch(PictureSurface& picture)
+    : picture_(picture), painter_(&picture.ordered()), pen_(picture.fore_)
+{
+    painter_.setFont(picture.font_);
+    painter_.setPen(toQColor(pen_));
+}
+
+PictureSurface::Sketch::~Sketch()
+{
+    painter_.end();
+    picture_.changed();
+}
+
+void PictureSurface::Sketch::line(int x1, int y1, int x2, int y2, ColorRef c)
+{
+    if (c != pen_) painter_.setPen(toQColor(pen_ = c));
+    painter_.drawLine(x1, y1, x2, y2);
+}
+
+void PictureSurface::Sketch::filledCircle(int x, int y, int radius, ColorRef c)
+{
+    if (c != pen_) painter_.setPen(toQColor(pen_ = c));
+    painter_.setBrush(toQColor(c));
+    painter_.drawEllipse(QPoint(x, y), radius, radius);
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void PictureSurface::Sketch::text(int x, int y, const QString& text, ColorRef c)
+{
+    if (!stampable(text)) {
+        if (c != pen_) painter_.setPen(toQColor(pen_ = c));
+        painter_.drawText(x, y + picture_.metrics_.ascent(), text);
+        return;
+    }
+    if (!picture_.glyphs_) picture_.glyphs_ = std::make_shared<Glyphs>(picture_.font_);
+    Glyphs& glyphs = *picture_.glyphs_;
+    // The raster engine draws at once, so the image's pixels are up to date here.
+    QImage& image = picture_.image_;
+    const int width = image.width(), height = image.height();
+    const qsizetype stride = image.bytesPerLine() / 4;
+    uint32_t* const pixels = reinterpret_cast<uint32_t*>(image.bits());
+    const uint32_t ink = toPixel(c);
+    double pen = x;
+    for (QChar ch : text) {
+        const Glyphs::Glyph& g = glyphs.glyph(uint8_t(ch.unicode()));
+        const int gx = int(std::lround(pen));
+        for (const Glyphs::Ink& dot : g.inks) {
+            const int px = gx + dot.dx, py = y + dot.dy;
+            if (px < 0 || py < 0 || px >= width || py >= height) continue;
+            uint32_t& pixel = pixels[py * stride + px];
+            pixel = blend(pixel, ink, dot.coverage);
+        }
+        pen += g.advance;
+    }
 }
 
 void PictureSurface::changed()

@@ -6,8 +6,11 @@
 // row moves no pixels; readers of image() and drawing through a painter (text,
 // circles, slanted lines) see the rows in order again.
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
+#include <memory>
 
 #include "colorRef.h"
 
@@ -62,6 +65,28 @@ public:
     // colour. Costs the uncovered rows only, whatever the picture's height.
     void scrollRows(int dy);
 
+    // Several drawing calls under one painter, for views that draw many
+    // labels a packet; the picture is marked changed once, when it ends.
+    class Sketch {
+    public:
+        explicit Sketch(PictureSurface& picture);
+        ~Sketch();
+        Sketch(const Sketch&) = delete;
+        Sketch& operator=(const Sketch&) = delete;
+
+        void line(int x1, int y1, int x2, int y2, ColorRef c);
+        void filledCircle(int x, int y, int radius, ColorRef c);
+        // Text in the draw font with its top left at (x, y), as print places it.
+        // Latin-1 text is stamped from glyphs drawn once per font (no kerning),
+        // which makes a label cost a fraction of laying the text out anew.
+        void text(int x, int y, const QString& text, ColorRef c);
+
+    private:
+        PictureSurface& picture_;
+        QPainter painter_;
+        ColorRef pen_;
+    };
+
 signals:
     void clicked();
     void doubleClicked();
@@ -78,6 +103,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
 
 private:
+    struct Glyphs;
     void changed();
     QImage& img() const;          // follows the widget's size; rows still in the ring
     QImage& ordered() const;      // rows in order, for painters and readers
@@ -90,6 +116,8 @@ private:
     ColorRef back_ = rgb(0, 0, 0);
     ColorRef fore_ = rgb(0, 0, 0);
     QFont font_;
+    QFontMetrics metrics_{font_};   // of font_, measured once per font
+    std::shared_ptr<Glyphs> glyphs_;   // of font_, drawn when first stamped
     int curX_ = 0;
     int curY_ = 0;
     bool repaintPending_ = false;

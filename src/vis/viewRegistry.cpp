@@ -14,6 +14,9 @@
 #include "vis/frmVis7.h"
 #include "vis/binaryRainfall.h"
 #include "vis/byteFrequency.h"
+#include "vis/combinedView.h"
+#include "vis/parallelPlot.h"
+#include "vis/scatterPlot.h"
 #include "vis/textRainfall.h"
 
 namespace {
@@ -42,14 +45,14 @@ struct Registry {
             {2, "frmVis2", "nivora: Byte Frequency", "vis2", "&Byte Frequency", 2, " byte frequency",
              {"_bytefrequency.bmp"}, true, windowOf<FrmVis2, frmVis2>, make<ByteFrequencyThumbnail>},
             {3, "frmVis3", "nivora: Parallel Coordinate Plot", "vis3", "&Parallel Plot", 3, " parallel plot",
-             {"_parallelcoord.bmp"}, false, windowOf<FrmVis3, frmVis3>, nullptr},
+             {"_parallelcoord.bmp"}, false, windowOf<FrmVis3, frmVis3>, make<ParallelPlotThumbnail>},
             {4, "frmVis4", "nivora: Binary Rainfall", "vis4", "Binary &Rainfall", 4, "binary rainfall",
              {"_binaryrainfall.bmp"}, true, windowOf<FrmVis4, frmVis4>, make<BinaryRainfallThumbnail>},
             {5, "frmVis5", "nivora: Scatter Plot", "vis5", "&Scatter Plot", 5, "scatter plot",
-             {"_scatterplot.bmp"}, false, windowOf<FrmVis5, frmVis5>, nullptr},
+             {"_scatterplot.bmp"}, false, windowOf<FrmVis5, frmVis5>, make<ScatterPlotThumbnail>},
             {6, "frmVis6", "nivora: Combined Visualization", "vis6", "&Combined", 6, "combined",
              {"_combined_left.bmp", "_combined_center.bmp", "_combined_right.bmp"}, false,
-             windowOf<FrmVis6, frmVis6>, nullptr},
+             windowOf<FrmVis6, frmVis6>, make<CombinedThumbnail>},
             {7, "frmVis7", "detail view", "vis7", "&Detail", 0, nullptr, {}, false, windowOf<FrmVis7, frmVis7>,
              nullptr},
         };

@@ -1,0 +1,57 @@
+#pragma once
+// The combined view's drawing: a central two-axis plot joining each packet's
+// left-field value to its right-field value, and on each side a history of
+// that side's values that grows outwards from the centre once per quantum
+// (a chosen number of packets). During a quantum the values collect as dots
+// in one column of hidden buffers; at its end the visible histories move
+// outwards (3 pixels left, 2 pixels right) and take the new column. Its
+// thumbnail is a strip of source address prefixes scrolling right.
+#include <array>
+
+#include "vis/VisWindow.h"
+#include "vis/axisSegment.h"
+
+class PictureSurface;
+
+struct CombinedPictures {
+    PictureSurface& graph;        // the central plot
+    PictureSurface& leftFront;    // the visible histories
+    PictureSurface& leftBack;     // their hidden buffers, the same size
+    PictureSurface& rightFront;
+    PictureSurface& rightBack;
+};
+
+class CombinedView {
+public:
+    explicit CombinedView(const CombinedPictures& pictures);
+
+    // The list index of the left and right axes' fields; -1 for no selection.
+    std::array<int, 2> axisField{2, 9};   // "Source IP", "TCP Dest Port"
+    // Packets per quantum, 1..99.
+    int packetsPerQuantum = 1;
+
+    void Plot(const PacketToDraw& packet);
+    // Erases all five pictures; the count of the current quantum goes on.
+    void clear();
+
+    int quantumCount() const { return quantumCount_; }
+    const AxisMark& lastMark(int axis) const { return marks_[size_t(axis - 1)]; }
+
+    // The columns a quantum's dots are drawn in.
+    static int leftDotColumn(const PictureSurface& leftBack);
+    static constexpr int kRightDotColumn = 1;
+
+private:
+    void updateHistories(int leftY, int rightY, ColorRef colour);
+
+    CombinedPictures pic_;
+    LabelMetrics metrics_;
+    int quantumCount_ = 0;
+    std::array<AxisMark, 2> marks_;
+};
+
+class CombinedThumbnail : public ThumbnailRenderer {
+public:
+    void plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target) override;
+    void clear(const ThumbnailTarget& target) override;
+};
