@@ -8,7 +8,7 @@
 
 namespace store_detail {
 PacketColumns columns;
-int32_t packetCount = 0;
+int64_t packetCount = 0;
 int32_t writeSlot = 0;
 std::array<float, 256> byteFrequency{};
 }

@@ -43,7 +43,7 @@ struct PacketColumns {
 // The store's state. Only the store and the accessors touch it directly.
 namespace store_detail {
 extern PacketColumns columns;
-extern int32_t packetCount;
+extern int64_t packetCount;   // 64 bits: 2^31 frames are only 6 hours at 100000 a second
 extern int32_t writeSlot;
 extern std::array<float, 256> byteFrequency;
 }
@@ -69,11 +69,11 @@ inline int32_t packetSlot(int64_t packetNumber)
     return static_cast<int32_t>(r + 1);
 }
 
-inline int32_t getPacketCount() { return store_detail::packetCount; }
+inline int64_t getPacketCount() { return store_detail::packetCount; }
 inline int32_t getWriteSlot() { return store_detail::writeSlot; }
 
 // Oldest packet number still held (1 while the ring has not wrapped).
-inline int32_t firstHeldPacket()
+inline int64_t firstHeldPacket()
 {
     return store_detail::packetCount <= kSlotCount ? 1 : store_detail::packetCount - (kSlotCount - 1);
 }

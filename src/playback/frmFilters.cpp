@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 
 #include "core/modLibrary.h"
 #include "platform/twips.h"
@@ -151,16 +152,18 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
 
 void FrmFilters::unload() { tmrPlayTimer->stop(); }
 
-void FrmFilters::showPacketCounter(int32_t count) { lblPacketCounter->setText(QString::number(count)); }
+void FrmFilters::showPacketCounter(int64_t count) { lblPacketCounter->setText(QString::number(count)); }
 
-void FrmFilters::showPacketRange(int32_t count, int32_t first)
+void FrmFilters::showPacketRange(int64_t count, int64_t first)
 {
     lblPacketCounter->setText(QString::number(count));
     lblPacketMax->setText(QString::number(count));
     Locked lock(scrPacketTag);
     // The bar cannot span 1..0: an empty store leaves it at 1..1, disabled,
-    // and nothing that reads the position draws while it is empty.
-    holdsPackets_ = count >= first;
+    // and nothing that reads the position draws while it is empty. Past
+    // 2147483647 packets the bar cannot point at them: it sits disabled the
+    // same way, the player holds still and the labels go on counting.
+    holdsPackets_ = count >= first && count <= std::numeric_limits<int>::max();
     if (holdsPackets_) scrPacket->setRange(first, count);
     else scrPacket->setRange(1, 1);
     scrPacket->setEnabled(holdsPackets_);
@@ -169,7 +172,7 @@ void FrmFilters::showPacketRange(int32_t count, int32_t first)
 
 void FrmFilters::initFilters()
 {
-    const int32_t count = getPacketCount();
+    const int64_t count = getPacketCount();
     lblBufferRange->setText(rangeText(firstHeldPacket(), count));
     lblRangeMax->setText(QString::number(count));
 }

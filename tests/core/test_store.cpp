@@ -11,9 +11,9 @@ struct RecordingHost : StoreHost {
     int questions = 0;
     bool answer = true;
     int clears = 0;
-    int32_t count = -1, first = -1, counter = -1;
-    void showPacketCounter(int32_t c) override { counter = c; }
-    void showPacketRange(int32_t c, int32_t f) override { count = c; first = f; }
+    int64_t count = -1, first = -1, counter = -1;
+    void showPacketCounter(int64_t c) override { counter = c; }
+    void showPacketRange(int64_t c, int64_t f) override { count = c; first = f; }
     bool confirmOverwrite() override { ++questions; return answer; }
     void clearVisualizations() override { ++clears; }
 };
