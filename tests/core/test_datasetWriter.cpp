@@ -1,9 +1,12 @@
 // Saving the held packets: the dataset layout byte for byte, frames a dataset
 // cannot carry left out and counted while a capture keeps them, the ring's
-// order, conversion, and failures that leave no file behind.
+// order, conversion (capture times kept), failures that leave no file behind,
+// and what an overwritten file keeps.
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "core/atomicFile.h"
 #include "core/datasetWriter.h"
@@ -23,6 +26,23 @@ std::vector<Frame> held()
     std::vector<Frame> all;
     for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) all.push_back(stored(n));
     return all;
+}
+
+// Every file in a folder, hidden ones (where temporary files go) included.
+QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+
+// The time ("seconds.microseconds") and wire length of each frame of a pcap file.
+QStringList stampsIn(const QString& path)
+{
+    char error[PCAP_ERRBUF_SIZE];
+    pcap_t* p = pcap_open_offline(QFile::encodeName(path).constData(), error);
+    QStringList stamps;
+    pcap_pkthdr* h;
+    const u_char* bytes;
+    while (p && pcap_next_ex(p, &h, &bytes) == 1)
+        stamps << QString("%1.%2 %3").arg(h->ts.tv_sec).arg(h->ts.tv_usec, 6, 10, QChar('0')).arg(h->len);
+    if (p) pcap_close(p);
+    return stamps;
 }
 }
 
@@ -129,7 +149,7 @@ private slots:
         }
         QCOMPARE(readFile(own.filePath("keep.txt")), QByteArray("precious"));
         // Nothing half-written is left lying about.
-        QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+        QCOMPARE(filesIn(own.path()), QStringList{"keep.txt"});
     }
 
     void convertGoesBothWaysWithoutTheStoreLimit()
@@ -150,6 +170,70 @@ private slots:
         QVERIFY(back.write.ok);
         QCOMPARE(back.write.written, 30010);
         QCOMPARE(back.read.recordsFound, 30010);
+        // A dataset keeps no times: one millisecond apart, the captured length on the wire.
+        QCOMPARE(stampsIn(dir.filePath("back.pcap")).mid(999, 2), (QStringList{"0.999000 65", "1.000000 66"}));
+    }
+
+    void convertKeepsCaptureTimesAndWireLengths()
+    {
+        // Frames cut at capture (wire length over the captured bytes), microseconds apart.
+        pcap_t* dead = pcap_open_dead(DLT_EN10MB, 96);
+        pcap_dumper_t* dumper = pcap_dump_open(dead, path("cut.pcap").c_str());
+        QStringList written;
+        for (int k = 0; k < 3; ++k) {
+            const Frame f = frames::ipv4(96, 6);
+            pcap_pkthdr h{};
+            h.ts = {1700000000 + k, 999998 + k % 2};
+            h.caplen = 96;
+            h.len = 1514 - k;
+            pcap_dump(reinterpret_cast<u_char*>(dumper), &h, f.data());
+            written << QString("%1.%2 %3").arg(h.ts.tv_sec).arg(h.ts.tv_usec).arg(h.len);
+        }
+        pcap_dump_close(dumper);
+        pcap_close(dead);
+        for (const char* out : {"copy.pcap", "cut.pcap"}) {   // a copy, then the file onto itself
+            const ConvertReport r = convertFile(path("cut.pcap"), path(out));
+            QCOMPARE(r.write.ok, QByteArray(out) == "copy.pcap");
+            QCOMPARE(stampsIn(dir.filePath(out)), written);
+        }
+    }
+
+    // An existing file replaced keeps its permission bits, a symbolic link is
+    // written through to its target, and a name near the length limit works.
+    void overwriteKeepsModeAndLinks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("linkTo");   // empty: the name is a plain file or none
+        QTest::addColumn<int>("mode");         // the old file's; 0: none there
+        QTest::addColumn<int>("modeAfter");
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        const int usual = 0666 & ~int(mask);
+        QTest::newRow("0600 file") << "private.nivora" << "" << 0600 << 0600;
+        QTest::newRow("0640 file") << "group.nivora" << "" << 0640 << 0640;
+        QTest::newRow("new file") << "new.nivora" << "" << 0 << usual;
+        QTest::newRow("symbolic link") << "link.nivora" << "target.nivora" << 0604 << 0604;
+        QTest::newRow("link to no file yet") << "dangling.nivora" << "made.nivora" << 0 << usual;
+        QTest::newRow("247-character name") << QString(240, 'n') + ".nivora" << "" << 0 << usual;
+    }
+    void overwriteKeepsModeAndLinks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, linkTo);
+        QFETCH(int, mode);
+        QFETCH(int, modeAfter);
+        const QString at = dir.filePath(name), target = linkTo.isEmpty() ? at : dir.filePath(linkTo);
+        if (mode) QVERIFY(recorded::writeFile(target, "old") && ::chmod(QFile::encodeName(target), mode_t(mode)) == 0);
+        if (!linkTo.isEmpty()) QVERIFY(QFile::link(linkTo, at));   // relative, as links often are
+        recorded::store(frames::ipv4(60, 6));
+        const SaveReport r = saveHeldPackets(at.toStdString());
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(readFile(target), recorded::dataset({frames::ipv4(60, 6)}));
+        QCOMPARE(QFileInfo(at).isSymLink(), !linkTo.isEmpty());
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(target), &info) == 0);
+        QCOMPARE(int(info.st_mode & 07777), modeAfter);
+        QVERIFY(filesIn(dir.path()).filter(".nivora-").isEmpty());
     }
 };
 
