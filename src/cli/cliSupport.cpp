@@ -30,6 +30,13 @@ int checkOutputName(const std::string& name)
     return 2;
 }
 
+int reportLeftOut(const SaveReport& report, const std::string& out)
+{
+    if (report.leftOut() == 0) return 0;
+    printError(quotedPath(out) + ": " + describeLeftOut(report));
+    return 1;
+}
+
 bool loadIntoFreshStore(const std::string& path, LoadReport& report)
 {
     resetBuffer("startup");

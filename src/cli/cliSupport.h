@@ -22,6 +22,11 @@ int finalStatus(const LoadReport& report);
 int checkInputName(const std::string& name);
 int checkOutputName(const std::string& name);
 
+// Tells on stderr which frames a writer left out of `out`, if any; the exit
+// status that follows, 1 when some were.
+struct SaveReport;
+int reportLeftOut(const SaveReport& report, const std::string& out);
+
 // "nivora-cli: text" on stderr.
 void printError(const std::string& text);
 // "usage: nivora-cli USAGE" on stderr; returns the usage exit status, 2.

@@ -188,10 +188,7 @@ int runCapture(const CliArgs& args)
             return 1;
         }
         std::printf("wrote %lld frame(s) to %s\n", (long long)report.written, options.out->c_str());
-        if (report.leftOut() > 0) {
-            printError(describeLeftOut(report));
-            status = 1;
-        }
+        if (reportLeftOut(report, *options.out) != 0) status = 1;
     }
     return status;
 }

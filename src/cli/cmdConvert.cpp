@@ -24,10 +24,7 @@ int runConvert(const CliArgs& args)
         return 1;
     }
     std::printf("wrote %lld frame(s) to %s\n", (long long)report.write.written, args[1].c_str());
-    if (report.write.leftOut() > 0) {
-        printError(describeLeftOut(report.write));
-        return 1;
-    }
+    if (reportLeftOut(report.write, args[1]) != 0) return 1;
     return finalStatus(report.read);
 }
 

@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <cstdio>
 #include <limits>
 
@@ -21,39 +20,42 @@
 #include "support/recordedFiles.h"
 
 namespace {
-constexpr char kScenario[] = "NIVORA_EXIT_DURING";
+constexpr char kWork[] = "NIVORA_EXIT_DURING";
 
-// Chooses Exit when the capacity message comes up, half-way through a load.
+void chooseExit()
+{
+    std::puts("exit chosen");
+    frmMain()->menuItem("exit")->trigger();
+}
+
+// The capacity message comes up half-way through a load.
 struct ExitingDialogs : ScriptedDialogs {
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons b, MsgIcon i) override
     {
-        std::puts("exit chosen");
-        frmMain()->menuItem("exit")->trigger();
+        chooseExit();
         return ScriptedDialogs::messageBox(text, title, b, i);
     }
 };
 
-// Run in a child process: starts the work, chooses Exit in its middle.
-// Returning at all means Exit did not end the program.
+// In a child process: starts the work and chooses Exit in its middle.
+// Getting to the end means Exit did not end the program.
 int exitDuring(const QString& work)
 {
     frmMain();
     ExitingDialogs dialogs;
     QTemporaryDir dir;
+    capture_support::LoopbackUdp udp;
     if (work == "load") {
-        std::vector<recorded::Frame> frames(30001, frames::ipv4(60, 6));
-        recorded::writeFile(dir.filePath("full.nivora"), recorded::dataset(frames));
+        recorded::writeFile(dir.filePath("full.nivora"), recorded::dataset(std::vector<recorded::Frame>(30001, frames::ipv4(60, 6))));
         loadDataset(dir.filePath("full.nivora"));
     } else {
-        capture_support::LoopbackUdp udp;
         FrmCapture* w = frmCapture();
         w->cmbInterface->setCurrentIndex(w->cmbInterface->findText("lo"));
         w->txtFilter->setText(QString("udp and dst port %1").arg(udp.sinkPort()));
         w->StartCapture();
         udp.send(100, 1);
         capture_support::waitFor([] { return getPacketCount() > 0; });
-        std::puts("exit chosen");
-        frmMain()->menuItem("exit")->trigger();
+        chooseExit();
     }
     std::puts("still running");
     return 3;
@@ -76,12 +78,11 @@ private slots:
         if (work == "capture") SKIP_UNLESS_CAPTURE_PERMITTED();
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kScenario, work);
+        env.insert(kWork, work);
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath());
         QVERIFY(child.waitForFinished(60000));
-        const QByteArray out = child.readAllStandardOutput();
-        QCOMPARE(out, QByteArray("exit chosen\n"));
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("exit chosen\n"));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
     }
@@ -91,22 +92,17 @@ private slots:
     void playerPastTwoToThe31_data()
     {
         QTest::addColumn<int64_t>("count");
-        QTest::addColumn<bool>("playable");
-        QTest::newRow("the last the bar can hold") << int64_t(std::numeric_limits<int>::max()) << true;
-        QTest::newRow("one more") << int64_t(std::numeric_limits<int>::max()) + 1 << false;
+        QTest::newRow("the last the bar can hold") << int64_t(std::numeric_limits<int>::max());
+        QTest::newRow("one more") << int64_t(std::numeric_limits<int>::max()) + 1;
     }
     void playerPastTwoToThe31()
     {
         QFETCH(int64_t, count);
-        QFETCH(bool, playable);
         frmMain();
         store_detail::packetCount = count - 1;
         recorded::store(frames::ipv4(60, 6));
-        FrmFilters* player = frmFilters();
-        QCOMPARE(player->lblPacketCounter->text(), QString::number(count));
-        QCOMPARE(player->lblPacketMin->text(), QString::number(count - 29999));
-        QCOMPARE(player->scrPacket->isEnabled(), playable);
-        if (playable) QCOMPARE(player->scrPacket->maximum(), count);
+        QCOMPARE(frmFilters()->lblPacketCounter->text(), QString::number(count));
+        QCOMPARE(frmFilters()->scrPacket->isEnabled(), count <= std::numeric_limits<int>::max());
         resetBuffer("startup");
     }
 };
@@ -114,7 +110,7 @@ private slots:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet(kScenario)) return exitDuring(qEnvironmentVariable(kScenario));
+    if (qEnvironmentVariableIsSet(kWork)) return exitDuring(qEnvironmentVariable(kWork));
     TestFaults test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -17,6 +17,7 @@
 
 using recorded::Frame;
 using recorded::readFile;
+using recorded::stampsIn;
 using recorded::stored;
 using recorded::withTrailerAt;
 
@@ -30,20 +31,6 @@ std::vector<Frame> held()
 
 // Every file in a folder, hidden ones (where temporary files go) included.
 QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System); }
-
-// The time ("seconds.microseconds") and wire length of each frame of a pcap file.
-QStringList stampsIn(const QString& path)
-{
-    char error[PCAP_ERRBUF_SIZE];
-    pcap_t* p = pcap_open_offline(QFile::encodeName(path).constData(), error);
-    QStringList stamps;
-    pcap_pkthdr* h;
-    const u_char* bytes;
-    while (p && pcap_next_ex(p, &h, &bytes) == 1)
-        stamps << QString("%1.%2 %3").arg(h->ts.tv_sec).arg(h->ts.tv_usec, 6, 10, QChar('0')).arg(h->len);
-    if (p) pcap_close(p);
-    return stamps;
-}
 }
 
 class TestDatasetWriter : public QObject {
@@ -72,14 +59,11 @@ private slots:
         for (const Frame& f : carriable) recorded::store(f);
         const SaveReport r = saveHeldPackets(path("a.nivora"));
         QVERIFY2(r.ok, r.error.c_str());
-        QCOMPARE(r.format, SaveFormat::Dataset);
-        QCOMPARE(r.written, 5);
-        QCOMPARE(r.leftOut(), 0);
         const QByteArray saved = readFile(dir.filePath("a.nivora"));
         QCOMPARE(saved, recorded::dataset(carriable));
 
         // Loading it back gives the same frames, and saving again the same bytes.
-        QCOMPARE(reload("a.nivora").packetsStored, 5);
+        reload("a.nivora");
         QVERIFY(held() == carriable);
         QVERIFY(saveHeldPackets(path("b.nivora")).ok);
         QCOMPARE(readFile(dir.filePath("b.nivora")), saved);
@@ -97,7 +81,6 @@ private slots:
         for (const Frame& f : all) recorded::store(f);
         const SaveReport r = saveHeldPackets(path("c.nivora"));
         QVERIFY(r.ok);
-        QCOMPARE(r.written, 2);
         QCOMPARE(r.leftOutTrailer, 2);
         QCOMPARE(r.leftOutTooLong, 2);
         const QString told = QString::fromStdString(describeLeftOut(r));
@@ -106,11 +89,8 @@ private slots:
                  qPrintable(told));
         QCOMPARE(readFile(dir.filePath("c.nivora")), recorded::dataset({all[0], all[5]}));
 
-        const SaveReport pcap = saveHeldPackets(path("d.PCAP"));
-        QVERIFY2(pcap.ok, pcap.error.c_str());
-        QCOMPARE(pcap.format, SaveFormat::Pcap);
-        QCOMPARE(pcap.written, 6);
-        QCOMPARE(reload("d.PCAP").packetsStored, 6);
+        QCOMPARE(saveHeldPackets(path("d.PCAP")).written, 6);
+        reload("d.PCAP");
         QVERIFY(held() == all);
     }
 
@@ -176,24 +156,11 @@ private slots:
 
     void convertKeepsCaptureTimesAndWireLengths()
     {
-        // Frames cut at capture (wire length over the captured bytes), microseconds apart.
-        pcap_t* dead = pcap_open_dead(DLT_EN10MB, 96);
-        pcap_dumper_t* dumper = pcap_dump_open(dead, path("cut.pcap").c_str());
-        QStringList written;
-        for (int k = 0; k < 3; ++k) {
-            const Frame f = frames::ipv4(96, 6);
-            pcap_pkthdr h{};
-            h.ts = {1700000000 + k, 999998 + k % 2};
-            h.caplen = 96;
-            h.len = 1514 - k;
-            pcap_dump(reinterpret_cast<u_char*>(dumper), &h, f.data());
-            written << QString("%1.%2 %3").arg(h.ts.tv_sec).arg(h.ts.tv_usec).arg(h.len);
-        }
-        pcap_dump_close(dumper);
-        pcap_close(dead);
+        // Frames cut to 96 bytes on capture: the wire length is more than what the file holds.
+        QVERIFY(recorded::writePcap(dir.filePath("cut.pcap"), {frames::ipv4(1514, 6), frames::ipv4(200, 17)}, DLT_EN10MB, 96));
+        const QStringList written = {"1700000000.000000 1514", "1700000001.000001 200"};
         for (const char* out : {"copy.pcap", "cut.pcap"}) {   // a copy, then the file onto itself
-            const ConvertReport r = convertFile(path("cut.pcap"), path(out));
-            QCOMPARE(r.write.ok, QByteArray(out) == "copy.pcap");
+            QCOMPARE(convertFile(path("cut.pcap"), path(out)).write.ok, QByteArray(out) == "copy.pcap");
             QCOMPARE(stampsIn(dir.filePath(out)), written);
         }
     }
