@@ -19,10 +19,10 @@ namespace {
 StoreHost quietHost;
 StoreHost* currentHost = &quietHost;
 
-template <class T>
-void zeroColumn(std::vector<T>& column, size_t size)
+template <class Column>
+void zeroColumn(Column& column, size_t size)
 {
-    column.assign(size, T{});
+    column.assign(size, typename Column::value_type{});
 }
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "hugePageAllocator.h"
+
 constexpr int32_t kSlotCount = 30000;
 constexpr int kSlotBytes = 1601;          // byte positions 0..1600
 constexpr int kLastPosition = kSlotBytes - 1;
@@ -17,7 +19,7 @@ using Octets4 = std::array<uint8_t, 4>;   // address octets in frame order
 
 // The columns, indexed by slot 1..30000 (index 0 is unused so slots index directly).
 struct PacketColumns {
-    std::vector<uint8_t> packetBytes;     // kSlotBytes per slot
+    std::vector<uint8_t, HugePageAllocator<uint8_t>> packetBytes;   // kSlotBytes per slot
     std::vector<int16_t> packetLength;    // index of the frame's last byte
     std::vector<Octets2> etherType;
     std::vector<uint8_t> ipVersion;
