@@ -115,8 +115,8 @@ std::string adapterName(const std::string& given)
 }
 
 // Hands frames to sink until `count` have come (0: no limit), a signal or a
-// failure; -1 after a failure. Every second what the writer holds reaches its
-// file, so the wait for frames is bounded: a quiet adapter still gets its flush.
+// failure; -1 after a failure. Waits for frames 100 ms at most, so what the
+// writer holds reaches its file within a second on a quiet adapter too.
 int captureFrames(PcapSession& session, int count, const FrameSink& sink, int64_t& received, FrameWriter* writer)
 {
     StopOnSignals stop(session);
