@@ -41,6 +41,7 @@ public:
         dialogs().messageBox(QString("Packets in file exceeded buffer.  Only the first %1 packets will be used.").arg(capacity),
                              applicationTitle(), MsgButtons::Ok, MsgIcon::None);
     }
+    bool countPastCapacity() override { return false; }   // the rest of the file is ignored
 
 private:
     int64_t size_ = 0;

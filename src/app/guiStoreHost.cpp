@@ -8,8 +8,8 @@
 namespace {
 class GuiStoreHost final : public StoreHost {
 public:
-    void showPacketCounter(int32_t count) override { frmFilters()->showPacketCounter(count); }
-    void showPacketRange(int32_t count, int32_t first) override { frmFilters()->showPacketRange(count, first); }
+    void showPacketCounter(int64_t count) override { frmFilters()->showPacketCounter(count); }
+    void showPacketRange(int64_t count, int64_t first) override { frmFilters()->showPacketRange(count, first); }
     bool confirmOverwrite() override
     {
         return dialogs().messageBox("Packets exist in the buffer.  Do you wish to overwrite?",

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/datasetWriter.h"
 #include "core/fileLoader.h"
 #include "core/frameSource.h"
 #include "core/modLibrary.h"
@@ -12,6 +13,28 @@ int usageError(const char* usage)
 {
     std::fprintf(stderr, "usage: nivora-cli %s\n", usage);
     return 2;
+}
+
+int checkInputName(const std::string& name)
+{
+    if (!name.empty()) return 0;
+    printError("the file name is empty");
+    return 2;
+}
+
+int checkOutputName(const std::string& name)
+{
+    if (checkInputName(name) != 0) return 2;
+    if (saveFormatOf(name) != SaveFormat::Unknown) return 0;
+    printError("cannot write " + quotedPath(name) + ": the name must end in .nivora (dataset) or .pcap (capture)");
+    return 2;
+}
+
+int reportLeftOut(const SaveReport& report, const std::string& out)
+{
+    if (report.leftOut() == 0) return 0;
+    printError(quotedPath(out) + ": " + describeLeftOut(report));
+    return 1;
 }
 
 bool loadIntoFreshStore(const std::string& path, LoadReport& report)

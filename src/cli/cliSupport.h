@@ -17,6 +17,16 @@ void printNotes(const LoadReport& report, const std::string& path);
 // could not be read (the notes said what), 0 otherwise.
 int finalStatus(const LoadReport& report);
 
+// A file name argument: 0 when it can be used, else 2 (a usage error) after
+// saying why: an empty name, or an output name not ending in .nivora or .pcap.
+int checkInputName(const std::string& name);
+int checkOutputName(const std::string& name);
+
+// Tells on stderr which frames a writer left out of `out`, if any; the exit
+// status that follows, 1 when some were.
+struct SaveReport;
+int reportLeftOut(const SaveReport& report, const std::string& out);
+
 // "nivora-cli: text" on stderr.
 void printError(const std::string& text);
 // "usage: nivora-cli USAGE" on stderr; returns the usage exit status, 2.

@@ -1,6 +1,9 @@
 // nivora-cli capture: live frames into the store without a window, and with
 // -w into a dataset or pcap file as they arrive (so no 30000-frame limit).
+#include <poll.h>
+
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,15 +25,41 @@ struct CaptureOptions {
     std::string adapter;
     std::string filter;
     int count = 0;   // 0: until Ctrl-C
-    std::string out;
+    std::optional<std::string> out;
 };
 
+// What the frames written so far may wait in memory before they reach the file.
+constexpr auto kFlushInterval = std::chrono::seconds(1);
+
 std::atomic<PcapSession*> running{nullptr};
+volatile std::sig_atomic_t stopRequested = 0;
 
 void stopOnSignal(int)
 {
+    stopRequested = 1;
     if (PcapSession* session = running.load()) session->breakLoop();
 }
+
+// Ctrl-C, kill and a closed terminal end the capture the same way: whatever
+// was captured is still written and reported.
+class StopOnSignals {
+public:
+    explicit StopOnSignals(PcapSession& session)
+    {
+        stopRequested = 0;
+        running = &session;
+        for (size_t k = 0; k < std::size(kSignals); ++k) previous_[k] = std::signal(kSignals[k], stopOnSignal);
+    }
+    ~StopOnSignals()
+    {
+        for (size_t k = 0; k < std::size(kSignals); ++k) std::signal(kSignals[k], previous_[k]);
+        running = nullptr;
+    }
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    void (*previous_[std::size(kSignals)])(int);
+};
 
 std::optional<int> positiveNumber(const std::string& text)
 {
@@ -85,28 +114,49 @@ std::string adapterName(const std::string& given)
     return listing.adapters[size_t(*number - 1)].name;
 }
 
+// Hands frames to sink until `count` have come (0: no limit), a signal or a
+// failure; -1 after a failure. Waits for frames 100 ms at most, so what the
+// writer holds reaches its file within a second on a quiet adapter too.
+int captureFrames(PcapSession& session, int count, const FrameSink& sink, int64_t& received, FrameWriter* writer)
+{
+    StopOnSignals stop(session);
+    auto lastFlush = std::chrono::steady_clock::now();
+    pollfd waiting{session.selectableFd(), POLLIN, 0};
+    while (!stopRequested && (count == 0 || received < count)) {
+        ::poll(&waiting, 1, 100);   // frames, a signal or 100 ms
+        const int got = session.dispatch(count == 0 ? -1 : int(count - received), sink);
+        if (got == -1) return -1;
+        if (got == -2) break;
+        const auto now = std::chrono::steady_clock::now();
+        if (writer && now - lastFlush >= kFlushInterval) {
+            if (!writer->flushInPlace()) break;   // finish() tells why
+            lastFlush = now;
+        }
+    }
+    return 0;
+}
+
 int runCapture(const CliArgs& args)
 {
     CaptureOptions options;
     if (!parse(args, options)) return usageError(kUsage);
-    if (!options.out.empty() && saveFormatOf(options.out) == SaveFormat::Unknown) {
-        printError("cannot write \"" + options.out + "\": the name must end in .nivora (dataset) or .pcap (capture)");
-        return 2;
-    }
+    if (options.out)
+        if (const int status = checkOutputName(*options.out)) return status;
     const std::string adapter = adapterName(options.adapter);
 
     CaptureFailure failure;
-    std::unique_ptr<PcapSession> session = PcapSession::open(adapter, options.filter, CaptureMode::Blocking, failure);
+    std::unique_ptr<PcapSession> session = PcapSession::open(adapter, options.filter, CaptureMode::NonBlocking, failure);
     if (!session) {
         printError(describeCaptureFailure(failure, adapter, ownPath()));
         return failure.kind == CaptureFailure::Kind::BadFilter ? 2 : 1;
     }
-    // The file is opened before the first frame, so a place that cannot be
-    // written is known before anything is captured.
+    // The file is put in place before the first frame, so a place that cannot
+    // be written is known before anything is captured, and the frames reach
+    // it as they come.
     std::unique_ptr<FrameWriter> writer;
-    if (!options.out.empty()) {
-        writer = std::make_unique<FrameWriter>(options.out);
-        if (!writer->open()) {
+    if (options.out) {
+        writer = std::make_unique<FrameWriter>(*options.out);
+        if (!writer->open() || !writer->flushInPlace()) {
             printError(writer->finish().error);
             return 1;
         }
@@ -118,17 +168,11 @@ int runCapture(const CliArgs& args)
     const FrameSink sink = [&](const uint8_t* data, int size) {
         ++received;
         addPacket(data, size - 1);
-        if (writer && writing) writing = writer->add(data, size_t(size));
+        if (writer && writing) writing = writer->add(data, size_t(size), &session->frameStamp());
     };
     std::fprintf(stderr, "capturing on %s%s%s, Ctrl-C stops\n", adapter.c_str(),
                  options.filter.empty() ? "" : " with filter ", options.filter.c_str());
-    running = session.get();
-    std::signal(SIGINT, stopOnSignal);
-    std::signal(SIGTERM, stopOnSignal);
-    const int ended = session->loop(options.count, sink);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    running = nullptr;
+    const int ended = captureFrames(*session, options.count, sink, received, writer.get());
 
     int status = 0;
     if (ended == -1) {
@@ -143,8 +187,8 @@ int runCapture(const CliArgs& args)
             printError(report.error);
             return 1;
         }
-        std::printf("wrote %lld frame(s) to %s\n", (long long)report.written, options.out.c_str());
-        if (report.leftOut() > 0) std::printf("%s\n", describeLeftOut(report).c_str());
+        std::printf("wrote %lld frame(s) to %s\n", (long long)report.written, options.out->c_str());
+        if (reportLeftOut(report, *options.out) != 0) status = 1;
     }
     return status;
 }

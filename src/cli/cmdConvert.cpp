@@ -11,6 +11,8 @@ constexpr const char* kUsage = "convert IN OUT";
 int runConvert(const CliArgs& args)
 {
     if (args.size() != 2) return usageError(kUsage);
+    if (const int status = checkInputName(args[0])) return status;
+    if (const int status = checkOutputName(args[1])) return status;
     const ConvertReport report = convertFile(args[0], args[1]);
     if (!report.read.ok()) {
         printError(report.read.message);
@@ -22,7 +24,7 @@ int runConvert(const CliArgs& args)
         return 1;
     }
     std::printf("wrote %lld frame(s) to %s\n", (long long)report.write.written, args[1].c_str());
-    if (report.write.leftOut() > 0) std::printf("%s\n", describeLeftOut(report.write).c_str());
+    if (reportLeftOut(report.write, args[1]) != 0) return 1;
     return finalStatus(report.read);
 }
 

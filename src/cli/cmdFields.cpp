@@ -37,7 +37,6 @@ int runFields(const CliArgs& args)
         }
         std::puts(line.c_str());
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return 1;
     return finalStatus(report);
 }
 

@@ -14,6 +14,7 @@ constexpr const char* kUsage = "info FILE";
 int runInfo(const CliArgs& args)
 {
     if (args.size() != 1) return usageError(kUsage);
+    if (const int status = checkInputName(args[0])) return status;
     LoadReport report;
     if (!loadIntoFreshStore(args[0], report)) return 1;
 

@@ -1,6 +1,7 @@
 // nivora-cli synth [--count N] OUT: a sample recording to try the views with.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "cliCommand.h"
 #include "cliSupport.h"
@@ -15,7 +16,7 @@ constexpr int kMaxCount = 1000000;
 int runSynth(const CliArgs& args)
 {
     int count = kDefaultCount;
-    std::string out;
+    std::optional<std::string> out;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--count" && i + 1 < args.size()) {
             char* end = nullptr;
@@ -27,15 +28,16 @@ int runSynth(const CliArgs& args)
             count = int(n);
         } else if (!args[i].empty() && args[i][0] == '-') {
             return usageError(kUsage);
-        } else if (out.empty()) {
+        } else if (!out) {
             out = args[i];
         } else {
             return usageError(kUsage);
         }
     }
-    if (out.empty()) return usageError(kUsage);
+    if (!out) return usageError(kUsage);
+    if (const int status = checkOutputName(*out)) return status;
 
-    FrameWriter writer(out);
+    FrameWriter writer(*out);
     if (writer.open())
         for (const Frame& frame : makeSampleTraffic(count))
             if (!writer.add(frame.data(), frame.size())) break;
@@ -44,7 +46,7 @@ int runSynth(const CliArgs& args)
         printError(report.error);
         return 1;
     }
-    std::printf("wrote %lld sample frame(s) to %s\n", (long long)report.written, out.c_str());
+    std::printf("wrote %lld sample frame(s) to %s\n", (long long)report.written, out->c_str());
     return 0;
 }
 

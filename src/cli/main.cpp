@@ -1,8 +1,13 @@
 // nivora-cli: the packet store and file formats without a window.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "cliCommand.h"
+#include "cliSupport.h"
+#include "core/atomicFile.h"
 
 namespace {
 std::vector<CliCommand>& table()
@@ -20,6 +25,24 @@ int usage(FILE* out)
     }
     return out == stdout ? 0 : 2;
 }
+
+// Ctrl-C, kill or a closed terminal: no half-written file is left behind,
+// then the program ends by the signal as it would have.
+void endBySignal(int signal)
+{
+    removeUnfinishedFiles();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// What a command printed must have arrived: a full disk or a closed pipe is a failure.
+int checkedOutput(int status)
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    printError(std::string("cannot write the output") + (errno ? std::string(": ") + std::strerror(errno) : ""));
+    return 1;
+}
 }
 
 bool registerCliCommand(const CliCommand& command)
@@ -32,12 +55,13 @@ const std::vector<CliCommand>& cliCommands() { return table(); }
 
 int main(int argc, char** argv)
 {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, endBySignal);
     if (argc < 2) return usage(stderr);
     if (!std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))
-        return usage(stdout);
+        return checkedOutput(usage(stdout));
     for (const CliCommand& c : table()) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
-        return c.run(CliArgs(argv + 2, argv + argc));
+        return checkedOutput(c.run(CliArgs(argv + 2, argv + argc)));
     }
     std::fprintf(stderr, "nivora-cli: unknown command '%s'\n", argv[1]);
     return usage(stderr);

@@ -2,6 +2,7 @@
 #include <pcap/pcap.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -68,7 +69,9 @@ public:
                 ++report.emptyFrames;
                 continue;
             }
-            if (!visit(SourceFrame{bytes, header->caplen, std::ftell(stream_)})) return;
+            const FrameStamp stamp{int64_t(header->ts.tv_sec), int32_t(header->ts.tv_usec),
+                                   std::max(header->len, header->caplen)};
+            if (!visit(SourceFrame{bytes, header->caplen, std::ftell(stream_), &stamp})) return;
         }
     }
 

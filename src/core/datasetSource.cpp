@@ -1,29 +1,37 @@
-// Reading a nivora dataset: the whole file in one read, then the records.
+// Reading a nivora dataset: the 8-byte header first, then the records in one
+// streaming pass through a fixed block, so memory stays the same whatever the
+// file's size and a file that is no dataset is refused without reading it.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <new>
 
 #include "datasetScanner.h"
 #include "frameSource.h"
 
 namespace {
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-private:
-    int fd_;
-};
+constexpr size_t kBlockBytes = 128 << 10;   // as large as helps the reads, no larger
+
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on an error.
+ssize_t readFully(int fd, uint8_t* into, size_t size)
+{
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, into + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += size_t(n);
+    }
+    return ssize_t(got);
+}
 
 class DatasetSource final : public FrameSource {
 public:
+    ~DatasetSource() override { if (fd_ >= 0) ::close(fd_); }
+
     bool open(const std::string& path, LoadReport& report, LoadObserver& observer) override;
     void forEachFrame(LoadReport& report, const std::function<bool(const SourceFrame&)>& visit) override;
 
@@ -35,52 +43,53 @@ private:
         return false;
     }
 
-    std::unique_ptr<uint8_t[]> data_;
-    size_t size_ = 0;
+    int fd_ = -1;
 };
 
 bool DatasetSource::open(const std::string& path, LoadReport& report, LoadObserver& observer)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + std::strerror(errno));
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + std::strerror(errno));
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
+    if (::fstat(fd_, &info) != 0)
         return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + std::strerror(errno));
     if (!S_ISREG(info.st_mode)) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": not a regular file");
 
     report.fileSize = info.st_size;
     observer.fileOpened(report.fileSize);
 
-    // Held in one piece: uninitialised, as the read fills it at once.
-    data_.reset(new (std::nothrow) uint8_t[size_t(info.st_size) + 1]);
-    if (!data_) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": not enough memory for " + std::to_string(info.st_size) + " bytes");
-    size_ = 0;
-    while (size_ < size_t(info.st_size)) {
-        const ssize_t got = ::read(file.get(), data_.get() + size_, size_t(info.st_size) - size_);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + std::strerror(errno));
-        if (got == 0) break;   // the file shrank meanwhile: what was there is what we have
-        size_ += size_t(got);
-    }
-    observer.fileRead();
-
-    if (!hasDatasetHeader(data_.get(), size_))
+    uint8_t header[kDatasetHeader.size()];
+    const ssize_t got = readFully(fd_, header, sizeof header);
+    if (got < 0) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + std::strerror(errno));
+    if (!hasDatasetHeader(header, size_t(got)))
         return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
+    observer.fileRead();
     return true;
 }
 
 void DatasetSource::forEachFrame(LoadReport& report, const std::function<bool(const SourceFrame&)>& visit)
 {
-    scanDatasetRecords(data_.get(), size_, kDatasetHeader.size(), [&](const DatasetRecord& r) {
-        ++report.recordsFound;
-        // The record would not fit the 1601-byte record buffer: skip it whole,
-        // so the records after it are still found.
-        if (r.size > kMaxDatasetFrame) {
-            if (report.oversizedSkipped++ == 0) report.firstOversizedOffset = int64_t(r.start);
-            return true;
+    const std::unique_ptr<uint8_t[]> block(new uint8_t[kBlockBytes]);   // filled by the reads
+    DatasetScanner scanner;
+    for (;;) {
+        const ssize_t got = readFully(fd_, block.get(), kBlockBytes);
+        // A file that shrinks meanwhile simply ends sooner: what was there is what we have.
+        if (got < 0) {
+            report.damage = std::strerror(errno);
+            return;
         }
-        return visit(SourceFrame{r.frame, r.size, int64_t(r.end) + 1});
-    });
+        const bool more = scanner.feed(block.get(), size_t(got), [&](const DatasetRecord& r) {
+            ++report.recordsFound;
+            // The record would not fit the 1601-byte record buffer: skip it whole,
+            // so the records after it are still found.
+            if (!r.frame) {
+                if (report.oversizedSkipped++ == 0) report.firstOversizedOffset = r.start;
+                return true;
+            }
+            return visit(SourceFrame{r.frame, r.size, r.end + 1, nullptr});
+        });
+        if (!more || size_t(got) < kBlockBytes) return;
+    }
 }
 }
 

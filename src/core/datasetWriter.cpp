@@ -85,17 +85,33 @@ public:
         return true;
     }
 
-    bool add(const uint8_t* frame, size_t size)
+    bool add(const uint8_t* frame, size_t size, const FrameStamp* stamp)
     {
         if (report_.format == SaveFormat::Dataset) return addRecord(frame, size);
-        // The store keeps no capture times: frames are spaced one millisecond apart.
         pcap_pkthdr header{};
-        header.ts.tv_sec = time_t(report_.written / 1000);
-        header.ts.tv_usec = suseconds_t(report_.written % 1000 * 1000);
         header.caplen = header.len = bpf_u_int32(std::min(size, size_t(kPcapSnapLen)));
+        if (stamp) {
+            header.ts.tv_sec = time_t(stamp->seconds);
+            header.ts.tv_usec = suseconds_t(stamp->microseconds);
+            header.len = std::max(header.caplen, stamp->wireLength);
+        } else {   // the store keeps no capture times
+            header.ts.tv_sec = time_t(report_.written / 1000);
+            header.ts.tv_usec = suseconds_t(report_.written % 1000 * 1000);
+        }
         pcap_dump(reinterpret_cast<u_char*>(dumper_), &header, frame);
         ++report_.written;
         return true;
+    }
+
+    bool flushInPlace()
+    {
+        bool ok = file_.error().empty();
+        if (ok && report_.format == SaveFormat::Dataset) ok = flushBuffer();
+        if (ok && dumper_ && pcap_dump_flush(dumper_) != 0) {
+            file_.fail("the capture could not be written");
+            ok = false;
+        }
+        return ok && file_.publish();
     }
 
     SaveReport finish()
@@ -115,7 +131,7 @@ public:
     }
 
 private:
-    static constexpr size_t kBufferSize = 1 << 20;
+    static constexpr size_t kBufferSize = 128 << 10;
 
     bool addRecord(const uint8_t* frame, size_t size)
     {
@@ -149,7 +165,8 @@ private:
 FrameWriter::FrameWriter(const std::string& path) : impl_(std::make_unique<Impl>(path)) {}
 FrameWriter::~FrameWriter() = default;
 bool FrameWriter::open() { return impl_->open(); }
-bool FrameWriter::add(const uint8_t* frame, size_t size) { return impl_->add(frame, size); }
+bool FrameWriter::add(const uint8_t* frame, size_t size, const FrameStamp* stamp) { return impl_->add(frame, size, stamp); }
+bool FrameWriter::flushInPlace() { return impl_->flushInPlace(); }
 SaveReport FrameWriter::finish() { return impl_->finish(); }
 
 SaveReport saveHeldPackets(const std::string& path)

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "frameStamp.h"
+
 enum class SaveFormat { Dataset, Pcap, Unknown };
 SaveFormat saveFormatOf(const std::string& path);
 
@@ -33,8 +35,12 @@ public:
     // Creates the temporary file and writes the file header.
     bool open();
     // Writes one frame, or counts it as left out when the format cannot carry
-    // it. Returns false once writing has failed.
-    bool add(const uint8_t* frame, size_t size);
+    // it. A capture keeps the stamp's time and wire length; without one its
+    // frames are spaced one millisecond apart. Returns false once writing has failed.
+    bool add(const uint8_t* frame, size_t size, const FrameStamp* stamp = nullptr);
+    // Writes out what is buffered and puts the file in place at once, so
+    // what was written survives the program (a capture's frames as they come).
+    bool flushInPlace();
     // Completes the file and puts it in place; the report says how it went.
     SaveReport finish();
 

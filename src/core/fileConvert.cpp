@@ -1,6 +1,17 @@
 #include "fileConvert.h"
 
+#include <sys/stat.h>
+
 #include "frameSource.h"
+
+namespace {
+// Whether two names reach the same file: by any path, a hard link or a symbolic link.
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat x {}, y {};
+    return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+}
 
 ConvertReport convertFile(const std::string& in, const std::string& out)
 {
@@ -9,9 +20,18 @@ ConvertReport convertFile(const std::string& in, const std::string& out)
     auto source = makeSourceFor(in);
     if (!source->open(in, report.read, quiet)) return report;
 
+    // Writing onto the input would replace it with whatever was read of it so far.
+    if (sameFile(in, out)) {
+        report.write.format = saveFormatOf(out);
+        report.write.error = "Cannot write " + quotedPath(out) + ": it is the input file " + quotedPath(in)
+                             + "; choose another name";
+        return report;
+    }
     FrameWriter writer(out);
     if (writer.open()) {
-        source->forEachFrame(report.read, [&](const SourceFrame& frame) { return writer.add(frame.data, frame.size); });
+        source->forEachFrame(report.read, [&](const SourceFrame& frame) {
+            return writer.add(frame.data, frame.size, frame.stamp);
+        });
     }
     report.write = writer.finish();
     return report;

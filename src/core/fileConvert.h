@@ -11,5 +11,6 @@ struct ConvertReport {
     SaveReport write;   // the output: written, left out, error
 };
 
-// IN is recognised by content; OUT's format by its extension.
+// IN is recognised by content; OUT's format by its extension. OUT may not
+// be IN itself (by any name): that is refused before anything is written.
 ConvertReport convertFile(const std::string& in, const std::string& out);

@@ -13,18 +13,20 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
 
     resetBuffer("file");
     observer.storeReset();
-    report.firstPacket = int64_t(getPacketCount()) + 1;
+    report.firstPacket = getPacketCount() + 1;
     source.forEachFrame(report, [&](const SourceFrame& frame) {
+        // Told only once a frame beyond the 30000th exists: a file of exactly
+        // 30000 is loaded whole.
+        if (report.packetsStored == kSlotCount) {
+            if (!report.capped) observer.capacityReached(kSlotCount);
+            report.capped = true;
+            return observer.countPastCapacity();
+        }
         // The store keeps the first 1601 bytes of a longer frame.
         if (frame.size > size_t(kSlotBytes)) ++report.truncatedFrames;
         addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1);
         ++report.packetsStored;
         observer.progress(frame.position);
-        if (report.packetsStored == kSlotCount) {
-            report.capped = true;
-            observer.capacityReached(kSlotCount);
-            return false;
-        }
         observer.yieldPoint();
         return true;
     });

@@ -7,12 +7,14 @@
 #include <memory>
 #include <string>
 
+#include "frameStamp.h"
 #include "loadReport.h"
 
 struct SourceFrame {
     const uint8_t* data;
     size_t size;
-    int64_t position;   // file offset just past the frame's record
+    int64_t position;           // file offset just past the frame's record
+    const FrameStamp* stamp;    // null when the file keeps no times (a dataset)
 };
 
 class FrameSource {

@@ -18,11 +18,11 @@ struct LoadReport {
     LoadError error = LoadError::None;
     std::string message;                // names the file and the reason; empty when loaded
     int64_t fileSize = 0;
-    int64_t recordsFound = 0;           // records met, skipped ones included
+    int64_t recordsFound = 0;           // records met, skipped ones and those past the store's capacity included
     int64_t packetsStored = 0;
     int64_t firstPacket = 1;            // packet numbers the new frames received
     int64_t lastPacket = 0;             // (an empty range when none was stored)
-    bool capped = false;                // stopped at the store's 30000
+    bool capped = false;                // the file holds more frames than the store's 30000
     int64_t oversizedSkipped = 0;       // dataset records longer than 1601 bytes
     int64_t firstOversizedOffset = -1;  // byte offset of the first of them
     int64_t truncatedFrames = 0;        // capture frames cut to 1601 bytes
@@ -44,7 +44,7 @@ class LoadObserver {
 public:
     virtual ~LoadObserver() = default;
     virtual void fileOpened(int64_t size) { (void)size; }
-    // The file is in memory (a dataset) or its header checked (a capture).
+    // The file's header is checked: it is a dataset or capture, and its frames follow.
     virtual void fileRead() {}
     // resetBuffer("file") has run (whatever the user answered): clear the views.
     virtual void storeReset() {}
@@ -52,6 +52,8 @@ public:
     virtual void progress(int64_t position) { (void)position; }
     // Between two records: a moment to let the program breathe.
     virtual void yieldPoint() {}
-    // The store's capacity was reached and the rest of the file is ignored.
+    // The file holds a frame beyond the store's capacity: the rest is not stored.
     virtual void capacityReached(int32_t capacity) { (void)capacity; }
+    // Past the capacity, go on counting the file's records (true) or stop at once.
+    virtual bool countPastCapacity() { return true; }
 };

@@ -8,7 +8,7 @@
 
 namespace store_detail {
 PacketColumns columns;
-int32_t packetCount = 0;
+int64_t packetCount = 0;
 int32_t writeSlot = 0;
 std::array<float, 256> byteFrequency{};
 }
@@ -19,10 +19,10 @@ namespace {
 StoreHost quietHost;
 StoreHost* currentHost = &quietHost;
 
-template <class T>
-void zeroColumn(std::vector<T>& column, size_t size)
+template <class Column>
+void zeroColumn(Column& column, size_t size)
 {
-    column.assign(size, T{});
+    column.assign(size, typename Column::value_type{});
 }
 }
 

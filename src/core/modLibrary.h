@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "hugePageAllocator.h"
+
 constexpr int32_t kSlotCount = 30000;
 constexpr int kSlotBytes = 1601;          // byte positions 0..1600
 constexpr int kLastPosition = kSlotBytes - 1;
@@ -17,7 +19,7 @@ using Octets4 = std::array<uint8_t, 4>;   // address octets in frame order
 
 // The columns, indexed by slot 1..30000 (index 0 is unused so slots index directly).
 struct PacketColumns {
-    std::vector<uint8_t> packetBytes;     // kSlotBytes per slot
+    std::vector<uint8_t, HugePageAllocator<uint8_t>> packetBytes;   // kSlotBytes per slot
     std::vector<int16_t> packetLength;    // index of the frame's last byte
     std::vector<Octets2> etherType;
     std::vector<uint8_t> ipVersion;
@@ -43,7 +45,7 @@ struct PacketColumns {
 // The store's state. Only the store and the accessors touch it directly.
 namespace store_detail {
 extern PacketColumns columns;
-extern int32_t packetCount;
+extern int64_t packetCount;   // 64 bits: 2^31 frames are only 6 hours at 100000 a second
 extern int32_t writeSlot;
 extern std::array<float, 256> byteFrequency;
 }
@@ -69,11 +71,11 @@ inline int32_t packetSlot(int64_t packetNumber)
     return static_cast<int32_t>(r + 1);
 }
 
-inline int32_t getPacketCount() { return store_detail::packetCount; }
+inline int64_t getPacketCount() { return store_detail::packetCount; }
 inline int32_t getWriteSlot() { return store_detail::writeSlot; }
 
 // Oldest packet number still held (1 while the ring has not wrapped).
-inline int32_t firstHeldPacket()
+inline int64_t firstHeldPacket()
 {
     return store_detail::packetCount <= kSlotCount ? 1 : store_detail::packetCount - (kSlotCount - 1);
 }

@@ -3,9 +3,16 @@
 #include <pcap/pcap.h>
 
 namespace {
+struct Delivery {
+    const FrameSink& sink;
+    FrameStamp& stamp;
+};
+
 void deliver(u_char* user, const pcap_pkthdr* header, const u_char* bytes)
 {
-    (*reinterpret_cast<const FrameSink*>(user))(bytes, int(header->caplen));
+    const auto& to = *reinterpret_cast<const Delivery*>(user);
+    to.stamp = FrameStamp{int64_t(header->ts.tv_sec), int32_t(header->ts.tv_usec), header->len};
+    to.sink(bytes, int(header->caplen));
 }
 
 CaptureFailure::Kind kindOfStatus(int status)
@@ -141,13 +148,8 @@ int PcapSession::selectableFd() const { return pcap_get_selectable_fd(handle_); 
 
 int PcapSession::dispatch(int maxFrames, const FrameSink& sink)
 {
-    return pcap_dispatch(handle_, maxFrames, deliver, reinterpret_cast<u_char*>(const_cast<FrameSink*>(&sink)));
-}
-
-int PcapSession::loop(int count, const FrameSink& sink)
-{
-    return pcap_loop(handle_, count > 0 ? count : -1, deliver,
-                     reinterpret_cast<u_char*>(const_cast<FrameSink*>(&sink)));
+    Delivery to{sink, stamp_};
+    return pcap_dispatch(handle_, maxFrames, deliver, reinterpret_cast<u_char*>(&to));
 }
 
 void PcapSession::breakLoop() { pcap_breakloop(handle_); }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "frameStamp.h"
 #include "modLibrary.h"
 
 typedef struct pcap pcap_t;
@@ -44,14 +45,13 @@ public:
 
     // A descriptor that polls readable while frames wait (or the adapter failed).
     int selectableFd() const;
-    // Hands at most maxFrames waiting frames to sink. Returns how many were
-    // handed over (0: none waiting), -1 when the adapter failed (lastError says
-    // why), -2 when breakLoop() ended it.
+    // Hands at most maxFrames waiting frames (maxFrames <= 0: one buffer's worth)
+    // to sink. Returns how many were handed over (0: none waiting), -1 when the
+    // adapter failed (lastError says why), -2 when breakLoop() ended it.
     int dispatch(int maxFrames, const FrameSink& sink);
-    // Blocking: hands frames to sink until `count` have come (count <= 0: no
-    // limit), breakLoop() or a failure; returns 0, -2 or -1 in those cases.
-    int loop(int count, const FrameSink& sink);
-    // Makes dispatch()/loop() return soon; safe from a signal handler.
+    // While sink runs: the time and wire length of the frame it was handed.
+    const FrameStamp& frameStamp() const { return stamp_; }
+    // Makes dispatch() return soon; safe from a signal handler.
     void breakLoop();
     // Frames the kernel dropped since open because the capture buffer was full
     // (the last known figure when libpcap cannot say).
@@ -62,4 +62,5 @@ private:
     explicit PcapSession(pcap_t* handle) : handle_(handle) {}
     pcap_t* handle_;
     uint64_t drops_ = 0;
+    FrameStamp stamp_;
 };

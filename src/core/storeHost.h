@@ -10,11 +10,11 @@ public:
     virtual ~StoreHost() = default;
 
     // The store was emptied: the playback counter reads "0".
-    virtual void showPacketCounter(int32_t count) { (void)count; }
+    virtual void showPacketCounter(int64_t count) { (void)count; }
 
     // After every change: the newest packet number and the oldest one still held.
     // An empty store reports count 0 and first 1.
-    virtual void showPacketRange(int32_t count, int32_t first) { (void)count; (void)first; }
+    virtual void showPacketRange(int64_t count, int64_t first) { (void)count; (void)first; }
 
     // "Packets exist in the buffer.  Do you wish to overwrite?"  true = Yes.
     virtual bool confirmOverwrite() { return true; }

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 
 #include "core/modLibrary.h"
 #include "platform/twips.h"
@@ -202,16 +203,18 @@ bool FrmFilters::playerKey(QKeyEvent* e)
     }
 }
 
-void FrmFilters::showPacketCounter(int32_t count) { lblPacketCounter->setText(QString::number(count)); }
+void FrmFilters::showPacketCounter(int64_t count) { lblPacketCounter->setText(QString::number(count)); }
 
-void FrmFilters::showPacketRange(int32_t count, int32_t first)
+void FrmFilters::showPacketRange(int64_t count, int64_t first)
 {
     lblPacketCounter->setText(QString::number(count));
     lblPacketMax->setText(QString::number(count));
     Locked lock(scrPacketTag);
     // The bar cannot span 1..0: an empty store leaves it at 1..1, disabled,
-    // and nothing that reads the position draws while it is empty.
-    holdsPackets_ = count >= first;
+    // and nothing that reads the position draws while it is empty. Past
+    // 2147483647 packets the bar cannot point at them: it sits disabled the
+    // same way, the player holds still and the labels go on counting.
+    holdsPackets_ = count >= first && count <= std::numeric_limits<int>::max();
     if (holdsPackets_) scrPacket->setRange(first, count);
     else scrPacket->setRange(1, 1);
     scrPacket->setEnabled(holdsPackets_);
@@ -224,7 +227,7 @@ void FrmFilters::initFilters()
     // Stopped on the oldest held packet, the buffer range covering them all.
     stopAction();
     picBufferSlider->resetThumbs();
-    const int32_t first = firstHeldPacket(), count = getPacketCount();
+    const int64_t first = firstHeldPacket(), count = getPacketCount();
     lblBufferRange->setText(rangeText(first, count));
     lblRangeMin->setText(QString::number(first));
     lblRangeMax->setText(QString::number(count));

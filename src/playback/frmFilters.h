@@ -65,8 +65,8 @@ public:
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.
-    void showPacketCounter(int32_t count);
-    void showPacketRange(int32_t count, int32_t first);
+    void showPacketCounter(int64_t count);
+    void showPacketRange(int64_t count, int64_t first);
 
     // After a load, an append and a capture's start and stop: Stopped at the
     // oldest held packet, both thumbs at the ends and the buffer range, its

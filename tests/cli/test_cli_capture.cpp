@@ -1,5 +1,6 @@
 // nivora-cli interfaces and capture as a user runs them: the adapter list,
 // every kind of bad input, and real captures on the loopback adapter.
+#include <QDateTime>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,6 +10,7 @@
 #include "core/fileLoader.h"
 #include "core/pcapAdapters.h"
 #include "support/captureSupport.h"
+#include "support/recordedFiles.h"
 
 using namespace capture_support;
 
@@ -94,6 +96,7 @@ private slots:
         QTest::newRow("option without value") << QStringList{"-i", "lo", "-w"} << 2 << "-w needs a value" << true;
         QTest::newRow("unknown file kind") << QStringList{"-i", "lo", "-w", "out.txt"} << 2
                                            << "the name must end in .nivora (dataset) or .pcap (capture)" << false;
+        QTest::newRow("empty file name") << QStringList{"-i", "lo", "-w", ""} << 2 << "the file name is empty" << false;
         QTest::newRow("invalid filter") << QStringList{"-i", "lo", "-f", "udp portt 53"} << 2
                                         << "The capture filter is not valid: can't parse filter expression: syntax error"
                                         << false;
@@ -117,19 +120,23 @@ private slots:
         QVERIFY(!r.out.contains("received"));
     }
 
-    // A capture ends after COUNT frames or on Ctrl-C, and its file, a capture
-    // or a dataset, holds every frame (cut to the slot).
+    // A capture ends after COUNT frames, on Ctrl-C, kill or a closed terminal,
+    // and its file, a capture or a dataset, holds every frame (cut to the slot).
     void endsAndWritesEveryFrame_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QList<int>>("payloads");
         QTest::addColumn<QList<int>>("frameSizes");
+        QTest::addColumn<int>("signal");
         QTest::newRow("-c 4, the fifth coming after the count")
             << QStringList{"-c", "4"} << "count.pcap" << QList<int>{10, 500, 1472, 3000, 20}
-            << QList<int>{52, 542, 1514, 1601};
+            << QList<int>{52, 542, 1514, 1601} << 0;
         QTest::newRow("Ctrl-C") << QStringList{} << "interrupted.nivora" << QList<int>{100, 101, 102}
-                                << QList<int>{142, 143, 144};
+                                << QList<int>{142, 143, 144} << SIGINT;
+        QTest::newRow("kill") << QStringList{} << "killed.pcap" << QList<int>{7} << QList<int>{49} << SIGTERM;
+        QTest::newRow("terminal closed") << QStringList{} << "hangup.nivora" << QList<int>{8, 9} << QList<int>{50, 51}
+                                         << SIGHUP;
     }
     void endsAndWritesEveryFrame()
     {
@@ -138,15 +145,16 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QList<int>, payloads);
         QFETCH(QList<int>, frameSizes);
+        QFETCH(int, signal);
         const QString out = dir.filePath(file);
         QProcess p;
         QString err;
         QVERIFY2(startCapture(p, QStringList{"-i", "lo", "-f", quietLoopbackFilter(), "-w", out} + args, err),
                  qPrintable(err));
         for (int i = 0; i < payloads.size(); ++i) QVERIFY(udp.send(payloads[i], uint8_t(i)));
-        if (args.isEmpty()) {
+        if (signal) {
             QTest::qWait(300);
-            ::kill(pid_t(p.processId()), SIGINT);
+            ::kill(pid_t(p.processId()), signal);
         }
         const Run r = finish(p);
         QCOMPARE(r.status, 0);
@@ -154,6 +162,38 @@ private slots:
         QVERIFY2(r.out.contains(count + " frame(s) received, 0 dropped"), qPrintable(r.out));
         QVERIFY(r.out.contains("wrote " + count + " frame(s) to " + out));
         QCOMPARE(frameSizesIn(out), frameSizes);
+    }
+
+    // The frames are in the file within a second of their coming, while the
+    // capture goes on; a pcap file keeps their times and lengths on the wire.
+    void framesReachTheFileAsTheyCome_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("payload");   // of the second frame
+        QTest::newRow("dataset") << "live.nivora" << 1500;
+        QTest::newRow("capture") << "live.pcap" << 3000;
+    }
+    void framesReachTheFileAsTheyCome()
+    {
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        QFETCH(QString, file);
+        QFETCH(int, payload);
+        const QString out = dir.filePath(file);
+        QProcess p;
+        QString err;
+        QVERIFY2(startCapture(p, {"-i", "lo", "-f", quietLoopbackFilter(), "-w", out}, err), qPrintable(err));
+        const qint64 sent = QDateTime::currentSecsSinceEpoch();
+        QVERIFY(udp.send(10, 1) && udp.send(payload, 2));
+        const QList<int> sizes = {52, std::min(42 + payload, 1601)};
+        QVERIFY(waitFor([&] { return frameSizesIn(out) == sizes; }, 3000));
+        QCOMPARE(p.state(), QProcess::Running);
+        ::kill(pid_t(p.processId()), SIGINT);
+        QCOMPARE(finish(p).status, 0);
+        if (file.endsWith(".pcap")) {
+            const QStringList stamps = recorded::stampsIn(out);
+            QVERIFY(qAbs(stamps.value(0).section('.', 0, 0).toLongLong() - sent) <= 5);
+            QVERIFY(stamps.value(1).endsWith(" 3042"));   // cut to the slot's 1601 bytes on capture
+        }
     }
 };
 

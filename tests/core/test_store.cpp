@@ -10,9 +10,9 @@ namespace {
 struct RecordingHost : StoreHost {
     int questions = 0, clears = 0;
     bool answer = true;
-    int32_t count = -1, first = -1, counter = -1;
-    void showPacketCounter(int32_t c) override { counter = c; }
-    void showPacketRange(int32_t c, int32_t f) override { count = c; first = f; }
+    int64_t count = -1, first = -1, counter = -1;
+    void showPacketCounter(int64_t c) override { counter = c; }
+    void showPacketRange(int64_t c, int64_t f) override { count = c; first = f; }
     bool confirmOverwrite() override { ++questions; return answer; }
     void clearVisualizations() override { ++clears; }
 };

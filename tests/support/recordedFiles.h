@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -54,20 +56,36 @@ inline QByteArray dataset(const std::vector<Frame>& frames)
     return b;
 }
 
-// A pcap file through libpcap's own writer.
-inline bool writePcap(const QString& path, const std::vector<Frame>& frames, int linkType = DLT_EN10MB)
+// A pcap file through libpcap's own writer, frame k captured at 1700000000 + k
+// seconds (and k microseconds); with `cutTo`, frames were cut to that many bytes on capture.
+inline bool writePcap(const QString& path, const std::vector<Frame>& frames, int linkType = DLT_EN10MB, size_t cutTo = 65535)
 {
     pcap_t* dead = pcap_open_dead(linkType, 65535);
     pcap_dumper_t* dumper = pcap_dump_open(dead, QFile::encodeName(path).constData());
     for (size_t k = 0; dumper && k < frames.size(); ++k) {
         pcap_pkthdr h{};
-        h.ts.tv_sec = long(1700000000 + k);
-        h.caplen = h.len = bpf_u_int32(frames[k].size());
+        h.ts = {long(1700000000 + k), long(k)};
+        h.len = bpf_u_int32(frames[k].size());
+        h.caplen = bpf_u_int32(std::min(frames[k].size(), cutTo));
         pcap_dump(reinterpret_cast<u_char*>(dumper), &h, frames[k].data());
     }
     if (dumper) pcap_dump_close(dumper);
     pcap_close(dead);
     return dumper != nullptr;
+}
+
+// "seconds.microseconds wireLength" for each frame of a pcap file.
+inline QStringList stampsIn(const QString& path)
+{
+    char error[PCAP_ERRBUF_SIZE];
+    pcap_t* p = pcap_open_offline(QFile::encodeName(path).constData(), error);
+    QStringList stamps;
+    pcap_pkthdr* h;
+    const u_char* bytes;
+    while (p && pcap_next_ex(p, &h, &bytes) == 1)
+        stamps << QString("%1.%2 %3").arg(h->ts.tv_sec).arg(h->ts.tv_usec, 6, 10, QChar('0')).arg(h->len);
+    if (p) pcap_close(p);
+    return stamps;
 }
 
 // A minimal little-endian pcapng file: section header, one interface of

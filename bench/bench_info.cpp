@@ -1,0 +1,99 @@
+// nivora-cli info on the full 48 MB dataset (30000 records of 1585-byte
+// frames), as whole processes side by side with `cat FILE > /dev/null`: the
+// wall time, the processor time (user + system, which a busy machine does not
+// inflate) and the peak resident memory of each. Targets: info under 4x the
+// time of cat, and under 60 MB resident (the 48 MB store and little more).
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/datasetFormat.h"
+#include "core/modLibrary.h"
+
+namespace {
+struct Run {
+    double ms;
+    double cpuMs;
+    double peakMB;
+};
+
+double ms(const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; }
+
+void writeDataset(const std::string& path)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << kDatasetHeader;
+    uint64_t state = 12345;
+    std::vector<char> frame(kMaxDatasetFrame);
+    for (int r = 0; r < kSlotCount; ++r) {
+        for (char& c : frame) {
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            c = char(state >> 56);
+        }
+        frame[12] = 0x08; frame[13] = 0x00; frame[14] = 0x45; frame[23] = char(r % 3 ? 6 : 17);
+        out.write(frame.data(), std::streamsize(frame.size()));
+        out << kRecordTrailer;
+    }
+}
+
+// Runs the program with its standard output to /dev/null; its wall time and peak resident memory.
+Run run(const std::vector<std::string>& argv)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (!freopen("/dev/null", "w", stdout)) _exit(126);
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::fprintf(stderr, "%s failed\n", argv[0].c_str());
+    return {ms, ::ms(usage.ru_utime) + ::ms(usage.ru_stime), usage.ru_maxrss / 1024.0};
+}
+}
+
+int main()
+{
+    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    const std::string cli = (bin / "nivora-cli").string();
+    char folder[] = "/tmp/bench_info-XXXXXX";
+    if (!mkdtemp(folder)) return 1;
+    const std::string file = std::string(folder) + "/full.nivora";
+    writeDataset(file);
+
+    const std::vector<std::string> cat = {"/bin/cat", file}, info = {cli, "info", file};
+    run(cat);   // into the page cache
+    // Interleaved, so both meet the same machine.
+    const auto better = [](const Run& a, const Run& b) {
+        return Run{std::min(a.ms, b.ms), std::min(a.cpuMs, b.cpuMs), std::max(a.peakMB, b.peakMB)};
+    };
+    Run c{1e30, 1e30, 0}, i{1e30, 1e30, 0};
+    for (int round = 0; round < 5; ++round) {
+        c = better(c, run(cat));
+        i = better(i, run(info));
+    }
+    std::printf("file: 30000 records x 1585 bytes, %.1f MB, in the page cache; best of 5 whole processes\n",
+                double(std::filesystem::file_size(file)) / 1e6);
+    std::printf("                          wall ms   cpu ms   peak RSS MB\n");
+    std::printf("cat FILE > /dev/null:   %8.1f %8.1f %10.1f\n", c.ms, c.cpuMs, c.peakMB);
+    std::printf("nivora-cli info FILE:   %8.1f %8.1f %10.1f\n", i.ms, i.cpuMs, i.peakMB);
+    std::printf("info / cat: wall %.1fx, cpu %.1fx (target < 4x: %.2fx, %.2fx); RSS target < 60 MB: %.2fx\n",
+                i.ms / c.ms, i.cpuMs / c.cpuMs, i.ms / c.ms / 4.0, i.cpuMs / c.cpuMs / 4.0, i.peakMB / 60.0);
+    std::filesystem::remove_all(folder);
+    return 0;
+}
