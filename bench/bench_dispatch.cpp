@@ -73,7 +73,9 @@ int main(int argc, char** argv)
     std::printf("dispatch: per packet, silent views shown:                %.3f us (%.1f x copy)\n", shownUs,
                 shownUs / copyUs);
     std::printf("dispatch: per packet, this build's windows all hidden:   %.3f us (thumbnails only)\n", realHidden);
-    tableRow("dispatch per packet, views hidden (thumbnails drawn)", benchFigure("%.2f us", realHidden), "< 5 us",
-             benchFigure("1514-byte copy %.3f us", copyUs), realHidden / copyUs);
+    tableRow("dispatch per packet, views hidden", benchFigure("%.2f us", hiddenUs), "< 5 us",
+             benchFigure("1514-byte copy %.3f us", copyUs), hiddenUs / copyUs);
+    tableRow("dispatch per packet, the six real thumbnails drawn", benchFigure("%.2f us", realHidden), "(none)",
+             benchFigure("views hidden %.2f us", hiddenUs), realHidden / hiddenUs);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "benchTable.h"
 #include "app/frmMain.h"
 #include "core/accessors.h"
 #include "core/modLibrary.h"
@@ -73,10 +74,13 @@ Cost perPacket(const std::function<void(const PacketToDraw&)>& plot)
     return {(threadMicroseconds() - cpu) / kPackets, double(t.nsecsElapsed()) / 1000.0 / kPackets};
 }
 
+const char* section = "scatter plot Plot";   // the view being measured, for the table
 void report(const char* what, Cost cost, double target)
 {
     std::printf("  %-30s %8.2f us/packet cpu  %8.2f wall   (target %.0f us: %.2fx)\n", what, cost.cpu, cost.wall,
                 target, cost.cpu / target);
+    tableRowAgainstTarget(std::string(section) + ", " + what, benchFigure("%.2f us", cost.wall),
+                          benchFigure("< %.0f us", target), cost.wall / target);
 }
 
 Cost thumbnail(int number)
@@ -111,6 +115,7 @@ int main(int argc, char** argv)
            kScatterTargetUs);
     report("thumbnail", thumbnail(5), kScatterTargetUs);
 
+    section = "parallel plot Plot";
     std::printf("parallel plot Plot (picture %dx%d):\n", parallel->picGraph->scaleWidth(),
                 parallel->picGraph->scaleHeight());
     for (int axes : {2, 17}) {
@@ -121,6 +126,7 @@ int main(int argc, char** argv)
     }
     report("thumbnail", thumbnail(3), kParallelTargetUs);
 
+    section = "combined view Plot";
     std::printf("combined view Plot (picture %dx%d):\n", combined->picGraph->scaleWidth(),
                 combined->picGraph->scaleHeight());
     for (int n : {1, 5}) {

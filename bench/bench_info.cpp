@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "benchTable.h"
 #include "core/datasetFormat.h"
 #include "core/modLibrary.h"
 
@@ -94,6 +95,10 @@ int main()
     std::printf("nivora-cli info FILE:   %8.1f %8.1f %10.1f\n", i.ms, i.cpuMs, i.peakMB);
     std::printf("info / cat: wall %.1fx, cpu %.1fx (target < 4x: %.2fx, %.2fx); RSS target < 60 MB: %.2fx\n",
                 i.ms / c.ms, i.cpuMs / c.cpuMs, i.ms / c.ms / 4.0, i.cpuMs / c.cpuMs / 4.0, i.peakMB / 60.0);
+    tableRow("nivora-cli info, 48 MB dataset, time", benchFigure("%.0f ms", i.ms), "< 4x cat",
+             benchFigure("cat %.0f ms", c.ms), i.ms / c.ms);
+    tableRowAgainstTarget("nivora-cli info, 48 MB dataset, peak memory", benchFigure("%.0f MB", i.peakMB), "< 60 MB",
+                          i.peakMB / 60.0);
     std::filesystem::remove_all(folder);
     return 0;
 }
