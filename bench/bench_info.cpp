@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "benchTable.h"
+#include "benchTraffic.h"
 #include "core/datasetFormat.h"
 #include "core/modLibrary.h"
 
@@ -28,23 +29,6 @@ struct Run {
 };
 
 double ms(const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; }
-
-void writeDataset(const std::string& path)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << kDatasetHeader;
-    uint64_t state = 12345;
-    std::vector<char> frame(kMaxDatasetFrame);
-    for (int r = 0; r < kSlotCount; ++r) {
-        for (char& c : frame) {
-            state = state * 6364136223846793005ull + 1442695040888963407ull;
-            c = char(state >> 56);
-        }
-        frame[12] = 0x08; frame[13] = 0x00; frame[14] = 0x45; frame[23] = char(r % 3 ? 6 : 17);
-        out.write(frame.data(), std::streamsize(frame.size()));
-        out << kRecordTrailer;
-    }
-}
 
 // Runs the program with its standard output to /dev/null; its wall time and peak resident memory.
 Run run(const std::vector<std::string>& argv)

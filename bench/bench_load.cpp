@@ -16,28 +16,12 @@
 #include "core/modLibrary.h"
 #include "core/storeHost.h"
 #include "benchTable.h"
+#include "benchTraffic.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-void writeDataset(const std::string& path)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << kDatasetHeader;
-    uint64_t state = 12345;
-    std::vector<char> frame(kMaxDatasetFrame);
-    for (int r = 0; r < kSlotCount; ++r) {
-        for (char& c : frame) {
-            state = state * 6364136223846793005ull + 1442695040888963407ull;
-            c = char(state >> 56);   // random payload: '>' turns up every 256 bytes or so
-        }
-        frame[12] = 0x08; frame[13] = 0x00; frame[14] = 0x45; frame[23] = char(r % 3 ? 6 : 17);
-        out.write(frame.data(), std::streamsize(frame.size()));
-        out << kRecordTrailer;
-    }
-}
 
 double readOnly(const std::string& path)
 {
