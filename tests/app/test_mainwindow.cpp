@@ -1,120 +1,281 @@
-// The main window: menus, thumbnails, window toggling and check marks.
+// The main window and what it opens: thumbnails, menu items and keys toggle
+// the windows, where views open, the about window; and the program as a
+// whole: Exit ends it at once, even in the middle of a load or a capture,
+// and nothing is kept between runs.
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <climits>
+#include <cstdio>
 
+#include "acquire/frmCapture.h"
+#include "acquire/modFileData.h"
+#include "app/frmAbout.h"
 #include "app/frmMain.h"
-#include "core/modLibrary.h"
-#include "platform/PictureSurface.h"
 #include "playback/frmEncodings.h"
 #include "playback/frmFilters.h"
-#include "vis/frmVis3.h"
+#include "support/ScriptedDialogs.h"
+#include "support/captureSupport.h"
+#include "support/recordedFiles.h"
 #include "vis/VisForm.h"
+#include "vis/frmVis3.h"
 #include "vis/frmVis7.h"
 #include "vis/viewRegistry.h"
+
+namespace {
+void chooseExit()
+{
+    std::puts("exit chosen");
+    frmMain()->menuItem("exit")->trigger();
+}
+
+// Chooses Exit at the first message: in a load of 30001 frames, the one saying
+// the file exceeds the buffer, which comes up before the load has finished.
+struct ExitingDialogs : ScriptedDialogs {
+    MsgResult messageBox(const QString& text, const QString& title, MsgButtons b, MsgIcon i) override
+    {
+        chooseExit();
+        return ScriptedDialogs::messageBox(text, title, b, i);
+    }
+};
+
+// This program run as a child by runChild: "load" and "capture" choose Exit in
+// the middle of their work; "change" changes a colour and a toggle in the
+// "filters" window and "report" changes nothing, both print what they see.
+int runAsChild(const QString& work)
+{
+    frmMain()->show();
+    ExitingDialogs dialogs;
+    QTemporaryDir dir;
+    capture_support::LoopbackUdp udp;
+    if (work == "load") {
+        const std::vector<recorded::Frame> full(30001, frames::ipv4(60, 6));
+        recorded::writeFile(dir.filePath("full.nivora"), recorded::dataset(full));
+        loadDataset(dir.filePath("full.nivora"));
+    } else if (work == "capture") {
+        frmCapture()->cmbInterface->setCurrentIndex(frmCapture()->cmbInterface->findText("lo"));
+        frmCapture()->StartCapture();
+        udp.send(100, 1);
+        capture_support::waitFor([] { return getPacketCount() > 0; });
+        chooseExit();
+    } else if (work == "change") {
+        dialogs.colors.enqueue(rgb(1, 2, 3));
+        QTest::mouseClick(frmEncodings()->swatch("picTCP"), Qt::LeftButton);
+        QTest::mouseClick(frmEncodings()->tglTCP, Qt::LeftButton);
+    }
+    std::printf("TCP %s colour %06x\n", frmEncodings()->tglTCP->isChecked() ? "down" : "up",
+                unsigned(protocolSettings().color(ProtocolClass::Tcp)));
+    chooseExit();
+    return 3;   // not reached: Exit ends the program
+}
+
+// Runs runAsChild(work) in a child process: its exit code (-1 after a crash
+// or a hang) and what it printed, on one line.
+QString runChild(const QString& work)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--child", work});
+    const bool ended = child.waitForFinished(60000) && child.exitStatus() == QProcess::NormalExit;
+    const int code = ended ? child.exitCode() : -1;
+    return QString("%1 %2").arg(code).arg(QString::fromLocal8Bit(child.readAllStandardOutput()).simplified());
+}
+}
 
 class TestMainWindow : public QObject {
     Q_OBJECT
     int endings = 0;
 
+    static void activate(QWidget* w)
+    {
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+    }
+
 private slots:
+    // Start-up shows only the main window, no item checked; the preference,
+    // screenshot and logging items are neither shown nor offered.
     void initTestCase()
     {
         setProgramEnding([this] { ++endings; });
-        frmMain()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frmMain()));
-    }
-
-    void startUpShowsOnlyTheMainWindow()
-    {
-        QCOMPARE(frmFilters()->lblPacketCounter->text(), QString("0"));
-        QCOMPARE(getPacketCount(), 0);
+        activate(frmMain());
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w != frmMain()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
         for (QAction* a : frmMain()->findChildren<QAction*>()) QVERIFY(!a->isChecked());
-        for (const char* hidden : {"LoadPreferences", "FileSeparator1", "SaveSettings", "SaveScreenshot", "ToolLogging"}) {
-            QAction* a = frmMain()->menuItem(hidden);
-            QVERIFY2(a && !a->isVisible() && !a->isEnabled(), hidden);
+        for (const char* name :
+             {"LoadPreferences", "FileSeparator1", "SaveSettings", "SaveScreenshot", "ToolLogging"})
+            QVERIFY2(!frmMain()->menuItem(name)->isVisible() && !frmMain()->menuItem(name)->isEnabled(), name);
+    }
+
+    // Placed once, the first time each is shown.
+    void viewsOpenBesideTheMainWindowCascaded()
+    {
+        QList<QPoint> corners;
+        for (const ViewRow& row : viewRows()) {
+            QWidget* view = static_cast<FormWindow*>(row.window());
+            view->resize(view->minimumSize());   // all seven fit beside it on the test's small screen
+            frmMain()->menuItem(row.menuItem)->trigger();
+            QVERIFY2(!view->frameGeometry().intersects(frmMain()->frameGeometry()), row.objectName);
+            corners << view->frameGeometry().topLeft();
+            frmMain()->menuItem(row.menuItem)->trigger();
+        }
+        for (int i = 1; i < corners.size(); ++i)
+            QVERIFY(corners[i].x() > corners[i - 1].x() && corners[i].y() > corners[i - 1].y());
+    }
+
+    // Every thumbnail opens and hides its own view, by the mouse and by Space,
+    // Enter or Return.
+    void thumbnailTogglesItsView()
+    {
+        for (const ViewRow& row : viewRows()) {
+            if (!row.thumbIndex) continue;
+            PictureSurface* thumb = frmMain()->picVis(row.thumbIndex);
+            QAction* item = frmMain()->menuItem(row.menuItem);
+            QTest::mouseClick(thumb, Qt::LeftButton);
+            QVERIFY2(row.window()->isVisible() && item->isChecked(), row.objectName);
+            QTest::keyClick(thumb, Qt::Key_Space);
+            QVERIFY(!row.window()->isVisible() && !item->isChecked());
+            QTest::keyClick(thumb, Qt::Key_Enter);   // opens it again, for Return to hide
+            QTest::keyClick(thumb, Qt::Key_Return);
+            QVERIFY(!row.window()->isVisible() && !item->isChecked());
         }
     }
 
-    void thumbnailTogglesItsView_data()
+    // Tab goes from thumbnail to thumbnail, the focused one framed in the highlight colour.
+    void tabReachesEveryThumbnail()
     {
-        QTest::addColumn<int>("view");
-        for (const ViewRow& row : viewRows())
-            if (row.thumbIndex) QTest::newRow(row.objectName) << row.number;
-    }
-    void thumbnailTogglesItsView()
-    {
-        QFETCH(int, view);
-        const ViewRow& row = viewRow(view);
-        QAction* item = frmMain()->menuItem(row.menuItem);
-        QTest::mouseClick(frmMain()->picVis(row.thumbIndex), Qt::LeftButton);
-        QVERIFY(row.window()->isVisible());
-        QVERIFY(item->isChecked());
-        QTest::mouseClick(frmMain()->picVis(row.thumbIndex), Qt::LeftButton);
-        QVERIFY(!row.window()->isVisible());
-        QVERIFY(!item->isChecked());
+        activate(frmMain());
+        frmMain()->picVis(1)->setFocus();
+        for (int k = 2; k <= 6; ++k) {
+            QTest::keyClick(frmMain()->focusWidget(), Qt::Key_Tab);
+            QCOMPARE(frmMain()->focusWidget(), frmMain()->picVis(k));
+        }
+        const QImage shot = frmMain()->picVis(6)->grab().toImage();
+        QCOMPARE(shot.pixelColor(1, 1), frmMain()->palette().color(QPalette::Highlight));
     }
 
+    // Hiding through the menu keeps the window, and one hidden while minimised
+    // comes back normal. The close box destroys it and clears its check mark;
+    // the next reference is a fresh hidden window.
     void hidingKeepsTheWindowClosingDestroysIt()
     {
         QAction* item = frmMain()->menuItem("vis3");
         item->trigger();
         QPointer<FrmVis3> first = frmVis3();
-        item->trigger();                       // hide through the menu: same window
-        QVERIFY(!first->isVisible());
+        first->showMinimized();
+        item->trigger();
         item->trigger();
         QCOMPARE(frmVis3(), first.data());
-
-        QVERIFY(first->close());               // the close box
+        QVERIFY(first->isVisible() && !first->isMinimized());
+        QVERIFY(first->close());
         QVERIFY(!item->isChecked());
-        QVERIFY(frmVis3() != first.data());    // the next reference is a fresh window...
-        QVERIFY(!frmVis3()->isVisible());      // ...created hidden
+        QVERIFY(frmVis3() != first.data() && !frmVis3()->isVisible());
         QTRY_VERIFY(first.isNull());
-        item->trigger();
-        QVERIFY(frmVis3()->isVisible());
-        item->trigger();
     }
 
-    void minimisedWindowComesBackNormal()
-    {
-        QAction* item = frmMain()->menuItem("ToolEncodings");
-        item->trigger();
-        frmEncodings()->showMinimized();
-        item->trigger();   // hide while minimised
-        item->trigger();
-        QVERIFY(frmEncodings()->isVisible());
-        QVERIFY(!frmEncodings()->isMinimized());
-        item->trigger();
-    }
-
+    // The detail toggle and the menu item each toggle the detail view; the
+    // button keeps its own state. Enter and Return press the focused button.
     void detailToggleAndMenuItemBothToggle()
     {
         QPushButton* tgl = frmMain()->tglDetail();
-        QAction* item = frmMain()->menuItem("vis7");
-        QTest::mouseClick(tgl, Qt::LeftButton);
-        QVERIFY(frmVis7()->isVisible());
-        QVERIFY(tgl->isChecked());
-        item->trigger();                       // the menu hides it; the button stays down
-        QVERIFY(!frmVis7()->isVisible());
-        QVERIFY(tgl->isChecked());
-        QTest::mouseClick(tgl, Qt::LeftButton);
-        QVERIFY(frmVis7()->isVisible());
-        QVERIFY(!tgl->isChecked());
-        frmVis7()->close();
-        QVERIFY(!item->isChecked());
+        tgl->setFocus();
+        QTest::keyClick(tgl, Qt::Key_Return);
+        QVERIFY(frmVis7()->isVisible() && tgl->isChecked());
+        frmMain()->menuItem("vis7")->trigger();
+        QVERIFY(!frmVis7()->isVisible() && tgl->isChecked());
+        QTest::keyClick(tgl, Qt::Key_Enter);
+        QVERIFY(frmVis7()->isVisible() && !tgl->isChecked());
+        frmMain()->menuItem("vis7")->trigger();
     }
 
+    // " byte frequency" and " parallel plot" keep their leading blank but are drawn without it.
+    void captionsStartInOneColumn()
+    {
+        QSet<int> starts;
+        for (int k = 1; k <= 6; ++k) {
+            const QImage shot = frmMain()->findChild<QLabel*>(QString("Label%1").arg(k))->grab().toImage();
+            int first = shot.width();   // the leftmost column with ink
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < first; ++x)
+                    if (shot.pixel(x, y) != shot.pixel(shot.width() - 1, 0)) first = x;
+            starts << first;
+        }
+        QCOMPARE(starts.size(), 1);
+    }
+
+    // Its picture is drawn, not blank; OK and Escape hide it.
+    void aboutShowsItsOwnPictureAndHides()
+    {
+        frmMain()->menuItem("HelpAbout")->trigger();
+        QImage blank = frmAbout()->Picture1->image();
+        blank.fill(blank.pixel(0, 0));
+        QVERIFY(frmAbout()->Picture1->image() != blank);
+        QTest::mouseClick(frmAbout()->btnOK, Qt::LeftButton);
+        QVERIFY(!frmAbout()->isVisible());
+        frmMain()->menuItem("HelpAbout")->trigger();
+        QTest::keyClick(frmAbout(), Qt::Key_Escape);
+        QVERIFY(!frmAbout()->isVisible());
+    }
+
+    // The position bar counts in int: past 2147483647 it sits disabled and
+    // the player holds still, while the labels go on counting.
+    void playerPastTwoToThe31()
+    {
+        for (int64_t count : {int64_t(INT_MAX), int64_t(INT_MAX) + 1}) {
+            store_detail::packetCount = count - 1;
+            recorded::store(frames::ipv4(60, 6));
+            QCOMPARE(frmFilters()->lblPacketCounter->text(), QString::number(count));
+            QCOMPARE(frmFilters()->scrPacket->isEnabled(), count <= INT_MAX);
+        }
+        resetBuffer("startup");
+    }
+
+    // Exit chosen in the middle of a load or of a capture ends the program at
+    // once, with status 0.
+    void exitEndsTheProgramAtOnce()
+    {
+        QCOMPARE(runChild("load"), QString("0 exit chosen"));
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        QCOMPARE(runChild("capture"), QString("0 exit chosen"));
+    }
+
+    // A colour and a toggle changed in one run are back at their defaults in
+    // the next, and nothing was written under the user's home.
+    void nothingPersists()
+    {
+        QTemporaryDir home;   // the children's home, and from here on this program's
+        qputenv("HOME", home.path().toLocal8Bit());
+        for (const char* xdg : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) qunsetenv(xdg);
+        QCOMPARE(runChild("change"), QString("0 TCP down colour 030201 exit chosen"));
+        QCOMPARE(runChild("report"), QString("0 TCP up colour 00ff00 exit chosen"));
+        QVERIFY(QDir(home.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+
+    // Ctrl+O opens a dataset and Ctrl+Q exits from any of the program's
+    // windows; so do Exit and the main window's close box.
     void exitAndCloseEndTheProgram()
     {
+        ScriptedDialogs dialogs;
+        activate(frmEncodings());
+        QTest::keyClick(frmEncodings(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dialogs.fileDialogTitles, QStringList{"Open nivora dataset"});
+        QTest::keyClick(frmEncodings(), Qt::Key_Q, Qt::ControlModifier);
         frmMain()->menuItem("exit")->trigger();
-        QCOMPARE(endings, 1);
-        frmMain()->close();
-        QCOMPARE(endings, 2);
+        frmMain()->close();   // last: the main window is gone
+        QCOMPARE(endings, 3);
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--child") return runAsChild(argv[2]);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_mainwindow.moc"
