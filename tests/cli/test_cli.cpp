@@ -1,212 +1,194 @@
 // nivora-cli as a user runs it: the fields table of a capture and of the same
-// traffic as a dataset, conversions, info, the sample generator, and errors:
-// writing onto the input, interrupted writes, output that cannot be written.
-#include <QElapsedTimer>
-#include <QProcess>
+// traffic as a dataset, info, the sample generator, real captures on the
+// loopback adapter, and what it refuses or reports: bad words, writing onto
+// the input, interrupted writes, output that cannot be written.
 #include <QTemporaryDir>
-#include <QThread>
-#include <QTest>
 #include <csignal>
 
-#include "support/frames.h"
+#include "support/captureSupport.h"
+#include "support/cliRun.h"
 #include "support/recordedFiles.h"
 
+using capture_support::waitFor;
 using recorded::Frame;
-
-namespace {
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-};
-
-QString cliPath() { return QCoreApplication::applicationDirPath() + "/nivora-cli"; }
-
-Run cli(const QStringList& args, const QString& stdoutFile = {})
-{
-    QProcess p;
-    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
-    p.start(cliPath(), args);
-    Run r;
-    if (!p.waitForFinished(20000)) return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-// Mixed traffic: TCP, UDP, ICMP with flags and options, and an ARP frame last.
-std::vector<Frame> traffic()
-{
-    std::vector<Frame> all;
-    for (int n = 0; n < 40; ++n) {
-        Frame f = frames::ipv4(60 + n * 30, uint8_t(n % 3 == 0 ? 6 : n % 3 == 1 ? 17 : 1), uint16_t(2000 + n),
-                               uint16_t(n % 2 ? 53 : 80), uint8_t(5 + n % 3));
-        f[20] = uint8_t(n << 5);
-        f[26 + n % 8] = uint8_t(n * 7);
-        all.push_back(f);
-    }
-    Frame arp = frames::ipv4(60, 0);
-    arp[12] = 0x08; arp[13] = 0x06;
-    all.push_back(arp);
-    return all;
-}
-}
 
 class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    capture_support::LoopbackUdp udp;
+    // An oversized record and an unterminated tail: what a rewrite would lose.
+    const QByteArray input = recorded::dataset({Frame(60, 'a'), Frame(1700, 'b'), Frame(60, 'c')}) + "tail";
+
     QString path(const char* name) { return dir.filePath(name); }
-    QStringList files(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY2(QFile::exists(cliPath()), "build nivora-cli first");
-        QVERIFY(recorded::writePcap(path("mix.pcap"), traffic()));
+        QCOMPARE(runCli({"synth", "--count", "60", path("mix.pcap")}).status, 0);
         QVERIFY(recorded::writeFile(path("bad.nivora"), "<NIVORA!"));
-        QVERIFY(recorded::writeFile(path("big.nivora"), recorded::dataset({Frame(2000, 'x'), Frame(60, 'y')})));
+        QVERIFY(recorded::writeFile(path("big.nivora"), recorded::dataset({Frame(2000), Frame(60)})));
         QVERIFY(recorded::writePcap(path("long.pcap"), {frames::ipv4(60, 6), frames::ipv4(1586, 6)}));
+        QVERIFY(recorded::writeFile(path("in.nivora"), input));
+        QVERIFY(::link(qPrintable(path("in.nivora")), qPrintable(path("hard.nivora"))) == 0);
+        QVERIFY(QFile::link("in.nivora", path("soft.pcap")));
+        QVERIFY(QDir(dir.path()).mkdir("written"));   // for what the commands write
     }
 
     void fieldsAgreeForACaptureAndItsDataset()
     {
-        const Run convert = cli({"convert", path("mix.pcap"), path("mix.nivora")});
-        QCOMPARE(convert.status, 0);
-        QVERIFY(convert.out.contains("wrote 41 frame(s)"));
-
-        for (const QStringList& option : {QStringList{}, QStringList{"--labels"}}) {
-            const Run a = cli(QStringList{"fields"} + option + QStringList{path("mix.pcap")});
-            const Run b = cli(QStringList{"fields"} + option + QStringList{path("mix.nivora")});
+        const CliRun convert = runCli({"convert", path("mix.pcap"), path("written/mix.nivora")});
+        QVERIFY2(convert.status == 0 && convert.out.contains("wrote 60 frame(s)"), convert.err.constData());
+        for (const QStringList& fields : {QStringList{"fields"}, QStringList{"fields", "--labels"}}) {
+            const CliRun a = runCli(QStringList(fields) << path("mix.pcap"));
+            const CliRun b = runCli(QStringList(fields) << path("written/mix.nivora"));
             QCOMPARE(a.status + b.status, 0);
             QCOMPARE(a.out, b.out);
-            const QList<QByteArray> lines = a.out.split('\n');
-            QCOMPARE(lines.size(), 1 + 41 + 1);   // header, packets, the final newline
-            QCOMPARE(lines[0].count('\t'), 18);
-            auto cell = [&](int line, int column) { return lines[line].split('\t').value(column); };
-            QCOMPARE(cell(1, 0), QByteArray("1"));
-            QCOMPARE(cell(1, 1), QByteArray("59"));   // packet length: frame size minus one
-            QCOMPARE(cell(2, 2), QByteArray("17"));   // the protocol stays a number
-            QCOMPARE(cell(41, 8), QByteArray(option.isEmpty() ? "2054" : "0x806"));   // the ARP frame's Ethertype
+            QCOMPARE(a.out.count('\n'), 1 + 60);   // the header and every packet
+            // The sample's first frame is UDP over IPv4; the protocol stays a number.
+            const QList<QByteArray> first = a.out.split('\n')[1].split('\t');
+            QCOMPARE(first[2] + " " + first[8], fields.size() == 1 ? "17 2048" : "17 0x800");
         }
     }
 
-    // By any name: the input is left as it was and nothing is written.
-    void convertNeverWritesOntoItsInput_data()
+    // One record past the 30000 the store keeps: every one is counted, the store is full.
+    void synthIsDeterministicAndInfoCountsItsMix()
     {
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("link");   // how `out` is made to reach the input
-        QTest::newRow("same name") << "in.nivora" << "";
-        QTest::newRow("another spelling") << "./in.nivora" << "";
-        QTest::newRow("hard link") << "hard.nivora" << "hard";
-        QTest::newRow("symbolic link") << "soft.pcap" << "soft";
+        QCOMPARE(runCli({"synth", "--count", "30001", path("written/a.nivora")}).status, 0);
+        QCOMPARE(runCli({"synth", "--count", "30001", path("written/b.nivora")}).status, 0);
+        QCOMPARE(recorded::readFile(path("written/a.nivora")), recorded::readFile(path("written/b.nivora")));
+        const CliRun info = runCli({"info", path("written/a.nivora")});
+        QVERIFY(info.out.contains("records found:     30001\npackets stored:    30000"));
+        QVERIFY(info.err.contains("exceeded buffer"));
+        for (const char* kind : {"TCP", "UDP", "ICMP", "0x0806"}) QVERIFY2(info.out.contains(kind), kind);
     }
-    void convertNeverWritesOntoItsInput()
+
+    // Refused with a status of 1 (the file or adapter at fault) or 2 (bad words) and
+    // the reason on stderr; nothing is written, the input is kept, no capture starts.
+    void errorsGoToStderr_data()
     {
-        QFETCH(QString, out);
-        QFETCH(QString, link);
-        QTemporaryDir own;
-        // An oversized record and an unterminated tail: what a rewrite would lose.
-        const QByteArray input = recorded::dataset({Frame(60, 'a'), Frame(1700, 'b'), Frame(60, 'c')}) + "tail";
-        const QString in = own.filePath("in.nivora");
-        QVERIFY(recorded::writeFile(in, input));
-        if (link == "hard") QVERIFY(::link(QFile::encodeName(in), QFile::encodeName(own.filePath(out))) == 0);
-        if (link == "soft") QVERIFY(QFile::link("in.nivora", own.filePath(out)));
-        const QStringList before = files(own.path());
-        const Run r = cli({"convert", in, own.path() + "/" + out});
-        QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains("it is the input file"), r.err.constData());
-        QCOMPARE(recorded::readFile(in), input);
-        QCOMPARE(files(own.path()), before);
+        QTest::addColumn<QString>("line");   // the words, split at spaces, and where stdout goes
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");   // @ is the test folder in both
+        const auto row = [](const char* line, int status, const QString& says) {
+            QTest::newRow(line) << QString(line) << status << says;
+        };
+        row("fields @/none.nivora", 1, "Cannot open \"@/none.nivora\": No such file or directory");
+        row("info @/bad.nivora", 1, "\"@/bad.nivora\" is not a nivora format file");
+        row("fields @/big.nivora", 1, "1 record(s) in \"@/big.nivora\" were longer than 1601 bytes");
+        row("convert @/long.pcap @/written/long.nivora", 1, "long.nivora\": 1 frame(s) were left out");
+        for (const char* line : {"convert @/in.nivora @/in.nivora", "convert @/in.nivora @/./in.nivora",
+                                 "convert @/in.nivora @/hard.nivora", "convert @/in.nivora @/soft.pcap"})
+            row(line, 1, "it is the input file");   // by any name
+        row("info @/mix.pcap >/dev/full", 1, "cannot write the output: No space left on device");
+        row("help >/dev/full", 1, "cannot write the output: No space left on device");
+        row("convert @/mix.pcap @/x.txt", 2, "\"@/x.txt\": the name must end in .nivora (dataset) or .pcap");
+        for (const char* line : {"info ", "convert  @/x.pcap", "convert @/mix.pcap ", "synth "})
+            row(line, 2, "the file name is empty");
+        row("fields", 2, "usage: nivora-cli fields");
+        row("synth --count 0 @/s.nivora", 2, "--count wants a number from 1 to 1000000, not '0'");
+        const QString usage = "\nusage: nivora-cli capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
+        row("capture -c 3", 2, "-i names the adapter (see nivora-cli interfaces)" + usage);
+        row("capture -i lo -c 0", 2, "-c takes a whole number of frames from 1 up, not '0'" + usage);
+        row("capture -i lo -c ten", 2, "not 'ten'");
+        row("capture -i lo -x", 2, "unknown option '-x'");
+        row("capture -i lo -w", 2, "-w needs a value");
+        row("capture -i lo -w @/out.txt", 2, "must end in .nivora");
+        row("capture -i lo -f udp(", 2, "The capture filter is not valid: can't parse filter expression");
+        row("capture -i nivora-gone0", 1, "Cannot capture on nivora-gone0: ");
+        row("capture -i lo -w @/missing/out.pcap", 1, "Cannot write \"@/missing/out.pcap\": No such file");
+    }
+    void errorsGoToStderr()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        if (line.endsWith("missing/out.pcap")) SKIP_UNLESS_CAPTURE_PERMITTED();   // lo is opened first
+        QStringList args = line.replace("@", dir.path()).split(' ');
+        const QStringList before = filesIn(dir.path());
+        QProcess p;
+        if (args.last().startsWith('>')) p.setStandardOutputFile(args.takeLast().mid(1));
+        p.start(cliPath(), args);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), status);
+        const QString err = p.readAllStandardError();
+        QVERIFY2(err.contains(says.replace("@", dir.path())) && !err.contains("Ctrl-C stops"), qPrintable(err));
+        QCOMPARE(filesIn(dir.path()), before);
+        QCOMPARE(recorded::readFile(path("in.nivora")), input);
     }
 
     // Ctrl-C, kill or a closed terminal during a write: no file, no temporary file.
     void interruptedWritesLeaveNothing_data()
     {
-        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out");
         QTest::addColumn<int>("signal");
-        QTest::newRow("synth, SIGINT") << QStringList{"synth", "--count", "400000", "@/out.nivora"} << SIGINT;
-        QTest::newRow("synth, SIGTERM") << QStringList{"synth", "--count", "400000", "@/out.pcap"} << SIGTERM;
-        QTest::newRow("convert, SIGHUP") << QStringList{"convert", "%/many.nivora", "@/out.pcap"} << SIGHUP;
+        QTest::newRow("SIGINT") << "out.nivora" << SIGINT;
+        QTest::newRow("SIGTERM") << "out.pcap" << SIGTERM;
+        QTest::newRow("SIGHUP") << "out.nivora" << SIGHUP;
     }
     void interruptedWritesLeaveNothing()
     {
-        QFETCH(QStringList, args);
+        QFETCH(QString, out);
         QFETCH(int, signal);
-        if (!QFile::exists(path("many.nivora"))) QCOMPARE(cli({"synth", "--count", "300000", path("many.nivora")}).status, 0);
         QTemporaryDir own;
-        args.replaceInStrings("@", own.path()).replaceInStrings("%", dir.path());
         QProcess p;
-        p.start(cliPath(), args);
+        p.start(cliPath(), {"synth", "--count", "400000", own.filePath(out)});
         // Signalled as soon as the temporary file is there.
-        QElapsedTimer waited;
-        for (waited.start(); files(own.path()).isEmpty() && waited.elapsed() < 20000;) QThread::msleep(1);
+        QVERIFY(waitFor([&] { return !filesIn(own.path()).isEmpty(); }, 20000));
         ::kill(pid_t(p.processId()), signal);
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitStatus(), QProcess::CrashExit);   // ended by the signal, as it should
-        QCOMPARE(files(own.path()), QStringList{});
+        QCOMPARE(filesIn(own.path()), QStringList{});
     }
 
-    // A full disk under the standard output is a failure, told on stderr.
-    void unwritableOutputIsReported_data()
+    // A capture on lo, picked by its number in the interfaces list, ends after 4
+    // frames with -c 4, or on Ctrl-C, kill or a closed terminal. Its file, a capture
+    // or a dataset, holds every frame within a second of its coming.
+    void endsAndWritesEveryFrame_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::newRow("info") << QStringList{"info", "@/mix.pcap"};
-        QTest::newRow("fields") << QStringList{"fields", "@/mix.pcap"};
-        QTest::newRow("convert") << QStringList{"convert", "@/mix.pcap", "@/full.nivora"};
-        QTest::newRow("synth") << QStringList{"synth", "--count", "10", "@/full.nivora"};
-        QTest::newRow("help") << QStringList{"help"};
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QList<int>>("payloads");
+        QTest::addColumn<int>("signal");   // 0: -c 4
+        QTest::newRow("-c 4, a fifth frame after") << "count.pcap" << QList<int>{10, 500, 1472, 3000, 20} << 0;
+        QTest::newRow("Ctrl-C") << "interrupted.nivora" << QList<int>{100, 1500} << SIGINT;
+        QTest::newRow("kill") << "killed.pcap" << QList<int>{3000} << SIGTERM;
+        QTest::newRow("terminal closed") << "hangup.nivora" << QList<int>{8, 9} << SIGHUP;
     }
-    void unwritableOutputIsReported()
+    void endsAndWritesEveryFrame()
     {
-        QFETCH(QStringList, args);
-        const Run r = cli(args.replaceInStrings("@", dir.path()), "/dev/full");
-        QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains("cannot write the output: No space left on device"), r.err.constData());
-    }
-
-    void synthIsDeterministicAndInfoCountsItsMix()
-    {
-        QCOMPARE(cli({"synth", "--count", "30001", path("s1.nivora")}).status, 0);
-        QCOMPARE(cli({"synth", "--count", "30001", path("s2.nivora")}).status, 0);
-        QCOMPARE(recorded::readFile(path("s1.nivora")), recorded::readFile(path("s2.nivora")));
-        const Run info = cli({"info", path("s1.nivora")});
-        QVERIFY(info.out.contains("records found:     30001"));   // every one, stored or not
-        QVERIFY(info.out.contains("packets stored:    30000"));
-        QVERIFY(info.err.contains("exceeded buffer"));
-        for (const char* kind : {"TCP", "UDP", "ICMP", "0x0806"}) QVERIFY2(info.out.contains(kind), kind);   // a mix
-        QCOMPARE(cli({"synth", "--count", "0", path("s3.nivora")}).status, 2);
-    }
-
-    void errorsGoToStderr_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("missing file") << QStringList{"fields", "@/none.nivora"} << 1 << "No such file or directory";
-        QTest::newRow("wrong header") << QStringList{"info", "@/bad.nivora"} << 1 << "not a nivora format file";
-        QTest::newRow("unknown output") << QStringList{"convert", "@/big.nivora", "@/x.txt"} << 2 << "must end in .nivora";
-        QTest::newRow("unknown extension") << QStringList{"synth", "@/x.txt"} << 2 << "must end in .nivora";
-        for (const QStringList& args : {QStringList{"info", ""}, QStringList{"convert", "", "@/x.pcap"},
-                                        QStringList{"convert", "@/mix.pcap", ""}, QStringList{"synth", ""}})
-            QTest::newRow(qPrintable(args.join(" ").replace(dir.path(), ""))) << args << 2 << "the file name is empty";
-        QTest::newRow("oversized record") << QStringList{"fields", "@/big.nivora"} << 1 << "longer than 1601 bytes";
-        QTest::newRow("frame left out") << QStringList{"convert", "@/long.pcap", "@/long.nivora"} << 1
-                                        << "1 frame(s) were left out, because a nivora dataset cannot carry them: 1 longer";
-        QTest::newRow("no file given") << QStringList{"fields"} << 2 << "usage: nivora-cli fields";
-    }
-    void errorsGoToStderr()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, says);
-        args.replaceInStrings("@", dir.path());
-        const Run r = cli(args);
-        QCOMPARE(r.status, status);
-        QVERIFY2(QString(r.err).contains(says), r.err.constData());
-        if (!says.contains("usage") && !says.contains("empty"))
-            QVERIFY2(QString(r.err).contains(args.last()), r.err.constData());   // names the file at fault
-        if (QTest::currentDataTag() == QByteArray("oversized record"))
-            QCOMPARE(r.out.count('\n'), 2);   // the rest is still loaded and shown
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        QFETCH(QString, file);
+        QFETCH(QList<int>, payloads);
+        QFETCH(int, signal);
+        QString lo, err;
+        for (const QByteArray& line : runCli({"interfaces"}).out.split('\n'))
+            if (line.mid(4) == "lo" || line.endsWith("[lo]")) lo = line.left(2).trimmed();
+        const QString out = path("written/") + file;
+        const QString filter = QString("udp and dst port %1").arg(udp.sinkPort());
+        QStringList args{"capture", "-i", lo, "-f", filter, "-w", out};
+        if (!signal) args << "-c" << "4";
+        QProcess p;
+        p.start(cliPath(), args);
+        QVERIFY(waitFor([&] { return (err += p.readAllStandardError()).contains("Ctrl-C stops"); }, 5000));
+        const int written = signal ? int(payloads.size()) : 4;
+        int bytes = 0;
+        for (int i = 0; i < payloads.size(); ++i) {
+            QVERIFY(udp.send(payloads[i], uint8_t(i)));
+            bytes += i < written ? std::min(42 + payloads[i], 1601) : 0;   // UDP over IPv4, cut to the slot
+        }
+        const QString holds = QString("packets stored:    %1\nframe bytes:       %2\n").arg(written).arg(bytes);
+        const auto fileHoldsThem = [&] { return QString(runCli({"info", out}).out).contains(holds); };
+        if (signal) {   // the frames are in the file while the capture goes on
+            QVERIFY(waitFor(fileHoldsThem, 3000));
+            ::kill(pid_t(p.processId()), signal);
+        }
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString said = p.readAllStandardOutput(), n = QString::number(written);
+        QVERIFY2(said.startsWith(n + " frame(s) received, 0 dropped\nwrote " + n), qPrintable(said));
+        QVERIFY(fileHoldsThem());
+        // A capture file keeps the length on the wire, 3042 bytes, of a frame cut to the slot.
+        QVERIFY(file.endsWith(".nivora") || recorded::stampsIn(out).value(written - 1).endsWith(" 3042"));
     }
 };
 
