@@ -6,45 +6,28 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
-#include <utility>
 
 #include "acquire/frmLoadDataset.h"
 #include "app/frmMain.h"
 #include "playback/frmFilters.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
-#include "support/frames.h"
 #include "support/recordedFiles.h"
 
-using recorded::Frame;
-
 namespace {
-// Notes whether the load window was on screen when each message appeared.
+// Lets the user act while a message is up (the load still running).
 struct WatchingDialogs : ScriptedDialogs {
-    QList<bool> windowShown;
-    std::function<void()> duringMessage;   // what the user does while a message is up
+    std::function<void()> duringMessage;
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons b, MsgIcon i) override
     {
-        windowShown << frmLoadDataset()->isVisible();
         const MsgResult answer = ScriptedDialogs::messageBox(text, title, b, i);
         if (auto act = std::exchange(duringMessage, nullptr)) act();
         return answer;
     }
 };
 
-std::vector<Frame> someFrames(int count)
-{
-    std::vector<Frame> all;
-    for (int n = 0; n < count; ++n) all.push_back(frames::ipv4(60 + n % 5, 6, uint16_t(1000 + n), 80));
-    return all;
-}
-
-QList<int32_t> range(int first, int last)
-{
-    QList<int32_t> r;
-    for (int n = first; n <= last; ++n) r << n;
-    return r;
-}
+// Dataset records are framed by text: any frames will do.
+std::vector<recorded::Frame> someFrames(int count) { return {size_t(count), frames::ipv4(60, 6, 1000, 80)}; }
 
 void trigger(const char* item) { frmMain()->menuItem(item)->trigger(); }
 }
@@ -55,12 +38,13 @@ class TestFileMenu : public QObject {
     WatchingDialogs* dialogs = nullptr;
     RecordingViews views;
 
-    QList<int32_t> thumbnails()
+    // The packets drawn (their thumbnails), as "first..last (count)".
+    QString drawn()
     {
-        QList<int32_t> numbers;
+        QList<int32_t> n;
         for (const RecordingView::Entry& e : views[1].calls)
-            if (e.call == RecordingView::Call::Thumbnail) numbers << e.packet;
-        return numbers;
+            if (e.call == RecordingView::Call::Thumbnail) n << e.packet;
+        return n.isEmpty() ? "none" : QString("%1..%2 (%3)").arg(n.first()).arg(n.last()).arg(n.size());
     }
     QString file(const QString& name, const QByteArray& bytes)
     {
@@ -83,71 +67,58 @@ private slots:
     }
     void cleanup() { delete dialogs; }
 
+    // The dataset dialog shows every file (a capture file chosen there loads as
+    // one) and opens in the folder last used.
+    void datasetDialogShowsEveryFileAndRemembersItsFolder()
+    {
+        const QString pcap = dir.filePath("four.pcap");
+        QVERIFY(recorded::writePcap(pcap, someFrames(4)));
+        choose("LoadData", pcap);
+        trigger("LoadData");   // cancelled: nothing happens
+        QCOMPARE(dialogs->fileDialogFolders, (QStringList{qApp->applicationDirPath(), dir.path()}));
+        QVERIFY(dialogs->fileDialogFilters[0].startsWith("All files (*);;"));
+        QCOMPARE(drawn(), QString("1..4 (4)"));
+
+        views.forget();
+        choose("LoadCapture", pcap);   // the capture item loads it too (the held packets replaced)
+        QCOMPARE(drawn(), QString("1..4 (4)"));
+    }
+
+    // The load window follows the file to the end of its last record. After a
+    // declined reset only the new packets are drawn, behind the held ones, and
+    // the playback window's buffer range covers them all.
     void loadShowsProgressDrawsAndAppendsAfterADeclinedReset()
     {
-        trigger("LoadData");   // cancelled: nothing happens
-        QCOMPARE(dialogs->fileDialogTitles, QStringList{"Open nivora dataset"});
-        QCOMPARE(dialogs->fileDialogFolders, QStringList{QCoreApplication::applicationDirPath()});
-        QVERIFY(dialogs->shown.isEmpty());
-
         const QByteArray bytes = recorded::dataset(someFrames(3)) + "unterminated";
-        const QString path = file("three.nivora", bytes);
-        choose("LoadData", path);
-        FrmLoadDataset* w = frmLoadDataset();
-        QVERIFY(!w->isVisible());
-        QCOMPARE(w->lblFileVariable->text(), QDir::toNativeSeparators(path));
-        QCOMPARE(w->lblFileSizeVariable->text(), QString::number(bytes.size()));
-        QCOMPARE(w->lblFileLoadStatusVariable->text(), QString("Completed"));
-        QCOMPARE(w->pbProcessing->maximum(), bytes.size());
-        QCOMPARE(w->pbProcessing->value(), bytes.size() - 12);   // the end of the last record
-        QVERIFY(dialogs->shown.isEmpty());
-        QCOMPARE(thumbnails(), range(1, 3));
+        choose("LoadData", file("three.nivora", bytes));
+        QCOMPARE(frmLoadDataset()->pbProcessing->value(), bytes.size() - 12);
+        QCOMPARE(drawn(), QString("1..3 (3)"));
 
-        // The reset declined, only the new packets are drawn, behind the held ones,
-        // and the playback window's buffer range covers them all.
         views.forget();
         dialogs->answers.enqueue(MsgResult::No);
         choose("LoadData", file("five.nivora", recorded::dataset(someFrames(5))));
-        QCOMPARE(dialogs->shown.size(), 1);
-        const ShownMessage asked = dialogs->shown[0];
-        QCOMPARE(asked.text, QString("Packets exist in the buffer.  Do you wish to overwrite?"));
-        QCOMPARE(std::tuple(asked.title, asked.buttons, asked.icon),
-                 std::tuple(QString("Verify Buffer Delete"), MsgButtons::YesNo, MsgIcon::Exclamation));
-        QCOMPARE(getPacketCount(), 8);
-        QCOMPARE(thumbnails(), range(4, 8));
-        QCOMPARE(views[1].count(RecordingView::Call::Clear), 1);   // the views are cleared before the load either way
-        QCOMPARE(frmFilters()->lblBufferRange->text() + ", " + frmFilters()->lblRangeMax->text(), QString("1 - 8, 8"));
+        QCOMPARE(drawn(), QString("4..8 (5)"));
+        QCOMPARE(views[1].count(RecordingView::Call::Clear), 1);   // cleared before the load either way
+        QCOMPARE(frmFilters()->lblBufferRange->text(), QString("1 - 8"));
     }
 
-    void failedLoadWarnsAndKeepsThePackets_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");   // null: no such file
-        QTest::addColumn<QStringList>("says");
-        QTest::newRow("wrong header") << "lower.nivora" << QByteArray("<nivora>abc<NIVORA[CR][LF]>")
-                                      << QStringList{"This is not a nivora format file"};
-        QTest::newRow("missing file") << "gone.nivora" << QByteArray()
-                                      << QStringList{dir.filePath("gone.nivora"), "No such file or directory"};
-    }
+    // Neither a file of another kind nor a missing one replaces the held packets.
     void failedLoadWarnsAndKeepsThePackets()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, says);
         recorded::store(someFrames(1)[0]);
-        choose("LoadData", bytes.isNull() ? dir.filePath(name) : file(name, bytes));
-        QCOMPARE(dialogs->shown.size(), 1);
-        for (const QString& part : says) QVERIFY2(dialogs->shown[0].text.contains(part), qPrintable(dialogs->shown[0].text));
-        QCOMPARE(dialogs->shown[0].icon, MsgIcon::Exclamation);
-        QCOMPARE(dialogs->windowShown, QList<bool>{true});   // told while the load window is up
+        choose("LoadData", file("lower.nivora", "<nivora>abc<NIVORA[CR][LF]>"));
+        choose("LoadData", dir.filePath("gone.nivora"));
+        QCOMPARE(dialogs->shown.size(), 2);   // no overwrite question
+        QCOMPARE(dialogs->shown[0].text, QString("This is not a nivora format file"));
+        QVERIFY(dialogs->shown[1].text.endsWith("gone.nivora\": No such file or directory"));
         QVERIFY(!frmLoadDataset()->isVisible());
         QCOMPARE(getPacketCount(), 1);
-        QVERIFY(thumbnails().isEmpty());
+        QCOMPARE(drawn(), QString("none"));
     }
 
+    // The user picks the menu items while the capacity message is up, the load still running.
     void capacityMessageOnceAndNoSecondLoadOrSaveWhileLoading()
     {
-        // The user picks the menu items while the capacity message is up, the load still running.
         dialogs->duringMessage = [] {
             trigger("LoadData");
             trigger("LoadCapture");
@@ -155,48 +126,25 @@ private slots:
         };
         choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
         QCOMPARE(dialogs->shown.size(), 4);
-        QCOMPARE(dialogs->shown[0].text, QString("Packets in file exceeded buffer.  Only the first 30000 packets will be used."));
-        for (int k = 1; k <= 3; ++k)
-            QCOMPARE(dialogs->shown[k].text, QString("A file is still loading. Please wait until it has finished."));
-        QCOMPARE(dialogs->fileDialogTitles.size(), 1);   // no second file dialog
-        QCOMPARE(getPacketCount(), 30000);
-        QCOMPARE(thumbnails().size(), 30000);
-
-        trigger("LoadData");   // afterwards it works again
-        QCOMPARE(dialogs->fileDialogTitles.size(), 2);
-    }
-
-    void captureFileIsLoadedAndDrawn()
-    {
-        QVERIFY(recorded::writePcap(dir.filePath("four.pcap"), someFrames(4)));
-        choose("LoadCapture", dir.filePath("four.pcap"));
-        QVERIFY(dialogs->shown.isEmpty());
-        QCOMPARE(thumbnails(), range(1, 4));
+        QVERIFY(dialogs->shown[0].text.contains("Only the first 30000 packets will be used."));
+        for (int k = 1; k <= 3; ++k) QVERIFY(dialogs->shown[k].text.startsWith("A file is still loading."));
+        QCOMPARE(drawn(), QString("1..30000 (30000)"));
     }
 
     void saveTellsWhatWasLeftOut()
     {
         trigger("SaveData");
         QCOMPARE(dialogs->shown.value(0).text, QString("There are no packets to save."));
-        dialogs->shown.clear();
 
-        for (const Frame& f : someFrames(3)) recorded::store(f);
-        recorded::store(recorded::withTrailerAt(40, 80));   // a dataset cannot carry these two
-        recorded::store(frames::ipv4(1600, 6));
-        choose("SaveData", dir.filePath("saved.nivora"));
-        QCOMPARE(dialogs->shown.size(), 1);
-        const QString told = dialogs->shown[0].text;
-        QVERIFY2(told.contains("Saved 3 packet(s)") && told.contains("2 frame(s) were left out"), qPrintable(told));
+        for (const recorded::Frame& f : someFrames(3)) recorded::store(f);
+        recorded::store(recorded::withTrailerAt(40, 80));   // a dataset cannot carry this one
+        choose("SaveData", dir.filePath("saved"));   // no extension: a dataset
+        const QString told = dialogs->shown.value(1).text;
+        QVERIFY2(told.contains("3 packet(s)") && told.contains("1 frame(s) were left out"), qPrintable(told));
         QCOMPARE(recorded::readFile(dir.filePath("saved.nivora")), recorded::dataset(someFrames(3)));
 
-        dialogs->shown.clear();
-        choose("SaveData", dir.filePath("saved.pcap"));   // a capture carries every frame: no message
-        choose("SaveData", dir.filePath("plain"));        // no extension: a dataset
-        QVERIFY(QFile::exists(dir.filePath("saved.pcap")));
-        QVERIFY(QFile::exists(dir.filePath("plain.nivora")));
-        QCOMPARE(dialogs->shown.size(), 1);
         choose("SaveData", dir.filePath("missing/folder/x.nivora"));
-        QVERIFY(dialogs->shown.value(1).text.contains("Nothing was saved"));
+        QVERIFY(dialogs->shown.value(2).text.contains("Nothing was saved"));
     }
 };
 
