@@ -1,0 +1,476 @@
+// The byte views: the text rainfall and the detail view spell a packet's
+// bytes as text, the binary rainfall draws them as a row of pixels and the
+// byte frequency lights the byte values that occur. Each view draws in the
+// packet's protocol colour; the three with a thumbnail keep it in green.
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+
+#include "app/frmMain.h"
+#include "core/modLibrary.h"
+#include "core/modProcess.h"
+#include "platform/PictureSurface.h"
+#include "platform/SpinButton.h"
+#include "platform/twips.h"
+#include "playback/modVisualize.h"
+#include "support/frames.h"
+#include "vis/frmVis1.h"
+#include "vis/frmVis2.h"
+#include "vis/frmVis4.h"
+#include "vis/frmVis7.h"
+#include "vis/viewRegistry.h"
+
+using Colours = std::vector<ColorRef>;
+
+namespace {
+constexpr ColorRef kBack = rgb(0, 0, 0), kUdp = rgb(255, 128, 0), kRed = rgb(255, 0, 0), kBlue = rgb(0, 0, 255);
+constexpr ColorRef green(int v) { return rgb(0, v, 0); }
+constexpr int kPitch = TextRainfall::kRowPitch;   // the text rainfall's rows
+
+// An IPv4 frame of `size` bytes (at least 34) starting with `lead`; its payload bytes are 0x33.
+QByteArray ipFrame(int size, int protocol = 17, const QByteArray& lead = {})
+{
+    const auto f = frames::ipv4(size, uint8_t(protocol), 0, 0, 5, 0x33);
+    return QByteArray(reinterpret_cast<const char*>(f.data()), size).replace(0, lead.size(), lead);
+}
+
+// The printable characters 32 + i mod 95 for i = first..last.
+QByteArray printable(int first, int last)
+{
+    QByteArray s;
+    for (int i = first; i <= last; ++i) s += char(32 + i % 95);
+    return s;
+}
+
+// Stores the frame (the views take its protocol from the store) and plots it
+// on the view with its histogram, as the dispatch would; as packet -1 the text
+// rainfall does not number its line.
+void plot(VisWindow& view, const QByteArray& frame, bool numbered = true)
+{
+    std::array<uint8_t, kSlotBytes> work{};
+    std::copy(frame.begin(), frame.end(), work.begin());
+    const int32_t n = addPacket(work.data(), int(frame.size()) - 1);
+    computeByteFrequency(work.data(), int(frame.size()));
+    view.Plot({numbered ? n : -1, work.data(), int(frame.size()), &byteFrequency()});
+}
+
+Colours pixels(const PictureSurface* pic, int y, int first, int count)
+{
+    Colours v;
+    for (int x = first; x < first + count; ++x) v.push_back(pic->point(x, y));
+    return v;
+}
+
+// The pixels of the box (clipped to the picture) in colour c; with kNoColor, those not in the back colour.
+int pixelsIn(const PictureSurface* pic, QRect box, ColorRef c = PictureSurface::kNoColor)
+{
+    int n = 0;
+    box = box.intersected(pic->image().rect());
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            n += c == PictureSurface::kNoColor ? pic->point(x, y) != pic->backColor() : pic->point(x, y) == c;
+    return n;
+}
+QRect band(int row) { return QRect(0, row, 1 << 20, kPitch); }
+}
+
+class TestByteViews : public QObject {
+    Q_OBJECT
+    QPointer<FrmVis1> text;
+    QPointer<FrmVis7> detail;
+    QPointer<FrmVis4> rain;
+    QPointer<FrmVis2> bytes;
+    int cell = 0;   // the width of a character on the text rainfall
+
+private slots:
+    void initTestCase()
+    {
+        frmMain()->show();
+        cell = frmVis1()->picGraph->textWidth("S");
+    }
+
+    // Every test starts from freshly opened views, the text rainfall a hundred characters wide.
+    void init()
+    {
+        for (QWidget* w : std::initializer_list<QWidget*>{text, detail, rain, bytes})
+            if (w) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        text = frmVis1();
+        detail = frmVis7();
+        rain = frmVis4();
+        bytes = frmVis2();
+        text->resize(100 * cell, 300 + twips(1100));   // the controls take 1100 twips under the picture
+        for (QWidget* w : std::initializer_list<QWidget*>{text, detail, rain, bytes}) w->show();
+    }
+
+    // The text rainfall.
+
+    void lineOfAPacket_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("strip");
+        QTest::addColumn<int>("strings");   // N; 0: strings not shown
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("shown");
+        const QByteArray spelled("A\0~\x7F\n\xFF ", 7), full = printable(0, 1513);
+        QTest::newRow("ASCII") << 0 << false << 0 << spelled << "A.~... ";
+        QTest::newRow("hex") << 1 << false << 0 << spelled << "41  00  7E  7F  0A  FF  20  ";
+        QTest::newRow("decimal") << 2 << false << 0 << spelled << "65 0 126 127 10 255 32 ";
+        // At most a byte a cell, in every mode.
+        const QString hex100 = full.left(100).toHex(' ').toUpper().replace(" ", "  ") + "  ";
+        QTest::newRow("1514 bytes") << 0 << false << 0 << full << QString(printable(0, 99));
+        QTest::newRow("1514 bytes, hex") << 1 << false << 0 << full << hex100;
+        QTest::newRow("1514 bytes, stripped") << 0 << true << 0 << full << QString(printable(14, 113));
+        for (int mode : {0, 1, 2})   // nothing behind the Ethernet header
+            QTest::addRow("mode %d, 14 bytes stripped", mode) << mode << true << 0 << full.left(14) << "";
+        QTest::newRow("short run skipped") << 0 << false << 3 << QByteArray("ab\0cdef\0", 8) << "cdef";
+        QTest::newRow("last byte never counts") << 0 << false << 3 << QByteArray("ab\0cdef", 7) << "cde";
+        QTest::newRow("run cut to below N by the end") << 0 << false << 3 << QByteArray("ab\0cde", 6) << "";
+        QTest::newRow("tilde ends a string") << 0 << false << 3 << QByteArray("abc~def\0", 8) << "abcdef";
+        QTest::newRow("strings run together") << 0 << false << 1 << QByteArray("xy\1uvw\2z\3", 9) << "xyuvwz";
+        // The line width is only looked at between strings.
+        QTest::newRow("past the width") << 0 << false << 1 << QByteArray(300, 's') + '\0' << QString(300, 's');
+    }
+    void lineOfAPacket()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, strip);
+        QFETCH(int, strings);
+        QFETCH(QByteArray, frame);
+        QFETCH(QString, shown);
+        text->cmbVisMode->setCurrentIndex(mode);
+        text->tglEther->setChecked(strip);
+        text->tglPrintASCII->setChecked(strings > 0);
+        text->spnLength->setValue(std::max(1, strings));
+        plot(*text, frame, false);
+        QCOMPARE(text->rain().lastLine(), shown);
+        // An empty ASCII line prints nothing and keeps its row; the numbers modes move on.
+        QCOMPARE(text->rain().currentRow(), shown.isEmpty() && mode == 0 ? 0 : kPitch);
+        // A hundred characters reach the picture's last cell.
+        const int lastCell = pixelsIn(text->picGraph, QRect(99 * cell, 0, cell, kPitch));
+        if (mode == 0) QCOMPARE(lastCell > 0, shown.size() >= 100);
+    }
+
+    // Each line is numbered and drawn in its protocol colour; the band under the
+    // newest is blank, and a row that would be cut off starts again at the top.
+    void rowsRainDownOverABlankBandAndWrap()
+    {
+        text->resize(40 * cell, 127 + twips(1100));   // rows 0, 15, ..., 105; a row at 120 would be cut off
+        for (int k = 0; k < 12; ++k) {
+            QCOMPARE(text->rain().currentRow(), k % 8 * kPitch);
+            plot(*text, ipFrame(60));
+            QVERIFY(text->rain().lastLine().startsWith(QString("<%1>  ").arg(getPacketCount())));
+            QVERIFY(pixelsIn(text->picGraph, band(k % 8 * kPitch), kUdp) > 0);
+            QCOMPARE(pixelsIn(text->picGraph, band((k + 1) % 8 * kPitch)), 0);
+        }
+    }
+
+    // Closing the view does not stop its thumbnail; clearing the views restarts it.
+    void closingTheViewKeepsItsThumbnail()
+    {
+        auto& thumbnail = static_cast<TextRainfallThumbnail&>(*viewThumbnail(viewRow(1)));
+        PictureSurface* thumb = thumbnailTarget(1).picture;
+        clearVisualizations();
+        text->close();
+        addPacket(reinterpret_cast<const uint8_t*>(printable(0, 59).data()), 59);
+        displayPackets(getPacketCount(), getPacketCount());
+        QVERIFY(pixelsIn(thumb, QRect(0, 0, thumb->scaleWidth(), 1)) > 0);
+        clearVisualizations();
+        QCOMPARE(thumbnail.thumbRow(), 0);
+        QCOMPARE(pixelsIn(thumb, thumb->rect()), 0);
+    }
+
+    // A double click selects the next mode; a new mode, the mode shown picked
+    // again and a new size each start the view afresh.
+    void pickingTheShownModeAgainStartsAfresh()
+    {
+        const auto afresh = [&](auto change) {
+            plot(*text, printable(0, 59));
+            change();
+            return text->rain().currentRow() == 0 && pixelsIn(text->picGraph, band(0)) == 0;
+        };
+        for (int next : {1, 2, 0}) {
+            QVERIFY(afresh([&] { QTest::mouseDClick(text->picGraph, Qt::LeftButton); }));
+            QCOMPARE(text->cmbVisMode->currentIndex(), next);
+            QCOMPARE(text->tglPrintASCII->isVisible(), next == 0);   // strings are ASCII mode's
+        }
+        QVERIFY(afresh([&] { emit text->cmbVisMode->activated(text->cmbVisMode->currentIndex()); }));
+        QVERIFY(afresh([&] { text->resize(50, 50); }));
+    }
+
+    // The detail view.
+
+    void bytesAreSpelledTwice_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("characters");
+        QTest::addColumn<QString>("numbers");
+        QTest::newRow("limits") << QByteArray("\x20\x21\x7E\x7F", 4) << ".!~." << "20  21  7E  7F  ";
+        QTest::newRow("control and high bytes") << QByteArray("\x00\x1A\xFF", 3) << "..." << "00  1A  FF  ";
+        QTest::newRow("empty packet") << QByteArray() << "" << "";
+    }
+    void bytesAreSpelledTwice()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QString, characters);
+        QFETCH(QString, numbers);
+        plot(*detail, ipFrame(60));   // replaced by the packet under test
+        plot(*detail, frame);
+        detail->flush();
+        QCOMPARE(detail->txtASCII->toPlainText(), characters);
+        QCOMPARE(detail->txtHex->toPlainText(), numbers);
+    }
+
+    // The whole packet as one line in its protocol colour (an unassigned one's
+    // here), wrapped at the box width; the numbers between bytes, never inside one.
+    void longPacketIsOneLineWrappedAtTheBoxWidth()
+    {
+        plot(*detail, ipFrame(1514, 200));
+        detail->flush();
+        QCOMPARE(detail->txtHex->toPlainText().size(), 4 * 1514);
+        for (QPlainTextEdit* box : {detail->txtASCII, detail->txtHex}) {
+            QVERIFY(box->document()->firstBlock().layout()->lineCount() > 1);
+            const QImage shot = box->viewport()->grab().toImage();
+            int found = 0;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < shot.width(); ++x) found += shot.pixelColor(x, y) == QColor(255, 128, 128);
+            QVERIFY(found > 0);
+        }
+        const QTextLayout* numbers = detail->txtHex->document()->firstBlock().layout();
+        for (int k = 0; k < numbers->lineCount(); ++k) QCOMPARE(numbers->lineAt(k).textStart() % 4, 0);
+    }
+
+    void refreshShowsOnlyTheNewestPacket()
+    {
+        plot(*detail, "A");
+        plot(*detail, "BC");
+        QCOMPARE(detail->txtASCII->toPlainText(), QString());   // nothing laid out per packet
+        QTRY_COMPARE(detail->txtASCII->toPlainText(), QString("BC"));
+        plot(*detail, "A");
+        detail->clear();   // drops the packet not yet shown
+        QTest::qWait(3 * FrmVis7::kRefreshMs);
+        QCOMPARE(detail->txtASCII->toPlainText() + detail->txtHex->toPlainText(), QString());
+    }
+
+    void detailViewShowsWholeRows_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QSize>("size");
+        const QSize sizes[] = {{twips(2000), twips(3000)}, {520, 420}, {777, 913}};
+        for (int points : {9, 19, 24})
+            for (const QSize& s : sizes)
+                QTest::addRow("%d pt, %dx%d", points, s.width(), s.height()) << points << s;
+    }
+    void detailViewShowsWholeRows()
+    {
+        QFETCH(int, points);
+        QFETCH(QSize, size);
+        // From 8 to 24 points, 10 a page.
+        QTest::mouseClick(detail->spnFontSize->downButton(), Qt::LeftButton);   // stays at 8
+        for (int k = 9; k < points; k += 10) QTest::keyClick(detail->spnFontSize, Qt::Key_PageUp);
+        QTest::mouseClick(detail->spnFontSize->upButton(), Qt::LeftButton);
+        QCOMPARE(detail->lblCurrentFontSize->text(), QString::number(points));
+        detail->resize(size);
+        for (QPlainTextEdit* box : {detail->txtASCII, detail->txtHex}) {
+            QCOMPARE(box->font().pointSize(), points);
+            const int rows = box->viewport()->height() - 2 * int(box->document()->documentMargin());
+            QCOMPARE(rows % box->fontMetrics().lineSpacing(), 0);
+            QVERIFY(rows >= box->fontMetrics().lineSpacing());
+        }
+        // The boxes stacked over the font-size row, which sits at the bottom.
+        QVERIFY(detail->txtHex->geometry().bottom() < detail->spnFontSize->geometry().top());
+        const int under = detail->height() - 1 - detail->spnFontSize->geometry().bottom();
+        QVERIFY2(under >= 0 && under <= 4, "the font-size row at the bottom");
+    }
+
+    // The binary rainfall.
+
+    void modesAndHighlights_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("highlights");   // 1: printable ASCII, 2: NOP 0x90, 3: both
+        QTest::addColumn<int>("size");         // of a frame starting 0x90 0x41 0x05
+        QTest::addColumn<int>("x");            // the first pixel compared
+        QTest::addColumn<Colours>("colours");
+        const int length = int(RainfallMode::PacketLength), r24 = int(RainfallMode::Rain24To1);
+        const int r8 = int(RainfallMode::Rain8To1), r1 = int(RainfallMode::Rain1To1);
+        // A payload byte, grey, dark red and dark blue.
+        const ColorRef p = green(0x33), G = rgb(64, 64, 64), d = rgb(128, 0, 0), b = rgb(0, 0, 128);
+        QTest::newRow("8:1, 60 bytes") << r8 << 0 << 60 << 58 << Colours{p, p, kBack};
+        QTest::newRow("8:1, cut at the width") << r8 << 0 << 1514 << 439 << Colours{p};
+        QTest::newRow("8:1, NOP") << r8 << 2 << 60 << 0 << Colours{kRed, green(0x41), green(5)};
+        QTest::newRow("8:1, both") << r8 << 3 << 60 << 0 << Colours{kRed, kBlue, G};
+        // Red, green and blue from three bytes, a trailing byte dropped; no highlight in this mode.
+        QTest::newRow("24:1") << r24 << 3 << 61 << 0 << Colours{rgb(0x90, 0x41, 5)};
+        QTest::newRow("24:1, 61 bytes") << r24 << 3 << 61 << 19 << Colours{rgb(0x33, 0x33, 0x33), kBack};
+        // Bits from the most significant: 0x90 = 1001 0000, 0x41 = 0100 0001.
+        const ColorRef o = kBack, u = kUdp, B = kBlue, R = kRed;
+        QTest::newRow("1:1, 0x41") << r1 << 0 << 60 << 8 << Colours{o, u, o, o, o, o, o, u};
+        QTest::newRow("1:1, 0x41, ASCII") << r1 << 1 << 60 << 8 << Colours{b, B, b, b, b, b, b, B};
+        QTest::newRow("1:1, 0x90, NOP") << r1 << 2 << 60 << 0 << Colours{R, d, d, R, d, d, d, d};
+        // With both down the ASCII rule paints the set bits grey over the red.
+        QTest::newRow("1:1, 0x90, both") << r1 << 3 << 60 << 0 << Colours{G, d, d, G, d, d, d, d};
+        QTest::newRow("length 759 of 1518") << length << 0 << 759 << 220 << Colours{kUdp, kBack};
+    }
+    void modesAndHighlights()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, highlights);
+        QFETCH(int, size);
+        QFETCH(int, x);
+        QFETCH(Colours, colours);
+        rain->cmbVisMode->setCurrentIndex(mode);
+        rain->tglASCII->setChecked(highlights & 1);
+        rain->tglNOP->setChecked(highlights & 2);
+        plot(*rain, ipFrame(size, 17, "\x90\x41\x05"));
+        QCOMPARE(pixels(rain->picGraph, 0, x, int(colours.size())), colours);
+    }
+
+    // A choice of mode or scroll clears the rainfall, the one shown included; a highlight does not.
+    void choicesClearTheViewHighlightsDoNot()
+    {
+        PictureSurface* pic = rain->picGraph;
+        const auto cleared = [&](auto change) {
+            plot(*rain, ipFrame(60, 17, "\xC1"));   // its first bit set: a pixel at x = 0 in every mode
+            const bool drawn = pic->point(0, 0) != kBack || pic->point(0, 1) != kBack;
+            change();
+            return drawn && pic->point(0, 0) == kBack && pic->point(0, 1) == kBack;
+        };
+        QVERIFY(cleared([&] { QTest::mouseDClick(pic, Qt::LeftButton); }));
+        QCOMPARE(rain->cmbVisMode->currentIndex(), int(RainfallMode::Rain1To1));   // the next mode
+        QVERIFY(cleared([&] { emit rain->cmbVisMode->activated(rain->cmbVisMode->currentIndex()); }));
+        QVERIFY(cleared([&] { rain->radScroll[1]->click(); }));
+        QVERIFY(cleared([&] { rain->resize(500, 350); }));
+        QVERIFY(!cleared([&] { rain->tglNOP->click(); }));
+    }
+
+    // The byte frequency.
+
+    // A share of 1/10 is ten other bytes and an A: the divisor is the length less one.
+    void colourOfAByteValueAndThresholdLabel_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("threshold");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<ColorRef>("colourOfA");
+        QTest::addColumn<QString>("label");
+        const QByteArray ten(10, 'x');
+        QTest::newRow("presence") << 0 << 500 << ipFrame(60, 17, "A\xFF") << kUdp << "10%";
+        QTest::newRow("1/10 at 10%: equal is blue") << 1 << 500 << ten + "A" << kBlue << "10%";
+        QTest::newRow("1/20 at 5%: equal is blue") << 1 << 250 << ten + ten + "A" << kBlue << "5%";
+        QTest::newRow("1/10 at 6.66%") << 1 << 333 << ten + "A" << kRed << "6.66%";
+        QTest::newRow("1/10 at 0%") << 1 << 0 << ten + "A" << kRed << "0%";
+        QTest::newRow("one byte: 1") << 1 << 1000 << QByteArray("A") << kRed << "20%";
+    }
+    void colourOfAByteValueAndThresholdLabel()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, threshold);
+        QFETCH(QByteArray, frame);
+        QFETCH(ColorRef, colourOfA);
+        QFETCH(QString, label);
+        plot(*bytes, "A");
+        bytes->cmbVisMode->setCurrentIndex(mode);   // for the packets to come: what is drawn stays
+        QVERIFY(bytes->picGraph->point('A', 0) != kBack);
+        // The threshold strip, in the window grown to hold it, is the frequency mode's.
+        const QRect strip = bytes->scrThreshold->geometry();
+        QCOMPARE(bytes->scrThreshold->isVisible() && bytes->rect().contains(strip), mode == 1);
+        bytes->scrThreshold->setValue(threshold);
+        QCOMPARE(bytes->lblThreshold->text(), label);
+        plot(*bytes, frame);
+        QCOMPARE(pixels(bytes->picGraph, 1, 'A', 2), (Colours{colourOfA, kBack}));   // no B: not drawn
+        QCOMPARE(bytes->picGraph->point(0xFF, 1), frame.contains('\xFF') ? kUdp : kBack);
+    }
+
+    // Over the columns the tool tip names the byte value, following the pointer;
+    // past the last column (x = 256) it is left as it was.
+    void readOutNamesTheByteValue()
+    {
+        QVERIFY(bytes->picGraph->hasMouseTracking());
+        const QString zero = QString("0  0x0  ") + QChar(0);
+        for (auto [x, tip] : {std::pair{0, zero}, {65, "65  0x41  A"}, {256, "65  0x41  A"}}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 10), QPointF(x, 10), {}, {}, {});
+            QCoreApplication::sendEvent(bytes->picGraph, &move);
+            QCOMPARE(bytes->picGraph->toolTip(), tip);
+        }
+    }
+
+    // Both views: static scroll wraps on the picture and keeps the row under the
+    // newest blank; dynamic scroll puts the newest under a blank top row, pushing
+    // the others down. Packet v marks its row: the binary rainfall's first pixel
+    // is green v, the byte frequency lights column v.
+    void staticThenDynamicScroll_data()
+    {
+        QTest::addColumn<bool>("rainfall");
+        QTest::newRow("binary rainfall") << true;
+        QTest::newRow("byte frequency") << false;
+    }
+    void staticThenDynamicScroll()
+    {
+        QFETCH(bool, rainfall);
+        PictureSurface* pic = rainfall ? rain->picGraph : bytes->picGraph;
+        QRadioButton* dynamicScroll = rainfall ? rain->radScroll[1] : bytes->radScroll[1];
+        const int h = pic->scaleHeight();
+        const auto row = [&] { return rainfall ? rain->rain().currentRow() : bytes->bytes().currentRow(); };
+        VisWindow& view = rainfall ? static_cast<VisWindow&>(*rain) : *bytes;
+        const auto draw = [&](int v) { plot(view, QByteArray(1, char(v))); };
+        const auto marked = [&](int v, int y) {
+            return rainfall ? pic->point(0, y) == green(v) : pic->point(v, y) != kBack;
+        };
+        const auto blank = [&](int y) { return pixels(pic, y, 0, 256) == Colours(256, kBack); };
+        for (int k = 0; k < h + 3; ++k) {
+            const int at = row();
+            draw(k % 200 + 1);
+            QVERIFY(marked(k % 200 + 1, at));
+            QVERIFY(blank((at + 1) % h));
+        }
+        QCOMPARE(row(), 3);
+        dynamicScroll->click();
+        for (int k = 1; k <= h + 3; ++k) draw(k % 200 + 1);
+        QVERIFY(blank(0));
+        // Row r holds the packet drawn r - 1 packets ago; packet 4 dropped out at the bottom.
+        for (int r = 1; r < h; ++r) QVERIFY(marked((h + 3 - r + 1) % 200 + 1, r));
+        QVERIFY(!marked(4 + 1, h - 1));
+        dynamicScroll->click();   // the scroll already selected: cleared all the same
+        QVERIFY(blank(1));
+    }
+
+    // Whatever the mode, each thumbnail draws a packet as a green row, erases the
+    // row under it for the next and wraps on its picture. The text rainfall's
+    // line is as long as the packet is large, the binary rainfall's shows the
+    // bytes and the byte frequency's lights the values that occur.
+    void thumbnailsDrawInGreen()
+    {
+        rain->cmbVisMode->setCurrentIndex(int(RainfallMode::PacketLength));
+        bytes->cmbVisMode->setCurrentIndex(1);
+        const QByteArray packet = QByteArray("\3\3\x50\xC8") + QByteArray(755, 0x33);
+        const auto* data = reinterpret_cast<const uint8_t*>(packet.data());
+        computeByteFrequency(data, 759);
+        Colours textRow(81, kBack), rainRow(81, green(0x33)), bytesRow(81, kBack);
+        std::fill_n(textRow.begin(), 41, green(255));   // 759 of 1518 bytes: to x = 40.5, which goes to 40
+        std::copy_n(Colours{green(3), green(3), green(80), green(200)}.begin(), 4, rainRow.begin());
+        bytesRow[3] = bytesRow[0x33] = bytesRow[80] = green(255);
+        for (const auto& [view, drawn] : {std::pair{1, textRow}, {4, rainRow}, {2, bytesRow}}) {
+            ThumbnailRenderer& thumbnail = *viewThumbnail(viewRow(view));
+            const ThumbnailTarget target = thumbnailTarget(view);
+            PictureSurface* thumb = target.picture;
+            thumbnail.clear(target);
+            thumb->line(0, 1, 80, 1, rgb(255, 255, 255));   // the row the next packet erases
+            for (int k = 0; k < thumb->scaleHeight(); ++k) {
+                thumbnail.plotThumbnail({1, data, 759, &byteFrequency()}, target);
+                QCOMPARE(pixels(thumb, k, 0, 81), drawn);
+                QCOMPARE(pixels(thumb, (k + 1) % thumb->scaleHeight(), 0, 81), Colours(81, kBack));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestByteViews)
+#include "test_byteviews.moc"
