@@ -1,115 +1,314 @@
-// The playback window driven like a user: states and their transitions,
-// ticks, steps, positioning by hand and the timer interval for each speed.
+// The playback window driven like a user: states and their transitions, steps,
+// keys, the buffer range, the ring past 16-bit packet numbers and an empty
+// store; and the mends: Pause works after every resume, every load and capture
+// leaves one consistent Stopped state, a stall is made up for at most 100 ms of
+// ticks, a tick waits for the drawing before it, closing while playing is safe,
+// and Screenshots says where the files went.
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "acquire/frmCapture.h"
+#include "acquire/modFileData.h"
+#include "platform/AdapterSource.h"
+#include "platform/CaptureControl.h"
 #include "platform/SpinButton.h"
+#include "playback/BufferRangeSlider.h"
 #include "support/PlaybackFixture.h"
+#include "support/captureSupport.h"
+#include "support/recordedFiles.h"
+#include "vis/screenshotFiles.h"
 
 class TestPlayback : public PlaybackFixture {
     Q_OBJECT
-    // The timer ("on"/"off") and the toggles that are down: "off" or "off Stop"
-    // is Stopped, "on Play" Playing, "off Play Pause" Paused.
-    QString state() const
+    struct LoopbackOnly : AdapterSource {
+        AdapterListing probe() override { return {{{"lo", "", kLinkEthernet}}, ""}; }
+    } loopback;
+    QTemporaryDir home;   // holds the pictures folder
+
+    PictureSurface* lower() const { return w->picBufferSlider->sliderBufferMin; }
+    PictureSurface* upper() const { return w->picBufferSlider->sliderBufferMax; }
+    // User actions in turn, the work they post run after each: a control's name
+    // clicks it, "tick" is one timer tick, "end" puts the position on the last
+    // packet (and forgets what was drawn), "lower+N" and "upper-N" drag a thumb
+    // N pixels, "Key@control" presses the key with the focus there.
+    void act(const QString& script)
     {
+        for (const QString& a : script.split(' ', Qt::SkipEmptyParts)) {
+            if (a == "tick") {
+                w->tick();
+            } else if (a == "end") {
+                moveTo(w->scrPacket->maximum());
+                views.forget();
+            } else if (a.startsWith("lower") || a.startsWith("upper")) {   // grabbed at its middle
+                PictureSurface* thumb = a.startsWith("lower") ? lower() : upper();
+                QTest::mousePress(thumb, Qt::LeftButton, {}, {8, 8});
+                QTest::mouseMove(thumb, {8 + a.mid(5).toInt(), 8});
+                QTest::mouseRelease(thumb, Qt::LeftButton, {}, {8, 8});
+            } else if (a.contains('@')) {
+                QWidget* focus = w->findChild<QWidget*>(a.section('@', 1));
+                focus->setFocus();
+                const QKeyCombination key = QKeySequence(a.section('@', 0, 0))[0];
+                QTest::keyClick(focus, key.key(), key.keyboardModifiers());
+            } else {
+                click(w->findChild<QPushButton*>(a));
+            }
+            settle();
+        }
+    }
+    // After the actions: the timer and the toggles that are down ("off" or "off
+    // Stop" is Stopped, "on Play" Playing, "off Play Pause" Paused), the counter,
+    // and what view 1 drew meanwhile and how often it was cleared.
+    QString run(const QString& script)
+    {
+        views.forget();
+        act(script);
         QString s = playing() ? "on" : "off";
         for (QPushButton* b : {w->btnPlay, w->btnPause, w->btnStop})
             if (b->isChecked()) s += " " + b->text();
-        return s;
+        QStringList drawn;
+        for (int32_t n : view().plotted()) drawn << QString::number(n);
+        return QString("%1 at %2, drew [%3], %4 clears").arg(s, counter(), drawn.join(' '))
+            .arg(view().count(Call::Clear));
+    }
+    // The counter, the held range on the bar and its labels, the buffer range and its labels.
+    QString labels() const
+    {
+        return QString("counter %1 bar %2..%3 labels %4..%5 buffer '%6' %7..%8").arg(counter())
+            .arg(w->scrPacket->minimum()).arg(w->scrPacket->maximum())
+            .arg(w->lblPacketMin->text(), w->lblPacketMax->text(), w->lblBufferRange->text(),
+                 w->lblRangeMin->text(), w->lblRangeMax->text());
     }
 
 private slots:
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    }
     void init() { open(20); }
-    void cleanup() { finish(); }
+    void cleanup()
+    {
+        if (frmCapture()->packet->isCapturing()) frmCapture()->StopCapture();
+        delete frmCapture();
+        installAdapterSource(nullptr);
+        view().onPlot = nullptr;
+        finish();
+    }
 
-    // A row's controls are clicked in turn; "tick" is one timer tick, "end" puts
-    // the position on the last packet and forgets what the views recorded.
-    // The views are cleared by Play after Stop only; every shown view draws.
+    // The views are cleared by Play after Stop only.
     void transitions_data()
     {
-        QTest::addColumn<QString>("clicks");
-        QTest::addColumn<QString>("expectedState");
-        QTest::addColumn<int>("expectedPosition");
-        QTest::addColumn<QString>("drawn");
-        QTest::addColumn<int>("clears");
-        QTest::newRow("as loaded") << "" << "off Stop" << 1 << "" << 0;
-        QTest::newRow("play from Stop clears") << "btnPlay tick tick" << "on Play" << 3 << "2 3" << 1;
-        QTest::newRow("pause") << "btnPlay tick btnPause" << "off Play Pause" << 2 << "2" << 1;
-        QTest::newRow("pause raised resumes") << "btnPlay tick btnPause btnPause tick" << "on Play" << 3 << "2 3" << 1;
-        QTest::newRow("play while paused resumes, Play down") << "btnPlay btnPause btnPlay" << "on Play" << 1 << "" << 1;
-        QTest::newRow("stop rewinds") << "btnPlay tick btnStop" << "off Stop" << 1 << "2" << 1;
-        QTest::newRow("stop from paused") << "btnPlay tick btnPause btnStop" << "off Stop" << 1 << "2" << 1;
-        QTest::newRow("stop then play clears again") << "btnPlay btnStop btnPlay" << "on Play" << 1 << "" << 2;
-        QTest::newRow("pause with nothing playing pops up") << "btnPause" << "off Stop" << 1 << "" << 0;
-        QTest::newRow("play pressed again keeps playing, Play down") << "btnPlay btnPlay tick" << "on Play" << 2 << "2" << 1;
-        QTest::newRow("end, Loop up: all up, rewound") << "btnPlay end tick" << "off" << 1 << "" << 0;
-        QTest::newRow("end, Loop down: wraps") << "tglLoop btnPlay end tick" << "on Play" << 1 << "1" << 0;
-        QTest::newRow("play after the end keeps the views") << "btnPlay end tick btnPlay" << "on Play" << 1 << "" << 0;
-        QTest::newRow("steps at Min") << "btnStepBackward btnStepForward" << "off Stop" << 2 << "2" << 0;
-        QTest::newRow("steps keep Paused") << "btnPlay btnPause btnStepForward btnStepBackward" << "off Play Pause" << 1
-                                           << "2 1" << 1;
-        QTest::newRow("steps at Max add") << "end btnStepForward btnStepBackward" << "off Stop" << 19 << "19" << 0;
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("as loaded") << "" << "off Stop at 1, drew [], 0 clears";
+        QTest::newRow("play from Stop") << "btnPlay tick tick" << "on Play at 3, drew [2 3], 1 clears";
+        QTest::newRow("stop") << "btnPlay tick btnStop" << "off Stop at 1, drew [2], 1 clears";
+        QTest::newRow("stop, play") << "btnPlay btnStop btnPlay" << "on Play at 1, drew [], 2 clears";
+        QTest::newRow("pause, nothing playing") << "btnPause" << "off Stop at 1, drew [], 0 clears";
+        QTest::newRow("end, Loop up") << "btnPlay end tick" << "off at 1, drew [], 0 clears";
+        QTest::newRow("end, Loop down") << "tglLoop btnPlay end tick" << "on Play at 1, drew [1], 0 clears";
+        QTest::newRow("steps at Max")
+            << "end btnStepForward btnStepBackward" << "off Stop at 19, drew [19], 0 clears";
     }
     void transitions()
     {
-        QFETCH(QString, clicks);
-        QFETCH(QString, expectedState);
-        QFETCH(int, expectedPosition);
-        QFETCH(QString, drawn);
-        QFETCH(int, clears);
-        for (const QString& c : clicks.split(' ', Qt::SkipEmptyParts)) {
-            if (c == "tick") w->tick();
-            else if (c == "end") { moveTo(20); views.forget(); }
-            else click(w->findChild<QPushButton*>(c));
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        QCOMPARE(run(script), expected);
+        QCOMPARE(position(), counter().toInt());
+    }
+
+    // Resumed by Play, by raising Pause and by Play while playing: Pause still pauses.
+    void pauseWorksAfterEveryResume()
+    {
+        QCOMPARE(run("btnPlay btnPause"), QString("off Play Pause at 1, drew [], 1 clears"));
+        for (const char* resume : {"btnPlay", "btnPause", "btnPlay btnPlay"}) {
+            QCOMPARE(run(resume), QString("on Play at %1, drew [], 0 clears").arg(position()));
+            const int next = position() + 1;
+            QCOMPARE(run("tick btnPause"), QString("off Play Pause at %1, drew [%1], 0 clears").arg(next));
         }
-        QCOMPARE(state(), expectedState);
-        QCOMPARE(position(), expectedPosition);
-        QCOMPARE(counter(), QString::number(expectedPosition));
-        QCOMPARE(view().count(Call::Clear), clears);
-        QList<int32_t> packets;
-        for (const QString& n : drawn.split(' ', Qt::SkipEmptyParts)) packets << n.toInt();
-        QCOMPARE(view().plotted(), packets);
-        QCOMPARE(view().count(Call::Thumbnail), packets.size());
-        QCOMPARE(view(7).plotted(), packets);
     }
 
-    void positioningByHandShowsExactlyThatPacket()
+    // Space plays and pauses, Left and Right step, Home stops, wherever the focus
+    // is; but Space presses a focused button and the arrows move a focused thumb.
+    void playerKeys()
     {
-        moveTo(7);
-        QCOMPARE(view().calls, (Calls{{Call::Clear, 0}, {Call::Plot, 7}, {Call::Thumbnail, 7}}));
-        QCOMPARE(counter(), QString("7"));
-
-        // A thumb drag, untracked so that only sliderMoved reports it: every
-        // intermediate position is a scroll event, the views show the last one only.
-        views.forget();
-        w->scrPacket->setTracking(false);
-        w->scrPacket->setSliderDown(true);
-        for (int p : {10, 12, 15}) w->scrPacket->setSliderPosition(p);
-        settle();
-        QCOMPARE(view().calls, (Calls{{Call::Clear, 0}, {Call::Plot, 15}, {Call::Thumbnail, 15}}));
-        QCOMPARE(counter(), QString("15"));
-        QCOMPARE(state(), QString("off Stop"));   // positioning does not start playback
-
-        views.forget();
-        click(w->btnClearVisualization);
-        for (int k = 1; k <= 7; ++k) QCOMPARE(view(k).calls, (Calls{{Call::Clear, 0}}));
+        QCOMPARE(run("Space@scrPacket"), QString("on Play at 1, drew [], 1 clears"));
+        QCOMPARE(run("Space@scrPacket Right@btnStop"), QString("off Play Pause at 2, drew [2], 0 clears"));
+        QCOMPARE(run("Right@scrPacket Left@btnPlay"), QString("off Play Pause at 2, drew [3 2], 0 clears"));
+        QCOMPARE(run("Home@lblCurrentSpeed Space@btnStepForward"), QString("off Stop at 2, drew [2], 0 clears"));
+        QCOMPARE(run("Right@sliderBufferMin").section(',', 0, 0), QString("off Stop at 2"));
+        QCOMPARE(w->picBufferSlider->minPos(), 1);
     }
 
-    void intervalForSpeed_data()
+    // The track is 300 px wide, the thumbs 17 px, the upper one resting 4 px
+    // short of the right end: usable = 300 - 17 - 17 = 266.
+    void thumbsPickTheRangeToDraw()
     {
-        QTest::addColumn<int>("speed");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("1") << 1 << 1000;
-        QTest::newRow("6, rounded") << 6 << 167;
-        QTest::newRow("400, half down to even") << 400 << 2;
-        QTest::newRow("1000") << 1000 << 1;
+        // 133 / 266 of the 19 steps above packet 1 is 9.5, which rounds to 10.
+        QCOMPARE(run("lower+133"), QString("off Stop at 1, drew [11 12 13 14 15 16 17 18 19 20], 0 clears"));
+        for (int k : {2, 4}) QCOMPARE(view(k).calls.count({Call::InitBuffer, 0}), 1);   // they accumulate
+        // Upper thumb to 179: (179 - 17 + 4) / 266 * 19 = 11.86, so packet 13.
+        QCOMPARE(run("upper-100"), QString("off Stop at 1, drew [11 12 13], 0 clears"));
+        // The thumbs stay one pixel apart, inside the track: one packet at least.
+        act("lower+1000 upper+1000");
+        QCOMPARE(QString("%1 %2").arg(lower()->x()).arg(upper()->x()), QString("161 279"));
     }
-    void intervalForSpeed()
+
+    // The ring holds the newest 30000 packets; numbers go on past 32767.
+    void rangesPastSixteenBits()
     {
-        QFETCH(int, speed);
-        QFETCH(int, interval);
+        open(30001);
+        QCOMPARE(labels(), QString("counter 2 bar 2..30001 labels 2..30001 buffer '' Min..Max"));
+        addPackets(40000 - 30001);   // added while the window is open: the range moves along
+        w->initFilters();
+        QCOMPARE(labels(), QString("counter 10001 bar 10001..40000 labels 10001..40000 "
+                                   "buffer '10001 - 40000' 10001..40000"));
+        moveTo(35000);
+        QCOMPARE(view().plotted(), QList<int32_t>{35000});
+        QCOMPARE(run("tglLoop btnPlay end tick"), QString("on Play at 10001, drew [10001], 0 clears"));
+        act("upper+0");
+        QCOMPARE(w->lblBufferRange->text(), QString("10001 - 40000"));
+    }
+
+    void emptyStoreDrawsNothing()
+    {
+        open(0);
+        addPackets(5);
+        resetBuffer("file");   // answered Yes
+        // Steps do nothing, Play stops at its first tick, the thumbs pick no packet.
+        QCOMPARE(run("btnStepForward btnPlay tick lower+0"), QString("off at 0, drew [], 1 clears"));
+        QCOMPARE(labels(), QString("counter 0 bar 1..1 labels 1..0 buffer '1 - 0' Min..Max"));
+    }
+
+    // The close box destroys the window while it plays: between two ticks, or
+    // in the middle of a drawing it started.
+    void closingWhilePlaying_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("between ticks") << "";
+        QTest::newRow("tick") << "tick";
+        QTest::newRow("buffer range") << "upper-50";
+    }
+    void closingWhilePlaying()
+    {
+        QFETCH(QString, script);
         click(w->btnPlay);
-        w->spnSpeed->setValue(speed);
-        QCOMPARE(w->tmrPlayTimer->interval(), interval);
-        QCOMPARE(w->lblCurrentSpeed->text(), QString::number(speed));
-        QCOMPARE(state(), QString("on Play"));   // a new speed while playing keeps playing
+        const QPointer<FrmFilters> old(w);
+        view().onPlot = [&](int32_t) {
+            view().onPlot = nullptr;
+            closeWindow(old);
+        };
+        if (script.isEmpty()) closeWindow(old);
+        act(script);
+        QVERIFY(!old);
+        QCOMPARE(view().plotted().isEmpty(), script.isEmpty());
+        w = frmFilters();
+        QCOMPARE(run(""), QString("off Stop at 1, drew [], 0 clears"));
+        QCOMPARE(w->scrPacket->maximum(), 20);
+    }
+
+    void aTickDuringADrawingWaitsForIt()
+    {
+        click(w->btnPlay);
+        int depth = 0, deepest = 0;
+        view().onPlot = [&](int32_t n) {
+            deepest = std::max(deepest, ++depth);
+            if (n == 2 || n == 4) w->tick();   // the timer fires while packets 2 and 4 draw,
+            if (n == 4) click(w->btnStop);   // and Stop is pressed while 4 draws
+            --depth;
+        };
+        w->tick();
+        QCOMPARE(deepest, 1);
+        QCOMPARE(view().plotted(), (QList<int32_t>{2, 3}));   // the waiting tick ran after it
+        QCOMPARE(run("tick"), QString("off Stop at 1, drew [4], 0 clears"));   // the waiting tick was dropped
+    }
+
+    // Each after a little playing and the buffer range narrowed, as a user would.
+    void oneConsistentStateAfterLoadsAndCaptures()
+    {
+        const auto after = [&](const std::function<void()>& event, const char* expected) {
+            act("btnPlay tick tick Shift+Right@sliderBufferMin");
+            QCOMPARE(lower()->x(), 10);
+            event();
+            const BufferRangeSlider* t = w->picBufferSlider;
+            QVERIFY2(!playing() && !w->btnPlay->isChecked() && !w->btnPause->isChecked(), expected);
+            QVERIFY2(t->minPos() == 0 && t->maxPos() == t->usable(), expected);   // the thumbs at the ends
+            QCOMPARE(labels(), QString(expected));
+        };
+        QTemporaryDir dir;
+        const QString file = dir.filePath("five.nivora");
+        QVERIFY(recorded::writeFile(file, recorded::dataset(std::vector(5, frames::ipv4(60, 6)))));
+        after([&] { loadDataset(file); }, "counter 1 bar 1..5 labels 1..5 buffer '1 - 5' 1..5");
+
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        installAdapterSource(&loopback);
+        delete frmCapture();
+        frmCapture()->txtFilter->setText("ether proto 0x88b5");   // nothing on lo uses it: only our frames
+        after([] { frmCapture()->StartCapture(); }, "counter 0 bar 1..1 labels 1..0 buffer '1 - 0' 1..0");
+        for (int i = 0; i < 3; ++i) frmCapture()->packetArrived(frames::ipv4(60, 6).data(), 60);
+        after([] { frmCapture()->StopCapture(); }, "counter 1 bar 1..3 labels 1..3 buffer '1 - 3' 1..3");
+    }
+
+    // A stall (the process not running, a slow disk) is made up for 100 ms at
+    // most: at 1000 packets a second, 0.4 s draw 1 + 100 packets, not 1 + 50 nor
+    // 400 (give or take the real ticks a loaded machine lets in at the drawing's
+    // yield points).
+    void stallsAreMadeUpForAtMost100ms()
+    {
+        addPackets(400);
+        w->spnSpeed->setValue(1000);
+        act("btnPlay");
+        views.forget();
+        QTest::qSleep(400);   // no event is handled meanwhile
+        QCoreApplication::processEvents();   // the timer's one late tick
+        const qsizetype drawn = view().plotted().size();
+        QVERIFY2(drawn >= 99 && drawn <= 112, qPrintable(QString::number(drawn)));
+    }
+
+    // After "Screenshots" the player says how many files went where, or why none
+    // did; a file that cannot be written is named with its reason, the others still are.
+    void screenshotsSayWhereTheyWent_data()
+    {
+        QTest::addColumn<QList<int>>("shownViews");
+        QTest::addColumn<QString>("line");   // %1: the program's folder, %2: the pictures folder
+        QTest::newRow("no view with a picture")
+            << QList<int>{7} << "No screenshots saved: no view window with a picture is open.";
+        QTest::newRow("read-only program folder")
+            << QList<int>{2} << "The program's folder takes no files: 1 screenshot saved in %2 instead.";
+        QTest::newRow("a folder in the way")
+            << QList<int>{1, 2, 6} << "2 screenshots saved in %1; 1 could not be saved.";
+    }
+    void screenshotsSayWhereTheyWent()
+    {
+        QFETCH(QList<int>, shownViews);
+        QFETCH(QString, line);
+        // The files are named by this stamp, so a folder can stand in the way of one.
+        QCOMPARE(screenshotTimeStamp({QDate(2026, 12, 5), QTime(15, 26, 53)}), QString("20261205_152653"));
+        const QDateTime now = QDateTime::currentDateTime();
+        QTemporaryDir dir;
+        QVERIFY(recorded::writeFile(dir.filePath("file"), "x"));   // not even root makes files in a file
+        const bool readOnly = line.contains("takes no files");
+        const QString program = dir.filePath(readOnly ? "file/program" : "program");
+        const QString pictures = home.filePath("Pictures");
+        QDir().mkpath(dir.filePath("program"));
+        QDir(pictures).removeRecursively();
+        for (int s = 0; line.contains("could not") && s < 3; ++s)
+            QDir(program).mkdir(screenshotTimeStamp(now.addSecs(s)) + "_bytefrequency.bmp");
+        for (int k = 1; k <= 7; ++k) view(k).shown = shownViews.contains(k);
+        dialogs.shown.clear();
+        setProgramFolder(program);
+        click(w->btnScreenShot);
+        setProgramFolder({});
+
+        QCOMPARE(w->lblScreenshots->text(), line.replace("%1", program).replace("%2", pictures));
+        QCOMPARE(QDir(readOnly ? pictures : program).entryList({"*.bmp"}, QDir::Files).size(),
+                 QRegularExpression(R"((\d+) screenshots? saved)").match(line).captured(1).toInt());
+        QCOMPARE(dialogs.shown.size(), line.contains("could not") ? 1 : 0);
+        for (const ShownMessage& box : dialogs.shown)
+            QVERIFY(box.text.contains("_bytefrequency.bmp") && box.icon == MsgIcon::Exclamation);
     }
 };
 
