@@ -8,6 +8,7 @@
 #include "core/fieldCatalogue.h"
 #include "core/modLibrary.h"
 #include "core/modLookUp.h"
+#include "core/modProcess.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
 
@@ -35,7 +36,7 @@ int markerOf(int64_t n) { return getPacketByte(n, 0) | getPacketByte(n, 1) << 8 
 enum { Length = 0, Protocol = 1, SourceIP = 2, Flags = 15 };
 int32_t value(int field, int64_t n) { return evaluateField(field, n, ProtocolLabel::Decimal).value; }
 std::string label(int field, int64_t n) { return evaluateField(field, n, ProtocolLabel::Decimal).label; }
-int32_t vertical(int32_t v, int32_t range, double extent) { return roundHalfEven(scaleRange(v, range, extent)); }
+int vertical(int v, int range, double extent) { return roundHalfEven(scaleRange(v, range, extent)); }
 }
 
 class TestStore : public QObject {
@@ -79,7 +80,6 @@ private slots:
         // The range keeps moving past 16-bit packet numbers.
         for (int n = 30003; n <= 40000; ++n) addMarked(n);
         QCOMPARE(std::pair(host.count, host.first), std::pair(int64_t(40000), int64_t(10001)));
-        QCOMPARE(markerOf(40000), 40000);
         QCOMPARE(add({0x42}), 10001);   // a single byte is a frame
         QCOMPARE(getPacketLength(40001), 0);
     }
@@ -131,15 +131,13 @@ private slots:
         QCOMPARE(evaluateField(Protocol, 2, ProtocolLabel::Keyword).label, std::string("UDP"));
         for (int field : {-1, kFieldCount}) {   // no selection: nothing
             const FieldSample none = evaluateField(field, 1, ProtocolLabel::Keyword);
-            QCOMPARE(std::tuple(none.selected, none.value, none.label), std::tuple(false, 0, std::string()));
-            QCOMPARE(fieldRange(field), 0);
+            QVERIFY(!none.selected && none.value == 0 && none.label.empty() && fieldRange(field) == 0);
         }
     }
 
     void scalingAndRounding()
     {
         QCOMPARE(vertical(1, 8, 300), 262);   // 262.5: a tie goes to the even neighbour
-        QCOMPARE(roundHalfEven(263.5), 264);
         QCOMPARE(vertical(1518, fieldRange(Length), 300), 0);   // the longest frame at the top edge
         QCOMPARE(vertical(60, fieldRange(Length), 300), 288);   // 288.14...
         QVERIFY(vertical(1600, fieldRange(Length), 300) < 0);   // not clamped: above the top
@@ -158,6 +156,16 @@ private slots:
         struct V { int v; int id; bool operator<(const V& o) const { return v < o.v; } };
         QCOMPARE(minOf(V{5, 1}, V{5, 2}).id, 2);   // the second on ties
         QCOMPARE(minOf(7, 3), 3);
+    }
+
+    // Every byte counts, divided by the length less one (by 1 for a single byte).
+    void byteFrequencyDivisor()
+    {
+        const uint8_t bytes[] = {0x41, 0x41, 0x42, 0x00};
+        computeByteFrequency(bytes, 4);
+        QCOMPARE(std::pair(byteFrequency()[0x41], byteFrequency()[0x00]), std::pair(2.0f / 3.0f, 1.0f / 3.0f));
+        computeByteFrequency(bytes + 2, 1);
+        QCOMPARE(std::pair(byteFrequency()[0x42], byteFrequency()[0x41]), std::pair(1.0f, 0.0f));
     }
 };
 
