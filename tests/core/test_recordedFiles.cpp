@@ -205,9 +205,9 @@ private slots:
         // Refused from its first 8 bytes, without reading (or holding) the rest.
         QTest::newRow("a terabyte, no dataset") << "huge.nivora" << lowerCase << notDataset;
         QTest::newRow("a folder") << "folder.nivora" << QByteArray() << "not a regular file";
-        QTest::newRow("Linux cooked capture") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL)
-                                              << "holds LINUX_SLL";
+        QTest::newRow("Linux cooked") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL) << "LINUX_SLL";
         QTest::newRow("not a capture") << "text.pcap" << QByteArray("just text") << "is not a pcap or pcapng";
+        QTest::newRow("missing capture") << "none.pcap" << QByteArray() << "Cannot open";
     }
     void refusedFilesLeaveTheStoreAlone()
     {
