@@ -1,0 +1,346 @@
+// Recorded files, read into the store and written from it. Reading: the
+// record rule, the 30000 limit, appending past 2^31 packets after a declined
+// reset, oversized records, captures told from datasets by content, long
+// frames cut to the slot, refused files, and files that change or break off
+// while read. Writing: the dataset layout byte for byte, frames a dataset
+// cannot carry left out and told while a capture keeps them, the ring's order,
+// conversion (capture times kept), failures that leave no file behind, and what
+// an overwritten file keeps.
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <limits>
+#include <sys/stat.h>
+
+#include "core/atomicFile.h"
+#include "core/datasetWriter.h"
+#include "core/fileConvert.h"
+#include "core/fileLoader.h"
+#include "core/storeHost.h"
+#include "support/frames.h"
+#include "support/recordedFiles.h"
+
+using recorded::Frame;
+using recorded::stored;
+
+namespace {
+// Records what the loader tells the program, in order.
+struct RecordingObserver : LoadObserver {
+    QStringList events;
+    std::function<void()> whenRead;   // what happens to the file once its header is checked
+    void fileOpened(int64_t size) override { events << QString("opened %1").arg(size); }
+    void fileRead() override
+    {
+        events << "read";
+        if (whenRead) whenRead();
+    }
+    void storeReset() override { events << "reset"; }
+    void progress(int64_t p) override { events << QString("progress %1").arg(p); }
+    void yieldPoint() override { events << "yield"; }
+    void capacityReached(int32_t c) override { events << QString("capacity %1").arg(c); }
+};
+
+// Small UDP frames carrying their record numbers in their ports, first to last, for the long files.
+std::vector<Frame> numbered(int first, int last)
+{
+    std::vector<Frame> all;
+    for (int r = first; r <= last; ++r) all.push_back(frames::ipv4(60, 17, uint16_t(r), uint16_t(r >> 16)));
+    return all;
+}
+int numberOf(int64_t n) { return getUDPSourcePort(n) | getUDPDestPort(n) << 16; }
+
+const std::vector<Frame> kSample = {frames::ipv4(60, 6), frames::ipv4(1514, 17), frames::ipv4(61, 1)};
+// Every file in a folder, hidden ones (where temporary files go) included.
+QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
+}
+
+class TestRecordedFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    RecordingObserver observer;
+
+    std::string path(const QString& name) { return dir.filePath(name).toStdString(); }
+    LoadReport load(const QByteArray& bytes)
+    {
+        recorded::writeFile(dir.filePath("t.nivora"), bytes);
+        return loadDatasetFile(path("t.nivora"), observer);
+    }
+    // Empties the store, loads the file into it and gives back what it holds.
+    std::vector<Frame> reload(const QString& name)
+    {
+        resetBuffer("startup");
+        loadAnyFile(path(name), observer);
+        std::vector<Frame> held;
+        for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) held.push_back(recorded::stored(n));
+        return held;
+    }
+
+private slots:
+    void init()
+    {
+        observer = RecordingObserver{};
+        resetBuffer("startup");
+    }
+    void cleanup() { setStoreHost(nullptr); }
+
+    void recordBoundaries_data()
+    {
+        const QByteArray H = recorded::kHeader, T = recorded::kTrailer;
+        QTest::addColumn<QByteArray>("bytes");
+        using Packets = QList<QByteArray>;
+        QTest::addColumn<Packets>("packets");
+        QTest::newRow("header only") << H << Packets{};
+        QTest::newRow("one-byte frame") << H + "A" + T << Packets{"A"};
+        // Only 16 bytes gathered at its '>': the trailer becomes frame bytes.
+        QTest::newRow("trailer after the header") << H + T + "xy" + T << Packets{T + "xy"};
+        QTest::newRow("trailer after a trailer") << H + "ab" + T + T + "c" + T << Packets{"ab", T + "c"};
+        QTest::newRow("bytes after the last trailer") << H + "abc" + T + "no trailer" << Packets{"abc"};
+        QTest::newRow("partial trailers") << H + ">>NIVORA[CR][LF]x>" + T << Packets{">>NIVORA[CR][LF]x>"};
+    }
+    void recordBoundaries()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QByteArray>, packets);
+        const LoadReport r = load(bytes);
+        QCOMPARE(r.packetsStored, packets.size());
+        for (int k = 0; k < packets.size(); ++k) QCOMPARE(recorded::bytesOf(stored(k + 1)), packets[k]);
+        // Told in order: the file, the reset, then after each record the offset just past it and a pause.
+        QStringList told = {QString("opened %1").arg(bytes.size()), "read", "reset"};
+        qsizetype at = recorded::kHeader.size();
+        for (const QByteArray& p : packets) told << QString("progress %1").arg(at += p.size() + 16) << "yield";
+        QCOMPARE(observer.events, told);
+    }
+
+    // Told only when a record beyond the 30000th exists; every record is counted.
+    void capacity()
+    {
+        for (const int records : {30000, 30001}) {
+            const LoadReport report = load(recorded::dataset(numbered(1, records)));
+            const bool capped = records > 30000;
+            QCOMPARE(observer.events.filter("capacity").size(), int(capped));
+            QCOMPARE(std::pair(report.capped, report.recordsFound), std::pair(capped, int64_t(records)));
+            QCOMPARE(report.packetsStored, 30000);
+            QCOMPARE(std::pair(numberOf(1), numberOf(30000)), std::pair(1, 30000));
+        }
+    }
+
+    // 2^31 frames are six hours of capture at 100000 a second: the count goes on.
+    void packetNumbersPastTwoToThe31()
+    {
+        constexpr int64_t before = std::numeric_limits<int32_t>::max() - 2;
+        store_detail::packetCount = before;
+        store_detail::writeSlot = packetSlot(before);
+        struct : StoreHost {
+            bool confirmOverwrite() override { return false; }   // No: the new packets go behind
+        } declining;
+        setStoreHost(&declining);
+        const LoadReport report = load(recorded::dataset(numbered(1, 5)));
+        QCOMPARE(std::pair(report.firstPacket, report.lastPacket), std::pair(before + 1, before + 5));
+        QCOMPARE(firstHeldPacket(), before + 5 - 29999);
+        for (int k = 1; k <= 5; ++k) QCOMPARE(numberOf(before + k), k);
+    }
+
+    void oversizedRecordIsSkipped()
+    {
+        const Frame largest(1585, 'L');      // 1601 with its trailer: fits
+        const Frame oneTooMany(1586, 'M');   // 1602: skipped
+        // The longest is read through in pieces, never held whole.
+        const std::vector<Frame> records = {kSample[0], Frame(500000, 'H'), kSample[2], oneTooMany, largest};
+        const LoadReport r = load(recorded::dataset(records));
+        QCOMPARE(std::pair(r.recordsFound, r.oversizedSkipped), std::pair(int64_t(5), int64_t(2)));
+        QVERIFY(stored(1) == records[0] && stored(2) == records[2] && stored(3) == largest);
+        const QString note = QString::fromStdString(loadNotes(r, "x.nivora").at(0));
+        // The first starts past the header and the 60 + 16 bytes of the first record.
+        QVERIFY2(note.contains("2 record(s)") && note.contains("offset 84"), qPrintable(note));
+    }
+
+    // Told apart by what they hold, whatever their names.
+    void framesInFileOrder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("pcapng named .bin") << "ng.bin" << recorded::pcapng(kSample);
+        QTest::newRow("dataset named .pcap") << "dataset.pcap" << recorded::dataset(kSample);
+    }
+    void framesInFileOrder()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QVERIFY(recorded::writeFile(dir.filePath(name), bytes));
+        QCOMPARE(loadAnyFile(path(name), observer).packetsStored, 3);
+        for (int k = 0; k < 3; ++k) QVERIFY(recorded::stored(k + 1) == kSample[size_t(k)]);
+    }
+
+    // Frames longer than a slot are cut to it; a capture that breaks off keeps
+    // the frames before. Both are told.
+    void longFramesAndABrokenCapture()
+    {
+        Frame jumbo = frames::ipv4(9000, 17);
+        jumbo[1600] = 0x77;
+        const QString file = dir.filePath("j.pcap");
+        QVERIFY(recorded::writePcap(file, {jumbo, kSample[0], kSample[1]}));
+        QVERIFY(QFile::resize(file, QFileInfo(file).size() - 10));   // the last frame breaks off
+        const LoadReport r = loadCaptureFile(path("j.pcap"), observer);
+        QVERIFY(r.ok() && r.incomplete());
+        QCOMPARE(std::pair(r.packetsStored, r.truncatedFrames), std::pair(int64_t(2), int64_t(1)));
+        QCOMPARE(std::pair(getPacketLength(1), getPacketByte(1, 1600)), std::pair(1600, uint8_t(0x77)));
+        QVERIFY(recorded::stored(2) == kSample[0]);   // the next frame whole
+        const auto notes = loadNotes(r, "j.pcap");
+        QVERIFY(QString::fromStdString(notes.at(1)).contains("could not be read to its end"));
+    }
+
+    // A file that is no dataset or capture, or cannot be read, is named and
+    // leaves the store untouched: no question, the held packet still there,
+    // no views cleared. Other link types are refused by name.
+    void refusedFilesLeaveTheStoreAlone_data()
+    {
+        QTest::addColumn<QString>("name");   // a dataset's or a capture's, for the loader of that kind
+        QTest::addColumn<QByteArray>("bytes");   // null: not written
+        QTest::addColumn<QString>("reason");
+        const QString notDataset = "is not a nivora format file: it does not begin with \"<NIVORA>\"";
+        const QByteArray lowerCase = recorded::dataset(kSample).toLower();
+        QTest::newRow("lower-case header") << "t.nivora" << lowerCase << notDataset;
+        // Refused from its first 8 bytes, without reading (or holding) the rest.
+        QTest::newRow("a terabyte, no dataset") << "huge.nivora" << lowerCase << notDataset;
+        QTest::newRow("a folder") << "folder.nivora" << QByteArray() << "not a regular file";
+        QTest::newRow("Linux cooked") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL) << "LINUX_SLL";
+        QTest::newRow("not a capture") << "text.pcap" << QByteArray("just text") << "is not a pcap or pcapng";
+        QTest::newRow("missing capture") << "none.pcap" << QByteArray() << "Cannot open";
+    }
+    void refusedFilesLeaveTheStoreAlone()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QDir(dir.path()).mkdir("folder.nivora");
+        if (!bytes.isNull()) QVERIFY(recorded::writeFile(dir.filePath(name), bytes));
+        if (name == "huge.nivora") QVERIFY(QFile::resize(dir.filePath(name), qint64(1) << 40));   // sparse
+        recorded::store(kSample[0]);
+        const LoadReport r = (name.endsWith(".pcap") ? loadCaptureFile : loadDatasetFile)(path(name), observer);
+        const QString said = QString::fromStdString(r.message);
+        QVERIFY2(!r.ok() && said.contains(dir.filePath(name)) && said.contains(reason), qPrintable(said));
+        QCOMPARE(getPacketCount(), 1);
+        QVERIFY(!observer.events.contains("reset"));
+    }
+
+    // The file is deleted or cut short once its header is checked: the open
+    // file is read to its end, or the records before the cut are loaded.
+    void fileChangesWhileLoading()
+    {
+        const QString file = dir.filePath("t.nivora");
+        for (const bool deleted : {true, false}) {
+            // Deleted, or cut 30 bytes into the third record (8 + 2 * 76 + 30).
+            observer.whenRead = [&] { QVERIFY(deleted ? QFile::remove(file) : QFile::resize(file, 190)); };
+            const LoadReport r = load(recorded::dataset(numbered(1, 3)));
+            QVERIFY(r.ok() && !r.incomplete());
+            QCOMPARE(r.packetsStored, deleted ? 3 : 2);
+        }
+    }
+
+    void datasetLayoutAndRoundTrip()
+    {
+        const std::vector<Frame> all = {
+            recorded::withTrailerAt(20, 100),   // would split in two on reading: left out
+            Frame{0x42}, frames::ipv4(1585, 17, 0, 0, 5, '>'),
+            recorded::withTrailerAt(1, 17),   // the earliest split, 17 bytes gathered: left out
+            recorded::withTrailerAt(0, 40),   // at offset 0 the reader has gathered only 16 bytes: no split
+            frames::ipv4(1586, 6),            // one byte too long: left out
+            Frame(1601, 0x11),                // the longest a slot holds: left out
+            recorded::frameOf("ends in a partial trailer <NIVORA[CR][LF]")};
+        const std::vector<Frame> carriable = {all[1], all[2], all[4], all[7]};
+        for (const Frame& f : all) recorded::store(f);
+        const SaveReport r = saveHeldPackets(path("a.nivora"));
+        QCOMPARE(recorded::readFile(dir.filePath("a.nivora")), recorded::dataset(carriable));
+        const QString told = QString::fromStdString(describeLeftOut(r));
+        QVERIFY2(told.startsWith("4 frame(s) were left out") && told.contains("2 longer than 1585 bytes")
+                     && told.contains("2 containing the record trailer text"),
+                 qPrintable(told));
+        QCOMPARE(saveHeldPackets(path("b.PCAP")).written, 8);   // a capture keeps every frame
+
+        QVERIFY(reload("a.nivora") == carriable);
+        QVERIFY(reload("b.PCAP") == all);
+    }
+
+    void wrappedRingIsSavedOldestFirst()
+    {
+        for (int n = 1; n <= 30005; ++n) recorded::store(frames::ipv4(60, 17, uint16_t(n)));
+        QCOMPARE(saveHeldPackets(path("ring.nivora")).written, 30000);
+        const std::vector<Frame> held = reload("ring.nivora");
+        QVERIFY(held.front() == frames::ipv4(60, 17, 6) && held.back() == frames::ipv4(60, 17, 30005));
+    }
+
+    // A save that cannot be made, or stops half-way, leaves the old file as it was and no temporary file.
+    void failuresLeaveNoFile()
+    {
+        QTemporaryDir own;
+        const QString keep = own.filePath("keep.txt");
+        QVERIFY(recorded::writeFile(keep, "precious"));
+        recorded::store(frames::ipv4(60, 6));
+        const SaveReport unknown = saveHeldPackets(keep.toStdString());   // neither .nivora nor .pcap
+        QVERIFY2(!unknown.ok && QString::fromStdString(unknown.error).contains(keep), unknown.error.c_str());
+        {   // The program fails before the commit.
+            AtomicFile half(keep.toStdString());
+            QVERIFY(half.open() && half.write("overwritten", 11));
+        }
+        QCOMPARE(recorded::readFile(keep), QByteArray("precious"));
+        QCOMPARE(filesIn(own.path()), QStringList{"keep.txt"});
+    }
+
+    // Conversion reads through the file, not the store's 30000 slots. A capture
+    // keeps its times and wire lengths; a dataset keeps none.
+    void convertGoesBothWaysWithoutTheStoreLimit()
+    {
+        std::vector<Frame> all;
+        for (int n = 0; n < 30010; ++n) all.push_back(frames::ipv4(60 + n % 7, 17, uint16_t(n)));
+        // Cut to 64 bytes on capture: the wire length is more than what the file holds.
+        QVERIFY(recorded::writePcap(dir.filePath("in.pcap"), all, DLT_EN10MB, 64));
+        QVERIFY(convertFile(path("in.pcap"), path("copy.pcap")).write.ok);
+        QCOMPARE(recorded::stampsIn(dir.filePath("copy.pcap")).mid(999, 2),
+                 (QStringList{"1700000999.000999 65", "1700001000.001000 66"}));
+
+        const ConvertReport toDataset = convertFile(path("in.pcap"), path("out.nivora"));
+        QCOMPARE(toDataset.write.written, 30010);
+        for (Frame& f : all) f.resize(std::min(f.size(), size_t(64)));
+        QCOMPARE(recorded::readFile(dir.filePath("out.nivora")), recorded::dataset(all));
+        QCOMPARE(convertFile(path("out.nivora"), path("back.pcap")).write.written, 30010);
+        // One millisecond apart, the captured length on the wire.
+        QCOMPARE(recorded::stampsIn(dir.filePath("back.pcap")).mid(999, 3),
+                 (QStringList{"0.999000 64", "1.000000 64", "1.001000 60"}));
+    }
+
+    // An existing file replaced keeps its permission bits, a symbolic link is
+    // written through to its target, and a name near the length limit works.
+    void overwriteKeepsModeAndLinks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("linkTo");   // empty: the name is a plain file or none
+        QTest::addColumn<int>("mode");         // the old file's; 0: none there, 0666 less the umask after
+        QTest::newRow("0640 file") << "group.nivora" << "" << 0640;
+        QTest::newRow("symbolic link") << "link.nivora" << "target.nivora" << 0604;
+        QTest::newRow("link to no file yet") << "dangling.nivora" << "made.nivora" << 0;
+        QTest::newRow("new, 247-character name") << QString(240, 'n') + ".nivora" << "" << 0;
+    }
+    void overwriteKeepsModeAndLinks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, linkTo);
+        QFETCH(int, mode);
+        const QString at = dir.filePath(name), target = linkTo.isEmpty() ? at : dir.filePath(linkTo);
+        if (mode) QVERIFY(recorded::writeFile(target, "old") && ::chmod(qPrintable(target), mode_t(mode)) == 0);
+        if (!linkTo.isEmpty()) QVERIFY(QFile::link(linkTo, at));   // relative, as links often are
+        recorded::store(frames::ipv4(60, 6));
+        QVERIFY(saveHeldPackets(at.toStdString()).ok);
+        QCOMPARE(recorded::readFile(target), recorded::dataset({frames::ipv4(60, 6)}));
+        QCOMPARE(QFileInfo(at).isSymLink(), !linkTo.isEmpty());
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(target), &info) == 0);
+        QCOMPARE(int(info.st_mode & 07777), mode ? mode : 0666 & ~int(mask));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRecordedFiles)
+#include "test_recordedFiles.moc"
