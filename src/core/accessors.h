@@ -74,7 +74,3 @@ inline void setTCPSourcePort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::
 inline void setTCPDestPort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.tcpDestPort[packetSlot(n)] = {hi, lo}; }
 inline void setUDPSourcePort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.udpSourcePort[packetSlot(n)] = {hi, lo}; }
 inline void setUDPDestPort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.udpDestPort[packetSlot(n)] = {hi, lo}; }
-
-// The smaller of two values; b when they are equal.
-template <class T>
-constexpr T minOf(T a, T b) { return a < b ? a : b; }

@@ -1,7 +1,7 @@
 // The packet store, its decoder and the field catalogue over them: ring
 // numbering and what a reused slot keeps, reset words and questions,
 // truncation, every field's value and label, no selection, the axis scaling
-// with its rounding, protocol names and minOf.
+// with its rounding and protocol names.
 #include <QTest>
 
 #include "core/accessors.h"
@@ -147,15 +147,12 @@ private slots:
         QCOMPARE(scaleRangeHorizontal(3, 8, 0), 0.0);
     }
 
-    void protocolNamesAndMinOf()
+    void protocolNames()
     {
         const std::pair<int, std::string_view> names[] = {
             {0, "HOPOPT"}, {17, "UDP"}, {137, "MPLS-in-IP"}, {138, "Unassigned"}, {252, "Unassigned"},
             {253, "Experimental"}, {254, "Experimental"}, {255, "Reserved"}, {256, ""}, {-1, ""}};
         for (const auto& [number, name] : names) QCOMPARE(protocolName(number), name);
-        struct V { int v; int id; bool operator<(const V& o) const { return v < o.v; } };
-        QCOMPARE(minOf(V{5, 1}, V{5, 2}).id, 2);   // the second on ties
-        QCOMPARE(minOf(7, 3), 3);
     }
 
     // Every byte counts, divided by the length less one (by 1 for a single byte).

@@ -18,7 +18,6 @@
 #include "support/frames.h"
 
 using Call = RecordingView::Call;
-using Calls = QList<RecordingView::Entry>;
 
 // A base for the playback test classes (they add Q_OBJECT and the slots).
 class PlaybackFixture : public QObject {

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for tests that capture for real: whether this process may capture,
 // dropping that right for a while, loopback UDP traffic and a throw-away
-// Ethernet adapter (a TAP device) that can be fed frames and then removed.
+// Ethernet adapter (a TAP device) that can be removed while captured on.
 #include <QElapsedTimer>
 #include <QString>
 #include <QTest>
@@ -76,7 +76,6 @@ public:
     ~LoopbackUdp() { ::close(sink_); ::close(sender_); }
     bool ok() const { return sink_ >= 0 && sender_ >= 0; }
     uint16_t sinkPort() const { return sinkPort_; }
-    uint16_t senderPort() const { return senderPort_; }
 
     // One datagram of `size` payload bytes, byte i being (marker + i) & 255.
     bool send(int size, uint8_t marker) const
@@ -111,8 +110,8 @@ private:
     int sink_, sender_;
 };
 
-// An Ethernet adapter that exists while this object holds it open: frames
-// written to it arrive on the adapter as if received; remove() makes it vanish.
+// An Ethernet adapter that exists while this object holds it open; remove()
+// makes it vanish.
 class TapAdapter {
 public:
     TapAdapter() : fd_(::open("/dev/net/tun", O_RDWR | O_CLOEXEC))
@@ -132,7 +131,6 @@ public:
     ~TapAdapter() { remove(); }
     bool ok() const { return fd_ >= 0; }
     const std::string& name() const { return name_; }
-    bool write(const std::vector<uint8_t>& frame) const { return ::write(fd_, frame.data(), frame.size()) == ssize_t(frame.size()); }
     void remove()
     {
         if (fd_ >= 0) ::close(fd_);

@@ -1,7 +1,6 @@
 #pragma once
 // Building Ethernet frames for tests.
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 namespace frames {
@@ -28,13 +27,6 @@ inline std::vector<uint8_t> ipv4(int size, uint8_t proto, uint16_t sport = 0, ui
     const size_t k = ihl >= 5 ? size_t(ihl - 5) * 4 : 0;
     put(34 + k, uint8_t(sport >> 8)); put(35 + k, uint8_t(sport));
     put(36 + k, uint8_t(dport >> 8)); put(37 + k, uint8_t(dport));
-    return f;
-}
-
-inline std::vector<uint8_t> bytes(std::initializer_list<int> values)
-{
-    std::vector<uint8_t> f;
-    for (int v : values) f.push_back(uint8_t(v));
     return f;
 }
 
