@@ -101,6 +101,10 @@ private slots:
     {
         parallel->spnNumAxes->setValue(18);
         QCOMPARE(parallel->lblNumAxes->text(), QString("17"));
+        // Up at the top changes nothing, so nothing is laid out afresh and erased.
+        parallel->Plot(packet(6));
+        parallel->spnNumAxes->setValue(18);
+        QVERIFY(pixelsOf(*parallel->picGraph, kGreen) > 0);
     }
 
     void labelsAtTheEdges()
@@ -168,6 +172,9 @@ private slots:
         QVERIFY(lowest > box.top() + 1);
         for (int x = box.left(); x <= box.right(); ++x) QVERIFY(redOf(pic.point(x, lowest)) <= 64);
         scatter->clear();
+        QVERIFY(blank(pic));
+        scatter->Plot(packet(6));
+        scatter->resize(scatter->width() + 10, scatter->height());
         QVERIFY(blank(pic));
     }
 
