@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(filterPacket(add(frame)), hidden);
     }
 
-    // (A swatch's click picking a colour: test_smallwindows.)
+    // (A swatch's click picking a colour: TestMainWindow::nothingPersists.)
     void closingTheWindowLetsEverythingThrough()
     {
         protocolSettings().color(ProtocolClass::Tcp) = rgb(1, 2, 3);
