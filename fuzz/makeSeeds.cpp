@@ -34,7 +34,7 @@ std::vector<Frame> awkwardFrames()
 {
     std::vector<Frame> all = {frames::ipv4(60, 6, 1234, 80), frames::ipv4(61, 17, 53, 5353, 7),
                               frames::ipv4(98, 1), frames::ipv4(300, 6, 0, 0, 5, '>'), frames::ipv4(1600, 17),
-                              frames::bytes({0x42})};
+                              Frame{0x42}};
     Frame trailer = frames::ipv4(80, 6);
     std::copy(kRecordTrailer.begin(), kRecordTrailer.end(), trailer.begin() + 30);
     all.push_back(trailer);
