@@ -152,7 +152,7 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
 {
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
-    if (addPacket(data, size - 1) == 0) return;
+    if (addPacket(data, size - 1, packet->frameTime()) == 0) return;
     const int32_t packet = getPacketCount();
     displayPackets(packet, packet);
 }

@@ -27,7 +27,7 @@ void saveDataset()
                              MsgIcon::Exclamation);
         return;
     }
-    if (report.leftOut() > 0)
+    if (report.lostAnything())
         dialogs().messageBox(QString("Saved %1 packet(s) to %2.\n\n").arg(report.written).arg(QFileInfo(path).fileName())
                                  + QString::fromStdString(describeLeftOut(report)),
                              applicationTitle(), MsgButtons::Ok, MsgIcon::Information);

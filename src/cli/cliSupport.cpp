@@ -32,7 +32,7 @@ int checkOutputName(const std::string& name)
 
 int reportLeftOut(const SaveReport& report, const std::string& out)
 {
-    if (report.leftOut() == 0) return 0;
+    if (!report.lostAnything()) return 0;
     printError(quotedPath(out) + ": " + describeLeftOut(report));
     return 1;
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,18 @@
 #include "frameSource.h"
 
 namespace {
+const uint8_t kPcapngMagic[4] = {0x0A, 0x0D, 0x0D, 0x0A};   // a section header block
+const uint8_t kPcapMicroMagic[2][4] = {{0xD4, 0xC3, 0xB2, 0xA1}, {0xA1, 0xB2, 0xC3, 0xD4}};
+
+// The file's first four bytes, the stream left at its start.
+std::array<uint8_t, 4> magicOf(std::FILE* stream)
+{
+    std::array<uint8_t, 4> first{};
+    if (std::fread(first.data(), 1, first.size(), stream) != first.size()) first = {};
+    std::rewind(stream);
+    return first;
+}
+
 std::string linkTypeText(int linkType)
 {
     const char* name = pcap_datalink_val_to_name(linkType);
@@ -37,8 +50,14 @@ public:
         report.fileSize = info.st_size;
         observer.fileOpened(report.fileSize);
 
+        // Every time to the nanosecond, whatever the file's resolution: a
+        // pcapng interface may count in 2^-30 s, or 10^-9 s with an offset.
+        const auto magic = magicOf(stream);
+        seconds32_ = std::memcmp(magic.data(), kPcapngMagic, 4) != 0;
+        microseconds_ = std::memcmp(magic.data(), kPcapMicroMagic[0], 4) == 0
+                        || std::memcmp(magic.data(), kPcapMicroMagic[1], 4) == 0;
         char error[PCAP_ERRBUF_SIZE] = {};
-        pcap_ = pcap_fopen_offline(stream, error);   // pcap and pcapng alike
+        pcap_ = pcap_fopen_offline_with_tstamp_precision(stream, PCAP_TSTAMP_PRECISION_NANO, error);
         if (!pcap_) {
             std::fclose(stream);
             return fail(report, LoadError::NotCapture, quotedPath(path) + " is not a pcap or pcapng capture: " + error);
@@ -52,6 +71,8 @@ public:
                                                             + " frames; only Ethernet captures (EN10MB) can be loaded");
         return true;
     }
+
+    bool mayHoldSubMicroseconds() const override { return !microseconds_; }
 
     void forEachFrame(LoadReport& report, const std::function<bool(const SourceFrame&)>& visit) override
     {
@@ -69,7 +90,7 @@ public:
                 ++report.emptyFrames;
                 continue;
             }
-            const FrameStamp stamp{int64_t(header->ts.tv_sec), int32_t(header->ts.tv_usec),
+            const FrameStamp stamp{pcapFrameTime(header->ts.tv_sec, header->ts.tv_usec, seconds32_),
                                    std::max(header->len, header->caplen)};
             if (!visit(SourceFrame{bytes, header->caplen, std::ftell(stream_), &stamp})) return;
         }
@@ -85,6 +106,8 @@ private:
 
     pcap_t* pcap_ = nullptr;
     std::FILE* stream_ = nullptr;
+    bool seconds32_ = true;       // a pcap file, not pcapng
+    bool microseconds_ = false;   // a pcap file of the microsecond kind
 };
 
 bool hasCaptureMagic(const uint8_t* b)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -23,6 +24,11 @@ bool endsWithNoCase(const std::string& text, const std::string& suffix)
 
 // libpcap's largest Ethernet snapshot: any frame read from a capture fits.
 constexpr int kPcapSnapLen = 262144;
+// A frame without a time comes this long after the frame before it.
+constexpr int64_t kUntimedSpacingNs = 1'000'000;
+
+// A pcap record keeps its seconds in 32 unsigned bits: 1970 to 2106.
+bool fitsPcap(CaptureTime t) { return t >= 0 && secondsOf(t) <= int64_t(UINT32_MAX); }
 }
 
 SaveFormat saveFormatOf(const std::string& path)
@@ -34,20 +40,29 @@ SaveFormat saveFormatOf(const std::string& path)
 
 std::string describeLeftOut(const SaveReport& report)
 {
-    if (report.leftOut() == 0) return {};
-    std::string text = std::to_string(report.leftOut()) + " frame(s) were left out, because a nivora dataset cannot carry them:";
-    if (report.leftOutTooLong > 0)
-        text += " " + std::to_string(report.leftOutTooLong) + " longer than 1585 bytes;";
-    if (report.leftOutTrailer > 0)
-        text += " " + std::to_string(report.leftOutTrailer)
-                + " containing the record trailer text \"<NIVORA[CR][LF]>\", which would split them in two on reading;";
-    text.back() = '.';
+    std::string text;
+    if (report.leftOut() > 0) {
+        text = std::to_string(report.leftOut()) + " frame(s) were left out, because a nivora dataset cannot carry them:";
+        if (report.leftOutTooLong > 0)
+            text += " " + std::to_string(report.leftOutTooLong) + " longer than 1585 bytes;";
+        if (report.leftOutTrailer > 0)
+            text += " " + std::to_string(report.leftOutTrailer)
+                    + " containing the record trailer text \"<NIVORA[CR][LF]>\", which would split them in two on reading;";
+        text.back() = '.';
+    }
+    if (report.timesOutOfRange > 0)
+        text += (text.empty() ? "" : " ") + std::to_string(report.timesOutOfRange)
+                + " capture time(s) before 1970 or past 2106, which a pcap file cannot hold, were written as"
+                  " one millisecond after the frame before.";
     return text;
 }
 
 class FrameWriter::Impl {
 public:
-    explicit Impl(const std::string& path) : path_(path), file_(path) { report_.format = saveFormatOf(path); }
+    Impl(const std::string& path, TimeResolution resolution) : path_(path), file_(path), resolution_(resolution)
+    {
+        report_.format = saveFormatOf(path);
+    }
     ~Impl()
     {
         if (dumper_) pcap_dump_close(dumper_);
@@ -68,7 +83,10 @@ public:
         }
         // libpcap writes through its own stream on a copy of the descriptor;
         // the AtomicFile keeps the original for syncing and renaming.
-        dead_ = pcap_open_dead(DLT_EN10MB, kPcapSnapLen);
+        dead_ = pcap_open_dead_with_tstamp_precision(DLT_EN10MB, kPcapSnapLen,
+                                                     resolution_ == TimeResolution::Nanoseconds
+                                                         ? PCAP_TSTAMP_PRECISION_NANO
+                                                         : PCAP_TSTAMP_PRECISION_MICRO);
         const int copy = ::dup(file_.fd());
         std::FILE* stream = copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
         if (!stream) {
@@ -90,14 +108,18 @@ public:
         if (report_.format == SaveFormat::Dataset) return addRecord(frame, size);
         pcap_pkthdr header{};
         header.caplen = header.len = bpf_u_int32(std::min(size, size_t(kPcapSnapLen)));
-        if (stamp) {
-            header.ts.tv_sec = time_t(stamp->seconds);
-            header.ts.tv_usec = suseconds_t(stamp->microseconds);
-            header.len = std::max(header.caplen, stamp->wireLength);
-        } else {   // the store keeps no capture times
-            header.ts.tv_sec = time_t(report_.written / 1000);
-            header.ts.tv_usec = suseconds_t(report_.written % 1000 * 1000);
+        CaptureTime time = stamp ? stamp->time : kNoTime;
+        if (stamp) header.len = std::max(header.caplen, stamp->wireLength);
+        if (time != kNoTime && !fitsPcap(time)) {
+            ++report_.timesOutOfRange;
+            time = kNoTime;
         }
+        if (time == kNoTime) time = lastTime_ == kNoTime ? 0 : lastTime_ + kUntimedSpacingNs;
+        lastTime_ = time;
+        // The seconds' low 32 bits are the file's unsigned seconds.
+        header.ts.tv_sec = time_t(secondsOf(time));
+        const int64_t ns = nanosecondsOf(time);
+        header.ts.tv_usec = suseconds_t(resolution_ == TimeResolution::Nanoseconds ? ns : ns / 1000);
         pcap_dump(reinterpret_cast<u_char*>(dumper_), &header, frame);
         ++report_.written;
         return true;
@@ -156,13 +178,18 @@ private:
 
     std::string path_;
     AtomicFile file_;
+    TimeResolution resolution_;
+    CaptureTime lastTime_ = kNoTime;   // of the frame written last
     SaveReport report_;
     std::vector<uint8_t> buffer_;
     pcap_t* dead_ = nullptr;
     pcap_dumper_t* dumper_ = nullptr;
 };
 
-FrameWriter::FrameWriter(const std::string& path) : impl_(std::make_unique<Impl>(path)) {}
+FrameWriter::FrameWriter(const std::string& path, TimeResolution resolution)
+    : impl_(std::make_unique<Impl>(path, resolution))
+{
+}
 FrameWriter::~FrameWriter() = default;
 bool FrameWriter::open() { return impl_->open(); }
 bool FrameWriter::add(const uint8_t* frame, size_t size, const FrameStamp* stamp) { return impl_->add(frame, size, stamp); }
@@ -171,10 +198,18 @@ SaveReport FrameWriter::finish() { return impl_->finish(); }
 
 SaveReport saveHeldPackets(const std::string& path)
 {
-    FrameWriter writer(path);
+    const int64_t first = firstHeldPacket(), last = getPacketCount();
+    TimeResolution resolution = TimeResolution::Microseconds;
+    for (int64_t n = first; n <= last && resolution == TimeResolution::Microseconds; ++n)
+        if (hasSubMicroseconds(getCaptureTime(n))) resolution = TimeResolution::Nanoseconds;
+    FrameWriter writer(path, resolution);
     if (writer.open()) {
-        for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n)
-            if (!writer.add(packetBytesOf(n), size_t(getPacketLength(n)) + 1)) break;
+        for (int64_t n = first; n <= last; ++n) {
+            const size_t size = size_t(getPacketLength(n)) + 1;
+            // The store keeps no wire length: what it holds is what is written.
+            const FrameStamp stamp{getCaptureTime(n), uint32_t(size)};
+            if (!writer.add(packetBytesOf(n), size, &stamp)) break;
+        }
     }
     return writer.finish();
 }

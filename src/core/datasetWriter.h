@@ -10,6 +10,9 @@
 #include "frameStamp.h"
 
 enum class SaveFormat { Dataset, Pcap, Unknown };
+// How finely a capture file counts its times: a pcap file either in
+// microseconds or, under its own magic number, in nanoseconds.
+enum class TimeResolution { Microseconds, Nanoseconds };
 SaveFormat saveFormatOf(const std::string& path);
 
 struct SaveReport {
@@ -19,15 +22,18 @@ struct SaveReport {
     int64_t written = 0;           // frames in the file
     int64_t leftOutTooLong = 0;    // dataset only: over 1585 bytes
     int64_t leftOutTrailer = 0;    // dataset only: holds the trailer text, would split on reading
+    int64_t timesOutOfRange = 0;   // capture only: times before 1970 or past 2106, invented instead
     int64_t leftOut() const { return leftOutTooLong + leftOutTrailer; }
+    bool lostAnything() const { return leftOut() > 0 || timesOutOfRange > 0; }
 };
 
-// "3 frame(s) were left out: ..." with the reasons; empty when none was.
+// "3 frame(s) were left out: ..." with the reasons, and the times a capture
+// could not keep; empty when nothing was lost.
 std::string describeLeftOut(const SaveReport& report);
 
 class FrameWriter {
 public:
-    explicit FrameWriter(const std::string& path);
+    explicit FrameWriter(const std::string& path, TimeResolution resolution = TimeResolution::Microseconds);
     ~FrameWriter();
     FrameWriter(const FrameWriter&) = delete;
     FrameWriter& operator=(const FrameWriter&) = delete;
@@ -35,8 +41,9 @@ public:
     // Creates the temporary file and writes the file header.
     bool open();
     // Writes one frame, or counts it as left out when the format cannot carry
-    // it. A capture keeps the stamp's time and wire length; without one its
-    // frames are spaced one millisecond apart. Returns false once writing has failed.
+    // it. A capture keeps the stamp's time (cut to the file's resolution) and
+    // wire length; a frame without a time is put one millisecond after the
+    // frame before (the first at 0). Returns false once writing has failed.
     bool add(const uint8_t* frame, size_t size, const FrameStamp* stamp = nullptr);
     // Writes out what is buffered and puts the file in place at once, so
     // what was written survives the program (a capture's frames as they come).
@@ -49,5 +56,6 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Writes the packets the store holds, oldest first.
+// Writes the packets the store holds, oldest first; a capture in nanoseconds
+// when any held time has digits below the microsecond.
 SaveReport saveHeldPackets(const std::string& path);

@@ -11,6 +11,23 @@ bool sameFile(const std::string& a, const std::string& b)
     struct stat x {}, y {};
     return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
+
+// Nanoseconds when a frame's time needs them, as a save from the store does;
+// only a file that may hold such times is read through once more to find out.
+TimeResolution timeResolutionFor(const std::string& in, const FrameSource& opened)
+{
+    if (!opened.mayHoldSubMicroseconds()) return TimeResolution::Microseconds;
+    auto source = makeSourceFor(in);
+    LoadReport ignored;
+    LoadObserver quiet;
+    bool finer = false;
+    if (source->open(in, ignored, quiet))
+        source->forEachFrame(ignored, [&](const SourceFrame& frame) {
+            finer = frame.stamp && hasSubMicroseconds(frame.stamp->time);
+            return !finer;
+        });
+    return finer ? TimeResolution::Nanoseconds : TimeResolution::Microseconds;
+}
 }
 
 ConvertReport convertFile(const std::string& in, const std::string& out)
@@ -27,7 +44,7 @@ ConvertReport convertFile(const std::string& in, const std::string& out)
                              + "; choose another name";
         return report;
     }
-    FrameWriter writer(out);
+    FrameWriter writer(out, timeResolutionFor(in, *source));
     if (writer.open()) {
         source->forEachFrame(report.read, [&](const SourceFrame& frame) {
             return writer.add(frame.data, frame.size, frame.stamp);

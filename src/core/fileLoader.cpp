@@ -24,7 +24,7 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
         }
         // The store keeps the first 1601 bytes of a longer frame.
         if (frame.size > size_t(kSlotBytes)) ++report.truncatedFrames;
-        addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1);
+        addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1, frame.stamp ? frame.stamp->time : kNoTime);
         ++report.packetsStored;
         observer.progress(frame.position);
         observer.yieldPoint();

@@ -26,6 +26,8 @@ public:
     // Hands the frames over in file order until visit returns false, counting
     // report.recordsFound and whatever had to be skipped.
     virtual void forEachFrame(LoadReport& report, const std::function<bool(const SourceFrame&)>& visit) = 0;
+    // Once open: whether a frame's time may have digits below the microsecond.
+    virtual bool mayHoldSubMicroseconds() const { return false; }
 };
 
 std::unique_ptr<FrameSource> makeDatasetSource();

@@ -3,8 +3,18 @@
 // file keeps about each frame besides its bytes (a dataset keeps neither).
 #include <cstdint>
 
+#include "captureTime.h"
+
 struct FrameStamp {
-    int64_t seconds = 0;        // since 1970, UTC
-    int32_t microseconds = 0;   // 0..999999
+    CaptureTime time = kNoTime;
     uint32_t wireLength = 0;    // the frame's length on the wire, at least its captured bytes
 };
+
+// The time of a frame libpcap read at nanosecond precision. A pcap file (not
+// pcapng) keeps its seconds in 32 unsigned bits, which reach 2106; libpcap
+// hands them over as a signed number, negative past 2038.
+constexpr CaptureTime pcapFrameTime(int64_t seconds, int64_t nanoseconds, bool seconds32)
+{
+    if (seconds32) seconds = int64_t(uint32_t(seconds));
+    return captureTimeOf(seconds, nanoseconds, kNsPerSecond);
+}

@@ -39,6 +39,7 @@ void initBuffer()
     PacketColumns& c = columns;
     zeroColumn(c.packetBytes, n * kSlotBytes);
     zeroColumn(c.packetLength, n);
+    c.captureTime.assign(n, kNoTime);
     zeroColumn(c.etherType, n);
     zeroColumn(c.ipVersion, n);
     zeroColumn(c.ipHeaderLen, n);
@@ -76,7 +77,7 @@ void resetBuffer(const std::string& command)
     }
 }
 
-int32_t addPacket(const uint8_t* frame, int lastIndex)
+int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time)
 {
     if (lastIndex < 0) return 0;
     if (columns.packetLength.empty()) initBuffer();   // first use outside the program
@@ -86,6 +87,7 @@ int32_t addPacket(const uint8_t* frame, int lastIndex)
     writeSlot = writeSlot < kSlotCount ? writeSlot + 1 : 1;
     std::memcpy(&columns.packetBytes[size_t(writeSlot) * kSlotBytes], frame, size_t(lastIndex) + 1);
     columns.packetLength[writeSlot] = static_cast<int16_t>(lastIndex);
+    columns.captureTime[writeSlot] = time;
     decodeHeaders(writeSlot, frame, lastIndex + 1);
     updatePacketRange();
     return writeSlot;

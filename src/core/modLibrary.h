@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "captureTime.h"
 #include "hugePageAllocator.h"
 
 constexpr int32_t kSlotCount = 30000;
@@ -21,6 +22,7 @@ using Octets4 = std::array<uint8_t, 4>;   // address octets in frame order
 struct PacketColumns {
     std::vector<uint8_t, HugePageAllocator<uint8_t>> packetBytes;   // kSlotBytes per slot
     std::vector<int16_t> packetLength;    // index of the frame's last byte
+    std::vector<CaptureTime> captureTime; // kNoTime for a frame from a dataset
     std::vector<Octets2> etherType;
     std::vector<uint8_t> ipVersion;
     std::vector<uint8_t> ipHeaderLen;
@@ -50,7 +52,7 @@ extern int32_t writeSlot;
 extern std::array<float, 256> byteFrequency;
 }
 
-// Empties the store: counters to 0, every column zero-filled.
+// Empties the store: counters to 0, every column zero-filled, every time unknown.
 void initBuffer();
 
 // The reset entry, by command word ("startup", "file", "capture"; exact case).
@@ -60,8 +62,9 @@ void resetBuffer(const std::string& command);
 // Copies a frame into the next slot, decodes it and returns the slot.
 // lastIndex is the frame size minus one. A frame longer than 1601 bytes is
 // stored truncated to its first 1601; an empty frame (lastIndex < 0) is not
-// stored and 0 is returned, a number that draws nothing.
-int32_t addPacket(const uint8_t* frame, int lastIndex);
+// stored and 0 is returned, a number that draws nothing. `time` is when the
+// frame was captured, if known.
+int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time = kNoTime);
 
 // Slot of a packet number (or of a slot number, which maps to itself).
 inline int32_t packetSlot(int64_t packetNumber)

@@ -6,12 +6,14 @@ namespace {
 struct Delivery {
     const FrameSink& sink;
     FrameStamp& stamp;
+    bool nanoseconds;   // what the adapter's stamps count below the second
 };
 
 void deliver(u_char* user, const pcap_pkthdr* header, const u_char* bytes)
 {
     const auto& to = *reinterpret_cast<const Delivery*>(user);
-    to.stamp = FrameStamp{int64_t(header->ts.tv_sec), int32_t(header->ts.tv_usec), header->len};
+    to.stamp = FrameStamp{captureTimeOf(header->ts.tv_sec, header->ts.tv_usec, to.nanoseconds ? kNsPerSecond : 1'000'000),
+                          header->len};
     to.sink(bytes, int(header->caplen));
 }
 
@@ -93,6 +95,7 @@ std::unique_ptr<pcap_t, void (*)(pcap_t*)> activate(const std::string& adapter, 
     pcap_set_immediate_mode(handle.get(), 1);
     pcap_set_buffer_size(handle.get(), kCaptureBufferBytes);
     pcap_set_timeout(handle.get(), 100);   // bounds every blocking wait
+    pcap_set_tstamp_precision(handle.get(), PCAP_TSTAMP_PRECISION_NANO);   // the kernel's own; else microseconds
     const int status = pcap_activate(handle.get());
     if (status < 0) {
         failure = {kindOfStatus(status), statusText(handle.get(), status)};
@@ -148,7 +151,7 @@ int PcapSession::selectableFd() const { return pcap_get_selectable_fd(handle_); 
 
 int PcapSession::dispatch(int maxFrames, const FrameSink& sink)
 {
-    Delivery to{sink, stamp_};
+    Delivery to{sink, stamp_, pcap_get_tstamp_precision(handle_) == PCAP_TSTAMP_PRECISION_NANO};
     return pcap_dispatch(handle_, maxFrames, deliver, reinterpret_cast<u_char*>(&to));
 }
 

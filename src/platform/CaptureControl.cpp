@@ -70,8 +70,9 @@ void CaptureControl::readFrames()
     const auto current = [&] { return alive && session_ == session; };
     // A handler that stops the capture (or destroys the control) breaks the
     // loop, and libpcap hands over no further frame of the batch.
-    const FrameSink sink = [this](const uint8_t* data, int size) {
+    const FrameSink sink = [this, &session](const uint8_t* data, int size) {
         ++counts_.received;
+        frameTime_ = session->frameStamp().time;
         emit frameArrived(data, size);
     };
     QElapsedTimer slice;

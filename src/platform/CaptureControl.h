@@ -58,6 +58,8 @@ public:
     const CaptureFailure& failure() const { return failure_; }
     // Figures of the running capture, or of the last one after it stopped.
     CaptureCounts counts();
+    // While frameArrived is raised: when the kernel received that frame.
+    CaptureTime frameTime() const { return frameTime_; }
 
 signals:
     // One received frame: its captured bytes and their count. The bytes are
@@ -77,4 +79,5 @@ private:
     std::shared_ptr<PcapSession> session_;
     QSocketNotifier* notifier_ = nullptr;
     CaptureCounts counts_;
+    CaptureTime frameTime_ = kNoTime;
 };

@@ -310,6 +310,83 @@ private slots:
                  (QStringList{"0.999000 64", "1.000000 64", "1.001000 60"}));
     }
 
+    // Capture times from each kind of file, to the store, back out through
+    // a save and through conversion: every time kept at the file's resolution
+    // (nanoseconds once any time needs them), whatever its order or year.
+    void timesRoundTrip_data()
+    {
+        using recorded::FileTime;
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("held");    // seconds since 1970 with 9 decimals
+        QTest::addColumn<QStringList>("saved");   // the pcap's unit, then each record's time
+        const auto three = numbered(1, 3);
+        const auto two = numbered(1, 2);
+        QTest::newRow("pcap us: backwards, equal, zero")
+            << recorded::pcapFile(numbered(1, 4), {{1700000000, 1}, {1699999999, 999999}, {1699999999, 999999}, {0, 0}}, false)
+            << QStringList{"1700000000.000001000", "1699999999.999999000", "1699999999.999999000", "0.000000000"}
+            << QStringList{"us", "1700000000.000001", "1699999999.999999", "1699999999.999999", "0.000000"};
+        QTest::newRow("pcap ns") << recorded::pcapFile(two, {{1700000000, 1}, {1700000000, 999999999}}, true)
+                                 << QStringList{"1700000000.000000001", "1700000000.999999999"}
+                                 << QStringList{"ns", "1700000000.000000001", "1700000000.999999999"};
+        QTest::newRow("pcap ns, whole microseconds") << recorded::pcapFile(two, {{1700000000, 5000}, {1700000001, 0}}, true)
+                                                     << QStringList{"1700000000.000005000", "1700000001.000000000"}
+                                                     << QStringList{"us", "1700000000.000005", "1700000001.000000"};
+        QTest::newRow("pcap past 2038") << recorded::pcapFile(two, {{3000000000, 7}, {4294967295, 999999}}, false)
+                                        << QStringList{"3000000000.000007000", "4294967295.999999000"}
+                                        << QStringList{"us", "3000000000.000007", "4294967295.999999"};
+        QTest::newRow("pcapng 10^-9 with if_tsoffset")
+            << recorded::pcapng(two, 1, {9, 1000000000}, {700000000123456789, 0})
+            << QStringList{"1700000000.123456789", "1000000000.000000000"}
+            << QStringList{"ns", "1700000000.123456789", "1000000000.000000000"};
+        // 2^29 + 3 ticks of 2^-30 s: 500000002.79 ns, cut to whole nanoseconds.
+        QTest::newRow("pcapng 2^-30") << recorded::pcapng(two, 1, {0x80 | 30}, {(1700000000ull << 30) + (1 << 29) + 3, 1ull << 30})
+                                      << QStringList{"1700000000.500000002", "1.000000000"}
+                                      << QStringList{"ns", "1700000000.500000002", "1.000000000"};
+        // A pcap file's seconds end in 2106: the time past it is put 1 ms after the one before, and told.
+        QTest::newRow("pcapng past 2106") << recorded::pcapng(three, 1, {}, {1700000000000000, 5000000000000042, 1})
+                                          << QStringList{"1700000000.000000000", "5000000000.000042000", "0.000001000"}
+                                          << QStringList{"us", "1700000000.000000", "1700000000.001000", "0.000001"};
+    }
+    void timesRoundTrip()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, held);
+        QFETCH(QStringList, saved);
+        QVERIFY(recorded::writeFile(dir.filePath("in.cap"), file));
+        const auto heldTimes = [] {
+            QStringList times;
+            for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n)
+                times << QString::fromStdString(epochSecondsText(getCaptureTime(n)));
+            return times;
+        };
+        QCOMPARE(reload("in.cap").size(), size_t(held.size()));
+        QCOMPARE(heldTimes(), held);
+        const bool outOfRange = QTest::currentDataTag() == QString("pcapng past 2106");
+        const SaveReport report = saveHeldPackets(path("out.pcap"));
+        QCOMPARE(report.timesOutOfRange, int64_t(outOfRange));
+        QCOMPARE(QString::fromStdString(describeLeftOut(report)).contains("past 2106"), outOfRange);
+        QCOMPARE(recorded::pcapTimes(recorded::readFile(dir.filePath("out.pcap"))), saved);
+        QVERIFY(convertFile(path("in.cap"), path("converted.pcap")).write.ok);
+        QCOMPARE(recorded::pcapTimes(recorded::readFile(dir.filePath("converted.pcap"))), saved);
+        if (outOfRange) return;
+        reload("out.pcap");   // and back in: the same times
+        QCOMPARE(heldTimes(), held);
+    }
+
+    // A packet without a time (from a dataset, appended) is saved one
+    // millisecond after the packet before it; before any time, from 0.
+    void untimedPacketsAreSpacedAfterTheLastTime()
+    {
+        const Frame f = frames::ipv4(60, 17);
+        const CaptureTime t = captureTimeOf(1700000000, 250, kNsPerSecond);
+        for (const CaptureTime time : {kNoTime, t, kNoTime, kNoTime, t - 5 * kNsPerSecond, kNoTime})
+            addPacket(f.data(), int(f.size()) - 1, time);
+        QVERIFY(saveHeldPackets(path("mixed.pcap")).ok);
+        QCOMPARE(recorded::pcapTimes(recorded::readFile(dir.filePath("mixed.pcap"))),
+                 (QStringList{"ns", "0.000000000", "1700000000.000000250", "1700000000.001000250", "1700000000.002000250",
+                              "1699999995.000000250", "1699999995.001000250"}));
+    }
+
     // An existing file replaced keeps its permission bits, a symbolic link is
     // written through to its target, and a name near the length limit works.
     void overwriteKeepsModeAndLinks_data()

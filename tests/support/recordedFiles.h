@@ -74,6 +74,45 @@ inline bool writePcap(const QString& path, const std::vector<Frame>& frames, int
     return dumper != nullptr;
 }
 
+// One frame's time as a pcap or pcapng file keeps it: whole seconds and a
+// fraction of the file's (or interface's) unit.
+struct FileTime {
+    uint64_t seconds;
+    uint64_t fraction;
+};
+
+// A little-endian pcap file written byte by byte, so that seconds past 2038
+// and nanosecond magic need no help from libpcap.
+inline QByteArray pcapFile(const std::vector<Frame>& frames, const std::vector<FileTime>& times, bool nano)
+{
+    QByteArray b;
+    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
+    u32(nano ? 0xA1B23C4D : 0xA1B2C3D4); u32(0x00040002); u32(0); u32(0); u32(65535); u32(1);
+    for (size_t k = 0; k < frames.size(); ++k) {
+        u32(uint32_t(times[k].seconds)); u32(uint32_t(times[k].fraction));
+        u32(uint32_t(frames[k].size())); u32(uint32_t(frames[k].size()));
+        b += bytesOf(frames[k]);
+    }
+    return b;
+}
+
+// The magic's unit and "seconds.fraction" of each record of a pcap file,
+// read byte by byte (little-endian files only).
+inline QStringList pcapTimes(const QByteArray& file)
+{
+    auto u32 = [&](qsizetype at) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(file[at + i]);
+        return v;
+    };
+    if (file.size() < 24) return {"no pcap header"};
+    const bool nano = u32(0) == 0xA1B23C4D;
+    QStringList times{nano ? "ns" : u32(0) == 0xA1B2C3D4 ? "us" : "other"};
+    for (qsizetype at = 24; at + 16 <= file.size(); at += 16 + qsizetype(u32(at + 8)))
+        times << QString("%1.%2").arg(u32(at)).arg(u32(at + 4), nano ? 9 : 6, 10, QChar('0'));
+    return times;
+}
+
 // "seconds.microseconds wireLength" for each frame of a pcap file.
 inline QStringList stampsIn(const QString& path)
 {
@@ -88,18 +127,35 @@ inline QStringList stampsIn(const QString& path)
     return stamps;
 }
 
+// How a pcapng interface counts time: if_tsresol's byte (6: microseconds,
+// 9: nanoseconds, 0x80 | n: 2^-n seconds; 0: the option left out) and
+// if_tsoffset in seconds (0: left out).
+struct PcapngClock {
+    uint8_t resolution = 0;
+    int64_t offset = 0;
+};
+
 // A minimal little-endian pcapng file: section header, one interface of
-// `linkType`, one enhanced packet block per frame.
-inline QByteArray pcapng(const std::vector<Frame>& frames, uint16_t linkType = 1)
+// `linkType`, one enhanced packet block per frame, stamped with `ticks` of
+// the interface's unit (0 when not given).
+inline QByteArray pcapng(const std::vector<Frame>& frames, uint16_t linkType = 1, PcapngClock clock = {},
+                         const std::vector<uint64_t>& ticks = {})
 {
     QByteArray b;
     auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
     auto u16 = [&](uint16_t v) { b += char(v); b += char(v >> 8); };
     u32(0x0A0D0D0A); u32(28); u32(0x1A2B3C4D); u16(1); u16(0); u32(0xFFFFFFFF); u32(0xFFFFFFFF); u32(28);
-    u32(1); u32(20); u16(linkType); u16(0); u32(65535); u32(20);
-    for (const Frame& f : frames) {
+    const uint32_t options = (clock.resolution ? 8 : 0) + (clock.offset ? 12 : 0) + (clock.resolution || clock.offset ? 4 : 0);
+    u32(1); u32(20 + options); u16(linkType); u16(0); u32(65535);
+    if (clock.resolution) { u16(9); u16(1); b += char(clock.resolution); b += QByteArray(3, '\0'); }
+    if (clock.offset) { u16(14); u16(8); u32(uint32_t(clock.offset)); u32(uint32_t(uint64_t(clock.offset) >> 32)); }
+    if (options) { u16(0); u16(0); }
+    u32(20 + options);
+    for (size_t k = 0; k < frames.size(); ++k) {
+        const Frame& f = frames[k];
+        const uint64_t t = k < ticks.size() ? ticks[k] : 0;
         const uint32_t padded = uint32_t((f.size() + 3) / 4 * 4);
-        u32(6); u32(32 + padded); u32(0); u32(0); u32(0); u32(uint32_t(f.size())); u32(uint32_t(f.size()));
+        u32(6); u32(32 + padded); u32(0); u32(uint32_t(t >> 32)); u32(uint32_t(t)); u32(uint32_t(f.size())); u32(uint32_t(f.size()));
         b += bytesOf(f) + QByteArray(qsizetype(padded - f.size()), '\0');
         u32(32 + padded);
     }
