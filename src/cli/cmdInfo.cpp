@@ -21,8 +21,13 @@ int runInfo(const CliArgs& args)
     std::map<int, int64_t> byProtocol;
     std::map<int, int64_t> byEthertype;
     int64_t frameBytes = 0;
+    CaptureTime firstTime = kNoTime, lastTime = kNoTime;   // of the first and last timed packets
     for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) {
         frameBytes += getPacketLength(n) + 1;
+        if (const CaptureTime t = getCaptureTime(n); t != kNoTime) {
+            if (firstTime == kNoTime) firstTime = t;
+            lastTime = t;
+        }
         if (getEthertype(n) == 0x0800) ++byProtocol[getIPProtocol(n)];
         else ++byEthertype[getEthertype(n)];
     }
@@ -34,6 +39,13 @@ int runInfo(const CliArgs& args)
     std::printf("records found:     %lld\n", (long long)report.recordsFound);
     std::printf("packets stored:    %lld\n", (long long)report.packetsStored);
     std::printf("frame bytes:       %lld\n", (long long)frameBytes);
+    if (firstTime == kNoTime) {
+        std::printf("capture times:     none\n");
+    } else {
+        std::printf("first time:        %s (%s)\n", localTimeText(firstTime).c_str(), epochSecondsText(firstTime).c_str());
+        std::printf("last time:         %s (%s)\n", localTimeText(lastTime).c_str(), epochSecondsText(lastTime).c_str());
+        std::printf("duration:          %s\n", spanText(lastTime - firstTime).c_str());
+    }
     std::printf("IPv4 packets by protocol:\n");
     for (const auto& [protocol, count] : byProtocol)
         std::printf("  %3d  %-16s %lld\n", protocol, std::string(protocolName(protocol)).c_str(), (long long)count);
@@ -44,5 +56,5 @@ int runInfo(const CliArgs& args)
     return finalStatus(report);
 }
 
-const bool registered = registerCliCommand({"info", kUsage, "records, packets, bytes and IP protocols of FILE", runInfo});
+const bool registered = registerCliCommand({"info", kUsage, "records, packets, bytes, capture times and IP protocols of FILE", runInfo});
 }

@@ -2,6 +2,8 @@
 // a start is refused, start, stop and store reset, a capture ending early, and
 // the frames stored and drawn, from the loopback adapter too.
 #include <QComboBox>
+#include <QDateTime>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +15,7 @@
 #include "acquire/frmCapture.h"
 #include "app/guiStoreHost.h"
 #include "core/accessors.h"
+#include "core/datasetWriter.h"
 #include "core/storeHost.h"
 #include "platform/AdapterSource.h"
 #include "platform/CaptureControl.h"
@@ -20,6 +23,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/captureSupport.h"
 #include "support/frames.h"
+#include "support/recordedFiles.h"
 
 using namespace capture_support;
 using Call = RecordingView::Call;
@@ -151,6 +155,38 @@ private slots:
         QPointer<CaptureControl> control = w->packet;
         w->close();
         QVERIFY(!control || !control->isCapturing());
+    }
+
+    // Each frame keeps the kernel's stamp: increasing, within the capture's
+    // span of wall-clock time, and saved to a capture file to the microsecond.
+    void liveFramesKeepTheirCaptureTimes()
+    {
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        LoopbackUdp udp;
+        FrmCapture* w = openWindow({{"lo", ""}});
+        w->txtFilter->setText(QString("udp and dst port %1").arg(udp.sinkPort()));
+        const auto wallNow = [] { return QDateTime::currentMSecsSinceEpoch() * 1'000'000; };
+        const CaptureTime before = wallNow();
+        w->StartCapture();
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(udp.send(10, uint8_t(i)));
+            QTest::qWait(3);
+        }
+        QVERIFY(waitFor([] { return getPacketCount() >= 5; }));
+        w->StopCapture();
+        const CaptureTime after = wallNow() + 1'000'000;   // the clock's millisecond rounded up
+        QStringList kept{"us"};
+        for (int64_t n = 1; n <= 5; ++n) {
+            const CaptureTime t = getCaptureTime(n);
+            QVERIFY2(t >= before && t <= after && (n == 1 || t > getCaptureTime(n - 1)), epochSecondsText(t).c_str());
+            kept << QString::fromStdString(epochSecondsText(t)).chopped(3);
+        }
+        QTemporaryDir dir;
+        QVERIFY(saveHeldPackets(dir.filePath("live.pcap").toStdString()).ok);
+        QStringList written = recorded::pcapTimes(recorded::readFile(dir.filePath("live.pcap")));
+        for (QString& t : written) if (t.size() > 14) t = t.left(t.indexOf('.') + 7);   // nanoseconds cut to microseconds
+        written[0] = "us";
+        QCOMPARE(written, kept);
     }
 
     void adapterVanishingMidCaptureStopsItAndKeepsThePackets()

@@ -2,6 +2,8 @@
 // traffic as a dataset, info, the sample generator, real captures on the
 // loopback adapter, and what it refuses or reports: bad words, writing onto
 // the input, interrupted writes, output that cannot be written.
+#include <QDateTime>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -49,6 +51,47 @@ private slots:
             const QList<QByteArray> first = a.out.split('\n')[1].split('\t');
             QCOMPARE(first[2] + " " + first[8], fields.size() == 1 ? "17 2048" : "17 0x800");
         }
+    }
+
+    // fields --time puts the capture time first, as tshark reads it, to the
+    // microsecond: 30000 frames whose times repeat, go back and pass 2038. A
+    // dataset's column is empty. info tells the first and last time and the span.
+    void timesAgreeWithTshark()
+    {
+        std::vector<Frame> all;
+        std::vector<recorded::FileTime> times;
+        for (int k = 0; k < 30000; ++k) {
+            all.push_back(frames::ipv4(60, 17, uint16_t(k)));
+            times.push_back({uint64_t(1700000000 + k / 7), uint64_t(k) * 7919 % 1000000});
+        }
+        times[5] = times[4];
+        times[6] = {1600000000, 1};
+        times.back() = {3000000000, 999999};
+        QVERIFY(recorded::writeFile(path("times.pcap"), recorded::pcapFile(all, times, false)));
+        const CliRun fields = runCli({"fields", "--time", path("times.pcap")});
+        QCOMPARE(fields.status, 0);
+        QStringList ours = QString(fields.out).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(ours.takeFirst().startsWith("time\tpacket\t"));
+        for (QString& line : ours) line = line.section('\t', 0, 0);
+        QCOMPARE(ours.value(6), QString("1600000000.000001000"));
+
+        const CliRun info = runCli({"info", path("times.pcap")});
+        QVERIFY2(info.out.contains("(1700000000.000000000)\nlast time:") && info.out.contains("(3000000000.999999000)\n")
+                     && info.out.contains("duration:          1300000000.999999 s\n"),
+                 info.out.constData());
+        QVERIFY(runCli({"info", path("in.nivora")}).out.contains("capture times:     none\n"));
+        QVERIFY(runCli({"fields", "--time", path("in.nivora")}).out.split('\n').value(1).startsWith("\t1\t"));
+
+        const QString tshark = QStandardPaths::findExecutable("tshark");
+        if (tshark.isEmpty()) QSKIP("tshark is not installed: the times were not compared with it");
+        QProcess p;
+        p.start(tshark, {"-r", path("times.pcap"), "-T", "fields", "-e", "frame.time_epoch"});
+        QVERIFY(p.waitForFinished(120000));
+        QStringList theirs = QString(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(theirs.size(), 30000);
+        for (QStringList* list : {&ours, &theirs})
+            for (QString& t : *list) t = t.left(t.indexOf('.') + 7);   // to the microsecond
+        QCOMPARE(ours, theirs);
     }
 
     // One record past the 30000 the store keeps: every one is counted, the store is full.
@@ -161,6 +204,7 @@ private slots:
         QFETCH(QList<int>, payloads);
         QFETCH(int, signal);
         QString lo, err;
+        const qint64 startedMs = QDateTime::currentMSecsSinceEpoch();
         for (const QByteArray& line : runCli({"interfaces"}).out.split('\n'))
             if (line.mid(4) == "lo" || line.endsWith("[lo]")) lo = line.left(2).trimmed();
         const QString out = path("written/") + file;
@@ -187,8 +231,17 @@ private slots:
         const QString said = p.readAllStandardOutput(), n = QString::number(written);
         QVERIFY2(said.startsWith(n + " frame(s) received, 0 dropped\nwrote " + n), qPrintable(said));
         QVERIFY(fileHoldsThem());
+        if (file.endsWith(".nivora")) return;
         // A capture file keeps the length on the wire, 3042 bytes, of a frame cut to the slot.
-        QVERIFY(file.endsWith(".nivora") || recorded::stampsIn(out).value(written - 1).endsWith(" 3042"));
+        const QStringList stamps = recorded::stampsIn(out);
+        QVERIFY(stamps.value(written - 1).endsWith(" 3042"));
+        // and the kernel's stamps, to the microsecond: in order, within the test's span.
+        const double started = startedMs / 1e3 - 1e-3, ended = QDateTime::currentMSecsSinceEpoch() / 1e3 + 1e-3;
+        for (int k = 0; k < stamps.size(); ++k) {
+            const double t = stamps[k].section(' ', 0, 0).toDouble();
+            QVERIFY2(t >= started && t <= ended && (k == 0 || t >= stamps[k - 1].section(' ', 0, 0).toDouble()),
+                     qPrintable(stamps.join(", ")));
+        }
     }
 };
 
