@@ -15,10 +15,23 @@ void DetailText::Plot(const PacketToDraw& packet)
     textColor_ = encodingColor(getIPProtocol(packet.number) & 255);
     length_ = std::clamp(packet.len, 0, kSlotBytes);
     std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
+    // The times are read now: the store may move on before the texts are made.
+    number_ = packet.number;
+    const bool held = packet.number >= firstHeldPacket() && packet.number <= getPacketCount();
+    captured_ = held ? getCaptureTime(packet.number) : kNoTime;
+    before_ = held && packet.number > firstHeldPacket() ? getCaptureTime(packet.number - 1) : kNoTime;
 }
 
 void DetailText::build()
 {
+    if (captured_ == kNoTime) {
+        time_ = QStringLiteral("no capture time");
+    } else {
+        time_ = "captured " + QString::fromStdString(localTimeText(captured_));
+        if (before_ != kNoTime)
+            time_ += QString(", %1 after packet %2").arg(QString::fromStdString(spanText(captured_ - before_))).arg(number_ - 1);
+    }
+
     ascii_.resize(length_);
     hex_.resize(4 * length_);
     QChar* ascii = ascii_.data();

@@ -1,7 +1,7 @@
 #pragma once
 // The detail view's drawing: the bytes of the packet just played, as
 // characters (printable ones, others as ".") and as hexadecimal pairs, in the
-// packet's protocol colour.
+// packet's protocol colour, and when it was captured.
 #include <QString>
 #include <array>
 
@@ -18,12 +18,19 @@ public:
 
     const QString& ascii() const { return ascii_; }
     const QString& hex() const { return hex_; }
+    // "captured 2023-11-14 23:13:20.000001, 0.100000 s after packet 41", or
+    // "no capture time" for a packet from a dataset.
+    const QString& time() const { return time_; }
     ColorRef textColor() const { return textColor_; }
 
 private:
     std::array<uint8_t, kSlotBytes> bytes_{};
     int length_ = 0;
+    int32_t number_ = 0;
+    CaptureTime captured_ = kNoTime;
+    CaptureTime before_ = kNoTime;   // the held packet before it, if any
     ColorRef textColor_ = rgb(255, 255, 255);
     QString ascii_;
     QString hex_;
+    QString time_;
 };

@@ -55,6 +55,9 @@ FrmVis7::FrmVis7() : VisForm(7)
     spnFontSize->setObjectName("spnFontSize");
     spnFontSize->setToolTip("Font size of both boxes");
     connect(spnFontSize, &SpinButton::valueChanged, this, &FrmVis7::setFontSize);
+    lblCaptureTime = new QLabel(this);
+    lblCaptureTime->setObjectName("lblCaptureTime");
+    lblCaptureTime->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     refresh_.setSingleShot(true);
     refresh_.setInterval(kRefreshMs);
@@ -87,6 +90,7 @@ void FrmVis7::flush()
     for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setCurrentCharFormat(format);
     txtASCII->setPlainText(text_.ascii());
     txtHex->setPlainText(text_.hex());
+    lblCaptureTime->setText(text_.time());
 }
 
 void FrmVis7::clear()
@@ -95,6 +99,7 @@ void FrmVis7::clear()
     pending_ = false;
     txtASCII->clear();
     txtHex->clear();
+    lblCaptureTime->clear();
 }
 
 void FrmVis7::setFontSize(int points)
@@ -127,6 +132,7 @@ void FrmVis7::layoutControls()
     lblFontSize->setGeometry(4, rowTop, 60, kRowHeight);
     lblCurrentFontSize->setGeometry(66, rowTop, 24, kRowHeight);
     spnFontSize->setGeometry(92, rowTop, 18, kRowHeight);
+    lblCaptureTime->setGeometry(118, rowTop, std::max(0, width() - 122), kRowHeight);
 }
 
 // The tallest height up to `room` at which the box shows a whole number of

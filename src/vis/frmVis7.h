@@ -1,7 +1,7 @@
 #pragma once
 // The detail view: the bytes of the packet just played, as characters in the
 // upper box and as hexadecimal in the lower one, in the packet's protocol
-// colour. It has no thumbnail.
+// colour, and below them when it was captured. It has no thumbnail.
 #include <QPointer>
 #include <QTimer>
 
@@ -22,6 +22,7 @@ public:
     QLabel* lblFontSize;
     SpinButton* spnFontSize;        // points, 8..24
     QLabel* lblCurrentFontSize;
+    QLabel* lblCaptureTime;         // when the packet was captured, and since the one before
 
     // Keeps the packet; the boxes show it at the next refresh (or flush()).
     void Plot(const PacketToDraw& packet) override;

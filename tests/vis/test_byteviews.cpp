@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <ctime>
 #include <QTextBlock>
 #include <QToolButton>
 
@@ -257,6 +258,43 @@ private slots:
         detail->clear();   // drops the packet not yet shown
         QTest::qWait(3 * FrmVis7::kRefreshMs);
         QCOMPARE(detail->txtASCII->toPlainText() + detail->txtHex->toPlainText(), QString());
+    }
+
+    // Under the boxes: when the packet was captured, in local time, and how
+    // long after the held packet before it; a packet from a dataset has no time.
+    void captureTimeIsShown_data()
+    {
+        QTest::addColumn<qint64>("before");   // packet 1's time
+        QTest::addColumn<qint64>("at");       // packet 2's, the one shown
+        QTest::addColumn<QString>("shown");
+        const qint64 t = 1700000000'000001'000;
+        QTest::newRow("after a timed packet") << t - 100'000'000 << t
+                                              << "captured 2023-11-14 22:13:20.000001, 0.100000 s after packet 1";
+        QTest::newRow("backwards") << t + 500'000'999 << t << "captured 2023-11-14 22:13:20.000001, -0.500000 s after packet 1";
+        QTest::newRow("after an untimed packet") << qint64(kNoTime) << t << "captured 2023-11-14 22:13:20.000001";
+        QTest::newRow("untimed") << t << qint64(kNoTime) << "no capture time";
+        QTest::newRow("past 2106") << qint64(kNoTime) << qint64(5000000000'000000'000) << "captured 2128-06-11 08:53:20.000000";
+    }
+    void captureTimeIsShown()
+    {
+        QFETCH(qint64, before);
+        QFETCH(qint64, at);
+        QFETCH(QString, shown);
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "UTC");
+        ::tzset();
+        resetBuffer("startup");
+        const auto f = frames::ipv4(60, 17);
+        addPacket(f.data(), 59, before);
+        addPacket(f.data(), 59, at);
+        detail->Plot({2, f.data(), 60, &byteFrequency()});
+        detail->flush();
+        QCOMPARE(detail->lblCaptureTime->text(), shown);
+        detail->clear();
+        QCOMPARE(detail->lblCaptureTime->text(), QString());
+        if (zone.isNull()) qunsetenv("TZ");
+        else qputenv("TZ", zone);
+        ::tzset();
     }
 
     void detailViewShowsWholeRows_data()
