@@ -1,5 +1,6 @@
 #include "frmFilters.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QAbstractButton>
@@ -7,11 +8,14 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
+#include "core/accessors.h"
 #include "core/modLibrary.h"
 #include "platform/twips.h"
 #include "playback/BufferRangeSlider.h"
+#include "playback/capturePacing.h"
 #include "platform/SpinButton.h"
 #include "playback/modScreenShots.h"
 #include "playback/modVisualize.h"
@@ -90,7 +94,8 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     scrPacket->setGeometry(96, 50, 320, 20);
     scrPacket->setFocusPolicy(Qt::StrongFocus);
     lblPacketMax = label("lblPacketMax", "Max", {422, 50, 90, 20}, true);
-    lblPacketCounter = label("lblPacketCounter", "0", {96, 72, 320, 18}, true, Qt::AlignCenter);
+    lblPacketCounter = label("lblPacketCounter", "0", {96, 72, 120, 18}, true, Qt::AlignCenter);
+    lblPacketTime = label("lblPacketTime", "", {222, 72, 290, 18}, true);
 
     // Speed.
     lblSpeed = label("lblSpeed", "Max Speed (pkts/sec)", {10, 104, 150, 28});
@@ -103,6 +108,15 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     lblCurrentSpeed->setFrameShape(QFrame::Panel);
     lblCurrentSpeed->setFrameShadow(QFrame::Sunken);
     btnMaxSpeed = button("btnMaxSpeed", "Max", "Playback at Max Speed", {302, 104, 48, 28});
+    tglAsCaptured = button("tglAsCaptured", "As captured",
+                           "Play at the pace the packets were captured (packets without a time at the speed set)",
+                           {356, 104, 88, 28}, true);
+    cmbPaceFactor = new QComboBox(this);
+    cmbPaceFactor->setObjectName("cmbPaceFactor");
+    cmbPaceFactor->setToolTip("How many times faster than captured");
+    cmbPaceFactor->setGeometry(448, 104, 64, 28);
+    for (const PaceFactor& f : kPaceFactors) cmbPaceFactor->addItem(QString::fromUtf8(f.caption));
+    lblPace = label("lblPace", "", {244, 133, 268, 14}, false, Qt::AlignRight | Qt::AlignVCenter);
     tmrPlayTimer = new QTimer(this);
     tmrPlayTimer->setObjectName("tmrPlayTimer");
     tmrPlayTimer->setTimerType(Qt::PreciseTimer);   // 1 ms must really mean 1000 ticks a second
@@ -138,6 +152,10 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     connect(btnMaxSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->maximum()); });
     connect(spnSpeed, &SpinButton::valueChanged, this, &FrmFilters::speedChanged);
     connect(tmrPlayTimer, &QTimer::timeout, this, &FrmFilters::timerFired);
+    // A change of pace starts counting afresh from the packet shown.
+    connect(tglAsCaptured, &QPushButton::toggled, this, [this] { speedChanged(spnSpeed->value()); });
+    connect(cmbPaceFactor, &QComboBox::currentIndexChanged, this, [this] { speedChanged(spnSpeed->value()); });
+    paceClock = [] { return int64_t(std::chrono::steady_clock::now().time_since_epoch().count()); };
     connect(scrPacket, &QScrollBar::valueChanged, this, [this](int value) {
         if (scrPacketTag != "locked") showPositionByHand(value);
     });
@@ -203,11 +221,22 @@ bool FrmFilters::playerKey(QKeyEvent* e)
     }
 }
 
-void FrmFilters::showPacketCounter(int64_t count) { lblPacketCounter->setText(QString::number(count)); }
+void FrmFilters::showPacketCounter(int64_t count)
+{
+    lblPacketCounter->setText(QString::number(count));
+    showPacketTime(0);
+}
+
+void FrmFilters::showPacketTime(int64_t position)
+{
+    const bool held = position >= firstHeldPacket() && position <= getPacketCount() && position > 0;
+    lblPacketTime->setText(held ? QString::fromStdString(localTimeText(getCaptureTime(position))) : QString());
+}
 
 void FrmFilters::showPacketRange(int64_t count, int64_t first)
 {
     lblPacketCounter->setText(QString::number(count));
+    showPacketTime(count);
     lblPacketMax->setText(QString::number(count));
     Locked lock(scrPacketTag);
     // The bar cannot span 1..0: an empty store leaves it at 1..1, disabled,
@@ -251,6 +280,11 @@ void FrmFilters::startPlaying()
     tmrPlayTimer->start();
     playClock_.start();
     ticksDone_ = 0;
+    lblPace->clear();
+    if (tglAsCaptured->isChecked()) {
+        paceDueNs_ = paceClock() + waitAfter(scrPacket->value());
+        paceAsCaptured();
+    }
 }
 
 void FrmFilters::pauseChanged()
@@ -272,6 +306,7 @@ void FrmFilters::stopAction()
         scrPacket->setValue(scrPacket->minimum());
     }
     lblPacketCounter->setText(holdsPackets_ ? QString::number(scrPacket->value()) : "0");
+    showPacketTime(holdsPackets_ ? scrPacket->value() : 0);
     setLocked(btnPause, btnPauseTag, false);
     setLocked(btnPlay, btnPlayTag, false);
 }
@@ -300,6 +335,10 @@ void FrmFilters::tick()
 
 void FrmFilters::timerFired()
 {
+    if (tglAsCaptured->isChecked()) {
+        paceAsCaptured();
+        return;
+    }
     // A busy machine delivers some ticks late, and the event loop folds late
     // ticks into one: the ticks that fell due meanwhile are made up here, so
     // the fastest speed really plays 1000 packets a second. A stall (a slow
@@ -336,6 +375,7 @@ int32_t FrmFilters::moveTo(int32_t position)
         scrPacket->setValue(position);
     }
     lblPacketCounter->setText(QString::number(position));
+    showPacketTime(position);
     return position;
 }
 
@@ -352,6 +392,7 @@ void FrmFilters::showPositionByHand(int value)
 {
     if (!holdsPackets_) return;
     lblPacketCounter->setText(QString::number(value));
+    showPacketTime(value);
     // Drawn from the event loop, once for however many moves came meanwhile:
     // the views then show exactly the one packet at the position, and the
     // scroll bar's own handler never finds itself closed under it.
@@ -376,6 +417,39 @@ void FrmFilters::speedChanged(int value)
     tmrPlayTimer->setInterval(timerIntervalForSpeed(value));   // restarts a running timer
     playClock_.start();
     ticksDone_ = 0;
+    if (tglAsCaptured->isChecked()) paceDueNs_ = paceClock() + waitAfter(scrPacket->value());
+}
+
+void FrmFilters::paceAsCaptured()
+{
+    // The drawing under way lets events run; the loop that started it goes on after it.
+    if (ticking_ || !tmrPlayTimer->isActive()) return;
+    const QPointer<FrmFilters> self(this);
+    int64_t now = paceClock();
+    // Each packet is due a wait after the one before, however late that one
+    // came, so lateness never adds up. A stall is made up for 100 ms at most.
+    paceDueNs_ = std::max(paceDueNs_, now - kMakeUpNs);
+    while (now >= paceDueNs_) {
+        tick();
+        if (!self || !tmrPlayTimer->isActive()) return;
+        paceDueNs_ += waitAfter(scrPacket->value());
+        now = paceClock();
+    }
+    // Restarted each time for exactly the rest, rounded up to the millisecond.
+    tmrPlayTimer->start(int((paceDueNs_ - now + 999'999) / 1'000'000));
+}
+
+int64_t FrmFilters::waitAfter(int32_t position)
+{
+    const int64_t untimed = int64_t(timerIntervalForSpeed(spnSpeed->value())) * 1'000'000;
+    if (!holdsPackets_ || position >= scrPacket->maximum()) return untimed;   // the loop's wrap has no gap
+    const PaceFactor& factor = kPaceFactors[size_t(std::max(0, cmbPaceFactor->currentIndex()))];
+    const PaceWait wait = paceWait(getCaptureTime(position), getCaptureTime(position + 1), factor, untimed);
+    if (wait.shortened)
+        lblPace->setText(QString("A gap of %1 after packet %2 was played as 2 s")
+                             .arg(QString::fromStdString(spanText(wait.gapNs)))
+                             .arg(position));
+    return wait.ns;
 }
 
 void FrmFilters::applyBufferRange(int minPos, int maxPos, int usable)

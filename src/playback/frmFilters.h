@@ -14,9 +14,11 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "ui/FormWindow.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -44,11 +46,15 @@ public:
     SpinButton* spnSpeed;           // packets per second, 1..1000
     QLabel* lblSpeed;
     QLabel* lblCurrentSpeed;
+    QPushButton* tglAsCaptured;     // down: at the capture's own pace, scaled by cmbPaceFactor
+    QComboBox* cmbPaceFactor;       // x1, x10, x100, /10
+    QLabel* lblPace;                // a captured gap that was shortened
     QTimer* tmrPlayTimer;
 
     QScrollBar* scrPacket;          // the playback position; its range is the held packets
     QString scrPacketTag;
     QLabel* lblPacketCounter;
+    QLabel* lblPacketTime;          // when the packet at the position was captured
     QLabel* lblPacketMin;
     QLabel* lblPacketMax;
 
@@ -80,6 +86,8 @@ public:
     void tick();
     // tmrPlayTimer's handler: the tick, and any the event loop delivered late.
     void timerFired();
+    // The clock playback as captured is paced by, in nanoseconds; tests put a fake one in.
+    std::function<int64_t()> paceClock;
 
 protected:
     void unload() override;
@@ -101,6 +109,11 @@ private:
     void showPositionByHand(int value);
     void drawPositionByHand();
     void speedChanged(int value);
+    // As captured: the packets whose time has come, then the timer set for the next.
+    void paceAsCaptured();
+    // When the packet after `position` falls due, counted from the one at it.
+    int64_t waitAfter(int32_t position);
+    void showPacketTime(int64_t position);
     void applyBufferRange(int minPos, int maxPos, int usable);
 
     bool holdsPackets_ = false;     // false: the bar sits disabled at 1..1
@@ -110,6 +123,7 @@ private:
     bool tickWaiting_ = false;      // a tick came meanwhile
     bool positionPending_ = false;  // a position set by hand waits to be drawn
     int32_t positionWanted_ = 0;
+    int64_t paceDueNs_ = 0;         // on paceClock: when the next packet is due as captured
 };
 
 FrmFilters* frmFilters();

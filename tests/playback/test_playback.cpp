@@ -4,6 +4,7 @@
 // leaves one consistent Stopped state, a stall is made up for at most 100 ms of
 // ticks, a tick waits for the drawing before it, closing while playing is safe,
 // and Screenshots says where the files went.
+#include <QComboBox>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -266,6 +267,65 @@ private slots:
         QCoreApplication::processEvents();   // the timer's one late tick
         const qsizetype drawn = view().plotted().size();
         QVERIFY2(drawn >= 99 && drawn <= 112, qPrintable(QString::number(drawn)));
+    }
+
+    // As captured, under a fake clock read every `stepUs`: the last packet is
+    // drawn the captured span (scaled) after Play, lateness never adding up.
+    // A packet without a time waits the numeric speed's 100 ms, a time going
+    // back not at all, an hour's gap 2 s, which the player says.
+    void playsAsCaptured_data()
+    {
+        QTest::addColumn<QList<qint64>>("timesMs");   // from 1700000000 s; -1: no time
+        QTest::addColumn<int>("factor");              // x1, x10, x100, /10
+        QTest::addColumn<int>("stepUs");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<double>("within");           // of seconds
+        QTest::addColumn<QString>("told");
+        QList<qint64> tenths, millis;
+        for (int k = 0; k <= 10; ++k) tenths << 100 * k;
+        for (int k = 0; k <= 1000; ++k) millis << k;
+        QTest::newRow("x1") << tenths << 0 << 100 << 1.0 << 0.05 << "";
+        QTest::newRow("x10") << tenths << 1 << 100 << 0.1 << 0.1 << "";
+        QTest::newRow("x100") << tenths << 2 << 10 << 0.01 << 0.1 << "";
+        QTest::newRow("/10, shortened") << QList<qint64>{0, 10, 20, 320} << 3 << 100 << 2.2 << 0.01
+                                        << "A gap of 0.300000 s after packet 3 was played as 2 s";
+        QTest::newRow("1000 gaps of 1 ms, clock read every 0.7 ms") << millis << 0 << 700 << 1.0 << 0.005 << "";
+        QTest::newRow("untimed, backwards, an hour") << QList<qint64>{0, -1, 50, 20, 3600020} << 0 << 100 << 2.2 << 0.01
+                                                     << "A gap of 3600.000000 s after packet 4 was played as 2 s";
+    }
+    void playsAsCaptured()
+    {
+        QFETCH(QList<qint64>, timesMs);
+        QFETCH(int, factor);
+        QFETCH(int, stepUs);
+        QFETCH(double, seconds);
+        QFETCH(double, within);
+        QFETCH(QString, told);
+        open(0);
+        const auto frame = frames::ipv4(60, 6);
+        for (const qint64 ms : timesMs)
+            addPacket(frame.data(), 59, ms < 0 ? kNoTime : captureTimeOf(1700000000, ms, 1000));
+        w->initFilters();
+        int64_t now = 0, lastDrawn = -1;
+        QString timeShown;
+        w->paceClock = [&] { return now; };
+        view().onPlot = [&](int32_t) {
+            lastDrawn = now;
+            timeShown = w->lblPacketTime->text();
+        };
+        w->cmbPaceFactor->setCurrentIndex(factor);
+        act("tglAsCaptured btnPlay");
+        while (playing() && now < 10 * kNsPerSecond) {
+            now += stepUs * 1000;
+            w->timerFired();
+        }
+        QCOMPARE(view().plotted().size(), timesMs.size() - 1);   // the position starts on the first
+        QVERIFY2(std::abs(lastDrawn / 1e9 - seconds) <= within * seconds, qPrintable(QString::number(lastDrawn / 1e9)));
+        QCOMPARE(w->lblPace->text(), told);
+        // Beside the counter while it was drawn, the last packet's time: its seconds are the same in every time zone.
+        const qint64 last = timesMs.last();
+        const QString secondsShown = QString(":%1.%2").arg((20 + last / 1000) % 60, 2, 10, QChar('0')).arg(last % 1000 * 1000, 6, 10, QChar('0'));
+        QVERIFY2(timeShown.endsWith(secondsShown), qPrintable(timeShown));
     }
 
     // After "Screenshots" the player says how many files went where, or why none
