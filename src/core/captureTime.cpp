@@ -6,8 +6,11 @@
 std::string epochSecondsText(CaptureTime t)
 {
     if (t == kNoTime) return {};
+    // Before 1970 the digits are those of the distance back: -1.5 s, not -2 + 0.5.
+    const int64_t distance = t < 0 ? -t : t;
     char text[40];
-    std::snprintf(text, sizeof text, "%lld.%09lld", (long long)secondsOf(t), (long long)nanosecondsOf(t));
+    std::snprintf(text, sizeof text, "%s%lld.%09lld", t < 0 ? "-" : "", (long long)(distance / kNsPerSecond),
+                  (long long)(distance % kNsPerSecond));
     return text;
 }
 
