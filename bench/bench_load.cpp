@@ -41,27 +41,19 @@ double readOnly(const std::string& path)
     return t;
 }
 
-double load(const std::string& path)
-{
-    resetBuffer("startup");   // the store the program allocates at start-up
-    LoadObserver quiet;
-    const auto t0 = Clock::now();
-    const LoadReport report = loadDatasetFile(path, quiet);
-    const double t = ms(Clock::now() - t0);
-    if (report.packetsStored != kSlotCount) std::fprintf(stderr, "stored %lld\n", (long long)report.packetsStored);
-    return t;
-}
-
-double import(const std::string& path)
+// One load into the store the program allocates at start-up.
+double timeLoad(LoadReport (*loader)(const std::string&, LoadObserver&), const std::string& path)
 {
     resetBuffer("startup");
     LoadObserver quiet;
     const auto t0 = Clock::now();
-    const LoadReport report = loadCaptureFile(path, quiet);
+    const LoadReport report = loader(path, quiet);
     const double t = ms(Clock::now() - t0);
     if (report.packetsStored != kSlotCount) std::fprintf(stderr, "stored %lld\n", (long long)report.packetsStored);
     return t;
 }
+double load(const std::string& path) { return timeLoad(loadDatasetFile, path); }
+double import(const std::string& path) { return timeLoad(loadCaptureFile, path); }
 
 // The import as it was before the store kept times: the loader's own steps,
 // every frame stored without one.

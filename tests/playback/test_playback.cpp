@@ -314,7 +314,7 @@ private slots:
             timeShown = w->lblPacketTime->text();
         };
         w->cmbPaceFactor->setCurrentIndex(factor);
-        act("tglAsCaptured btnPlay");
+        act("Space@tglAsCaptured btnPlay");   // the toggle from the keyboard
         while (playing() && now < 10 * kNsPerSecond) {
             now += stepUs * 1000;
             w->timerFired();
