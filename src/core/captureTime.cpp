@@ -1,6 +1,7 @@
 #include "captureTime.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 std::string epochSecondsText(CaptureTime t)
@@ -17,14 +18,25 @@ std::string epochSecondsText(CaptureTime t)
 std::string localTimeText(CaptureTime t)
 {
     if (t == kNoTime) return {};
-    const time_t seconds = time_t(secondsOf(t));
-    std::tm local{};
-    if (!localtime_r(&seconds, &local)) return epochSecondsText(t);
-    char date[48];
-    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
-    char text[96];
-    std::snprintf(text, sizeof text, "%s.%06lld", date, (long long)(nanosecondsOf(t) / 1000));
-    return text;
+    // The date and time of day are made once per second (and time zone):
+    // the player shows a time for each packet it plays or stores.
+    thread_local int64_t cachedSeconds = 0;
+    thread_local std::string cachedZone, cachedDate;
+    const char* zone = std::getenv("TZ");
+    const int64_t seconds = secondsOf(t);
+    if (cachedDate.empty() || seconds != cachedSeconds || cachedZone != (zone ? zone : "")) {
+        const time_t asTime = time_t(seconds);
+        std::tm local{};
+        if (!localtime_r(&asTime, &local)) return epochSecondsText(t);
+        char date[48];
+        std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
+        cachedSeconds = seconds;
+        cachedZone = zone ? zone : "";
+        cachedDate = date;
+    }
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, ".%06d", int(nanosecondsOf(t) / 1000));
+    return cachedDate + fraction;
 }
 
 std::string spanText(int64_t ns)

@@ -236,7 +236,7 @@ void FrmFilters::showPacketTime(int64_t position)
 void FrmFilters::showPacketRange(int64_t count, int64_t first)
 {
     lblPacketCounter->setText(QString::number(count));
-    showPacketTime(count);
+    if (!lblPacketTime->text().isEmpty()) lblPacketTime->clear();   // the counter shows a count, not a position
     lblPacketMax->setText(QString::number(count));
     Locked lock(scrPacketTag);
     // The bar cannot span 1..0: an empty store leaves it at 1..1, disabled,
