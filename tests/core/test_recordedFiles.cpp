@@ -347,6 +347,10 @@ private slots:
         QTest::newRow("pcapng past 2106") << recorded::pcapng(three, 1, {}, {1700000000000000, 5000000000000042, 1})
                                           << QStringList{"1700000000.000000000", "5000000000.000042000", "0.000001000"}
                                           << QStringList{"us", "1700000000.000000", "1700000000.001000", "0.000001"};
+        // 2^63 microseconds reach past what 64 bits of nanoseconds hold: that frame has no time.
+        QTest::newRow("pcapng past 2262") << recorded::pcapng(two, 1, {}, {1700000000000000, 1ull << 63})
+                                          << QStringList{"1700000000.000000000", ""}
+                                          << QStringList{"us", "1700000000.000000", "1700000000.001000"};
         // An offset of -2 s takes the first frame before 1970, which a pcap file cannot hold either.
         QTest::newRow("pcapng before 1970") << recorded::pcapng(two, 1, {6, -2}, {500000, 3000000})
                                             << QStringList{"-1.500000000", "1.000000000"}
@@ -373,7 +377,7 @@ private slots:
         QCOMPARE(recorded::pcapTimes(recorded::readFile(dir.filePath("out.pcap"))), saved);
         QVERIFY(convertFile(path("in.cap"), path("converted.pcap")).write.ok);
         QCOMPARE(recorded::pcapTimes(recorded::readFile(dir.filePath("converted.pcap"))), saved);
-        if (outOfRange) return;
+        if (outOfRange || held.contains(QString())) return;   // what the file could not hold comes back as written
         reload("out.pcap");   // and back in: the same times
         QCOMPARE(heldTimes(), held);
     }
