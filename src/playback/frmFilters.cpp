@@ -108,7 +108,7 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     lblCurrentSpeed->setFrameShape(QFrame::Panel);
     lblCurrentSpeed->setFrameShadow(QFrame::Sunken);
     btnMaxSpeed = button("btnMaxSpeed", "Max", "Playback at Max Speed", {302, 104, 48, 28});
-    tglAsCaptured = button("tglAsCaptured", "As captured",
+    tglAsCaptured = button("tglAsCaptured", "&As captured",
                            "Play at the pace the packets were captured (packets without a time at the speed set)",
                            {356, 104, 88, 28}, true);
     cmbPaceFactor = new QComboBox(this);

@@ -16,7 +16,6 @@ void DetailText::Plot(const PacketToDraw& packet)
     length_ = std::clamp(packet.len, 0, kSlotBytes);
     std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
     // The times are read now: the store may move on before the texts are made.
-    number_ = packet.number;
     const bool held = packet.number >= firstHeldPacket() && packet.number <= getPacketCount();
     captured_ = held ? getCaptureTime(packet.number) : kNoTime;
     before_ = held && packet.number > firstHeldPacket() ? getCaptureTime(packet.number - 1) : kNoTime;
@@ -27,9 +26,11 @@ void DetailText::build()
     if (captured_ == kNoTime) {
         time_ = QStringLiteral("no capture time");
     } else {
-        time_ = "captured " + QString::fromStdString(localTimeText(captured_));
-        if (before_ != kNoTime)
-            time_ += QString(", %1 after packet %2").arg(QString::fromStdString(spanText(captured_ - before_))).arg(number_ - 1);
+        time_ = QString::fromStdString(localTimeText(captured_));
+        if (before_ != kNoTime) {
+            const int64_t since = captured_ - before_;
+            time_ += QString(" (%1%2)").arg(since < 0 ? "" : "+", QString::fromStdString(spanText(since)));
+        }
     }
 
     ascii_.resize(length_);

@@ -18,15 +18,15 @@ public:
 
     const QString& ascii() const { return ascii_; }
     const QString& hex() const { return hex_; }
-    // "captured 2023-11-14 23:13:20.000001, 0.100000 s after packet 41", or
-    // "no capture time" for a packet from a dataset.
+    // "2023-11-14 23:13:20.000001 (+0.100000 s)": when the packet was
+    // captured and how long after the held packet before it, or "no capture
+    // time" for a packet from a dataset.
     const QString& time() const { return time_; }
     ColorRef textColor() const { return textColor_; }
 
 private:
     std::array<uint8_t, kSlotBytes> bytes_{};
     int length_ = 0;
-    int32_t number_ = 0;
     CaptureTime captured_ = kNoTime;
     CaptureTime before_ = kNoTime;   // the held packet before it, if any
     ColorRef textColor_ = rgb(255, 255, 255);

@@ -269,11 +269,11 @@ private slots:
         QTest::addColumn<QString>("shown");
         const qint64 t = 1700000000'000001'000;
         QTest::newRow("after a timed packet") << t - 100'000'000 << t
-                                              << "captured 2023-11-14 22:13:20.000001, 0.100000 s after packet 1";
-        QTest::newRow("backwards") << t + 500'000'999 << t << "captured 2023-11-14 22:13:20.000001, -0.500000 s after packet 1";
-        QTest::newRow("after an untimed packet") << qint64(kNoTime) << t << "captured 2023-11-14 22:13:20.000001";
+                                              << "2023-11-14 22:13:20.000001 (+0.100000 s)";
+        QTest::newRow("backwards") << t + 500'000'999 << t << "2023-11-14 22:13:20.000001 (-0.500000 s)";
+        QTest::newRow("after an untimed packet") << qint64(kNoTime) << t << "2023-11-14 22:13:20.000001";
         QTest::newRow("untimed") << t << qint64(kNoTime) << "no capture time";
-        QTest::newRow("past 2106") << qint64(kNoTime) << qint64(5000000000'000000'000) << "captured 2128-06-11 08:53:20.000000";
+        QTest::newRow("past 2106") << qint64(kNoTime) << qint64(5000000000'000000'000) << "2128-06-11 08:53:20.000000";
     }
     void captureTimeIsShown()
     {
