@@ -143,8 +143,15 @@ private slots:
         QVERIFY2(told.contains("3 packet(s)") && told.contains("1 frame(s) were left out"), qPrintable(told));
         QCOMPARE(recorded::readFile(dir.filePath("saved.nivora")), recorded::dataset(someFrames(3)));
 
+        // A capture keeps every frame, but no time past 2106: that is told too.
+        const recorded::Frame late = frames::ipv4(60, 6);
+        addPacket(late.data(), 59, captureTimeOf(5000000000, 0, 1));
+        choose("SaveData", dir.filePath("late.pcap"));
+        QVERIFY2(dialogs->shown.value(2).text.contains("1 capture time(s) before 1970 or past 2106"),
+                 qPrintable(dialogs->shown.value(2).text));
+
         choose("SaveData", dir.filePath("missing/folder/x.nivora"));
-        QVERIFY(dialogs->shown.value(2).text.contains("Nothing was saved"));
+        QVERIFY(dialogs->shown.value(3).text.contains("Nothing was saved"));
     }
 };
 
