@@ -116,7 +116,7 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     cmbPaceFactor->setToolTip("How many times faster than captured");
     cmbPaceFactor->setGeometry(448, 104, 64, 28);
     for (const PaceFactor& f : kPaceFactors) cmbPaceFactor->addItem(QString::fromUtf8(f.caption));
-    lblPace = label("lblPace", "", {244, 133, 268, 14}, false, Qt::AlignRight | Qt::AlignVCenter);
+    lblPace = label("lblPace", "", {10, 132, 502, 16}, false, Qt::AlignRight | Qt::AlignVCenter);
     tmrPlayTimer = new QTimer(this);
     tmrPlayTimer->setObjectName("tmrPlayTimer");
     tmrPlayTimer->setTimerType(Qt::PreciseTimer);   // 1 ms must really mean 1000 ticks a second
@@ -155,7 +155,10 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     // A change of pace starts counting afresh from the packet shown.
     connect(tglAsCaptured, &QPushButton::toggled, this, [this] { speedChanged(spnSpeed->value()); });
     connect(cmbPaceFactor, &QComboBox::currentIndexChanged, this, [this] { speedChanged(spnSpeed->value()); });
-    paceClock = [] { return int64_t(std::chrono::steady_clock::now().time_since_epoch().count()); };
+    paceClock = [] {
+        const auto since = std::chrono::steady_clock::now().time_since_epoch();
+        return int64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(since).count());
+    };
     connect(scrPacket, &QScrollBar::valueChanged, this, [this](int value) {
         if (scrPacketTag != "locked") showPositionByHand(value);
     });
