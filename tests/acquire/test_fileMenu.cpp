@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <sys/stat.h>
 
 #include "acquire/frmLoadDataset.h"
 #include "app/frmMain.h"
@@ -13,6 +14,7 @@
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/recordedFiles.h"
+#include "support/watchdog.h"
 
 namespace {
 // Lets the user act while a message is up (the load still running).
@@ -114,6 +116,16 @@ private slots:
         QVERIFY(!frmLoadDataset()->isVisible());
         QCOMPARE(getPacketCount(), 1);
         QCOMPARE(drawn(), QString("none"));
+
+        // A named pipe is refused at once by both items, never opened.
+        const std::string pipe = dir.filePath("pipe.pcap").toStdString();
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        const Watchdog watchdog("loading a named pipe", std::chrono::seconds(20));
+        for (const char* item : {"LoadData", "LoadCapture"}) {
+            choose(item, dir.filePath("pipe.pcap"));
+            QVERIFY2(dialogs->shown.last().text.endsWith("pipe.pcap\": not a regular file"), qPrintable(dialogs->shown.last().text));
+        }
+        QCOMPARE(getPacketCount(), 1);
     }
 
     // The user picks the menu items while the capacity message is up, the load still running.

@@ -21,6 +21,7 @@
 #include "core/storeHost.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
+#include "support/watchdog.h"
 
 using recorded::Frame;
 using recorded::stored;
@@ -205,6 +206,9 @@ private slots:
         // Refused from its first 8 bytes, without reading (or holding) the rest.
         QTest::newRow("a terabyte, no dataset") << "huge.nivora" << lowerCase << notDataset;
         QTest::newRow("a folder") << "folder.nivora" << QByteArray() << "not a regular file";
+        // Refused at once: opening a pipe for reading would wait for a writer.
+        QTest::newRow("a named pipe") << "pipe.nivora" << QByteArray() << "not a regular file";
+        QTest::newRow("a named pipe as capture") << "pipe.pcap" << QByteArray() << "not a regular file";
         QTest::newRow("Linux cooked") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL) << "LINUX_SLL";
         QTest::newRow("not a capture") << "text.pcap" << QByteArray("just text") << "is not a pcap or pcapng";
         QTest::newRow("missing capture") << "none.pcap" << QByteArray() << "Cannot open";
@@ -215,10 +219,13 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QDir(dir.path()).mkdir("folder.nivora");
+        if (name.startsWith("pipe")) ::mkfifo(path(name).c_str(), 0600);
         if (!bytes.isNull()) QVERIFY(recorded::writeFile(dir.filePath(name), bytes));
         if (name == "huge.nivora") QVERIFY(QFile::resize(dir.filePath(name), qint64(1) << 40));   // sparse
         recorded::store(kSample[0]);
+        const Watchdog watchdog("loading " + path(name), std::chrono::seconds(20));
         const LoadReport r = (name.endsWith(".pcap") ? loadCaptureFile : loadDatasetFile)(path(name), observer);
+        if (name.startsWith("pipe")) QCOMPARE(loadAnyFile(path(name), observer).message, r.message);   // told apart unread
         const QString said = QString::fromStdString(r.message);
         QVERIFY2(!r.ok() && said.contains(dir.filePath(name)) && said.contains(reason), qPrintable(said));
         QCOMPARE(getPacketCount(), 1);
@@ -286,6 +293,14 @@ private slots:
         }
         QCOMPARE(recorded::readFile(keep), QByteArray("precious"));
         QCOMPARE(filesIn(own.path()), QStringList{"keep.txt"});
+        // A pipe is neither written into (which waits for a reader) nor replaced.
+        const std::string pipe = own.filePath("pipe.pcap").toStdString();
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        const Watchdog watchdog("saving to a pipe", std::chrono::seconds(20));
+        const SaveReport toPipe = saveHeldPackets(pipe);
+        QVERIFY2(!toPipe.ok && QString::fromStdString(toPipe.error).contains("not a regular file"), toPipe.error.c_str());
+        struct stat info {};
+        QVERIFY(::stat(pipe.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
     }
 
     // Conversion reads through the file, not the store's 30000 slots. A capture
