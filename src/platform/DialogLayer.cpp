@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -27,12 +28,12 @@ public:
 
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+        return fileName(QFileDialog::AcceptOpen, title, folder, filter);
     }
 
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override
     {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, folder, filter);
+        return fileName(QFileDialog::AcceptSave, title, folder, filter);
     }
 
     ColorRef chooseColor(ColorRef initial) override
@@ -42,6 +43,17 @@ public:
     }
 
 private:
+    static QString fileName(QFileDialog::AcceptMode mode, const QString& title, const QString& folder,
+                            const QString& filter)
+    {
+        QFileDialog dialog(QApplication::activeWindow(), title, folder, filter);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        showNamesOnly(dialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
     // The box wraps its text at blanks, and breaks a word wider than the
     // box anywhere. A command or a path must stay whole to be copied, so the
     // text gets at least the width of its widest word (within the screen).
@@ -77,8 +89,32 @@ private:
     }
 };
 
+// Icons and types from the name and kind alone. The toolkit's own guess the
+// type from the first bytes of a file without a known extension, and a read
+// of a kernel file such as /proc/kmsg never returns.
+class NamesOnlyIcons final : public QFileIconProvider {
+public:
+    NamesOnlyIcons() { setOptions(DontUseCustomDirectoryIcons); }
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir()) return QStringLiteral("Folder");
+        if (!info.isFile()) return QStringLiteral("Special file");
+        return info.suffix().isEmpty() ? QStringLiteral("File") : info.suffix().toUpper() + " file";
+    }
+};
+
 QtDialogs qtDialogs;
 DialogLayer* current = &qtDialogs;
+}
+
+void showNamesOnly(QFileDialog& dialog)
+{
+    static NamesOnlyIcons icons;
+    // The desktop's dialog would bring its own type guessing.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
 }
 
 DialogLayer& dialogs() { return *current; }

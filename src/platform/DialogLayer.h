@@ -9,6 +9,8 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgIcon { None, Exclamation, Critical, Information };
 enum class MsgResult { Ok, Yes, No };
 
+class QFileDialog;
+
 class DialogLayer {
 public:
     virtual ~DialogLayer() = default;
@@ -20,6 +22,11 @@ public:
     // The colour dialog; closing it without choosing returns the initial colour.
     virtual ColorRef chooseColor(ColorRef initial) = 0;
 };
+
+// Makes a file dialog that never reads a file to show it: the program's own
+// dialog, icons and types from the name alone, so a kernel file such as
+// /proc/kmsg, whose read never returns, cannot hold it (or the program) up.
+void showNamesOnly(QFileDialog& dialog);
 
 // The layer in force: the real Qt dialogs unless a test installed its own.
 DialogLayer& dialogs();
