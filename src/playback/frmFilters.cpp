@@ -224,8 +224,10 @@ void FrmFilters::showPacketRange(int64_t count, int64_t first)
 void FrmFilters::initFilters()
 {
     // One consistent state after every load and capture start or stop:
-    // Stopped on the oldest held packet, the buffer range covering them all.
+    // Stopped on the oldest held packet with Stop down, so the next Play
+    // starts from clear views; the buffer range covering them all.
     stopAction();
+    setLocked(btnStop, btnStopTag, true);
     picBufferSlider->resetThumbs();
     const int64_t first = firstHeldPacket(), count = getPacketCount();
     lblBufferRange->setText(rangeText(first, count));
@@ -274,6 +276,7 @@ void FrmFilters::stopAction()
     lblPacketCounter->setText(holdsPackets_ ? QString::number(scrPacket->value()) : "0");
     setLocked(btnPause, btnPauseTag, false);
     setLocked(btnPlay, btnPlayTag, false);
+    atStart_ = true;
 }
 
 void FrmFilters::tick()
@@ -323,6 +326,7 @@ int32_t FrmFilters::advance()
         return 0;
     }
     const int position = scrPacket->value();
+    if (atStart_) return moveTo(position);   // playing from Stopped shows the first held packet first
     if (position < scrPacket->maximum()) return moveTo(position + 1);
     if (tglLoop->isChecked()) return moveTo(scrPacket->minimum());   // the views keep what they show
     stopAction();   // the end: Stop runs, but btnStop itself stays up
@@ -331,6 +335,7 @@ int32_t FrmFilters::advance()
 
 int32_t FrmFilters::moveTo(int32_t position)
 {
+    atStart_ = false;
     {
         Locked lock(scrPacketTag);
         scrPacket->setValue(position);
@@ -351,6 +356,7 @@ void FrmFilters::stepBy(int delta)
 void FrmFilters::showPositionByHand(int value)
 {
     if (!holdsPackets_) return;
+    atStart_ = false;
     lblPacketCounter->setText(QString::number(value));
     // Drawn from the event loop, once for however many moves came meanwhile:
     // the views then show exactly the one packet at the position, and the

@@ -104,6 +104,7 @@ private:
     void applyBufferRange(int minPos, int maxPos, int usable);
 
     bool holdsPackets_ = false;     // false: the bar sits disabled at 1..1
+    bool atStart_ = false;          // Stopped: the next tick draws the position itself, the first held packet
     QElapsedTimer playClock_;       // since the timer last started
     int64_t ticksDone_ = 0;         // timer ticks handled since then
     bool ticking_ = false;          // a tick's packet is being drawn

@@ -97,14 +97,17 @@ private slots:
         finish();
     }
 
-    // The views are cleared by Play after Stop only.
+    // The views are cleared by Play after Stop only. Play from Stopped draws the
+    // first held packet first, and the counter names the packet drawn last.
     void transitions_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
         QTest::newRow("as loaded") << "" << "off Stop at 1, drew [], 0 clears";
-        QTest::newRow("play from Stop") << "btnPlay tick tick" << "on Play at 3, drew [2 3], 1 clears";
-        QTest::newRow("stop") << "btnPlay tick btnStop" << "off Stop at 1, drew [2], 1 clears";
+        QTest::newRow("play from Stop") << "btnPlay tick tick" << "on Play at 2, drew [1 2], 1 clears";
+        QTest::newRow("stop") << "btnPlay tick btnStop" << "off Stop at 1, drew [1], 1 clears";
+        QTest::newRow("stop, play, tick") << "btnPlay tick tick btnStop btnPlay tick" << "on Play at 1, drew [1 2 1], 2 clears";
+        QTest::newRow("end, Loop up, play again") << "btnPlay end tick btnPlay tick" << "on Play at 1, drew [1], 0 clears";
         QTest::newRow("stop, play") << "btnPlay btnStop btnPlay" << "on Play at 1, drew [], 2 clears";
         QTest::newRow("pause, nothing playing") << "btnPause" << "off Stop at 1, drew [], 0 clears";
         QTest::newRow("end, Loop up") << "btnPlay end tick" << "off at 1, drew [], 0 clears";
@@ -124,10 +127,11 @@ private slots:
     void pauseWorksAfterEveryResume()
     {
         QCOMPARE(run("btnPlay btnPause"), QString("off Play Pause at 1, drew [], 1 clears"));
+        int next = 1;   // nothing drawn yet: the first tick shows packet 1
         for (const char* resume : {"btnPlay", "btnPause", "btnPlay btnPlay"}) {
             QCOMPARE(run(resume), QString("on Play at %1, drew [], 0 clears").arg(position()));
-            const int next = position() + 1;
             QCOMPARE(run("tick btnPause"), QString("off Play Pause at %1, drew [%1], 0 clears").arg(next));
+            ++next;
         }
     }
 
@@ -216,14 +220,14 @@ private slots:
         int depth = 0, deepest = 0;
         view().onPlot = [&](int32_t n) {
             deepest = std::max(deepest, ++depth);
-            if (n == 2 || n == 4) w->tick();   // the timer fires while packets 2 and 4 draw,
-            if (n == 4) click(w->btnStop);   // and Stop is pressed while 4 draws
+            if (n == 1 || n == 3) w->tick();   // the timer fires while packets 1 and 3 draw,
+            if (n == 3) click(w->btnStop);   // and Stop is pressed while 3 draws
             --depth;
         };
         w->tick();
         QCOMPARE(deepest, 1);
-        QCOMPARE(view().plotted(), (QList<int32_t>{2, 3}));   // the waiting tick ran after it
-        QCOMPARE(run("tick"), QString("off Stop at 1, drew [4], 0 clears"));   // the waiting tick was dropped
+        QCOMPARE(view().plotted(), (QList<int32_t>{1, 2}));   // the waiting tick ran after it
+        QCOMPARE(run("tick"), QString("off Stop at 1, drew [3], 0 clears"));   // the waiting tick was dropped
     }
 
     // Each after a little playing and the buffer range narrowed, as a user would.
@@ -235,6 +239,7 @@ private slots:
             event();
             const BufferRangeSlider* t = w->picBufferSlider;
             QVERIFY2(!playing() && !w->btnPlay->isChecked() && !w->btnPause->isChecked(), expected);
+            QVERIFY2(w->btnStop->isChecked(), expected);   // so the next Play starts from clear views
             QVERIFY2(t->minPos() == 0 && t->maxPos() == t->usable(), expected);   // the thumbs at the ends
             QCOMPARE(labels(), QString(expected));
         };
