@@ -184,11 +184,18 @@ bool FrmFilters::playerKey(QKeyEvent* e)
     QWidget* focus = focusWidget();
     const bool onSpinner = focus && (focus == spnSpeed || spnSpeed->isAncestorOf(focus));
     switch (e->key()) {
-    case Qt::Key_Space:
-        if (qobject_cast<QAbstractButton*>(focus)) return false;   // Space presses the focused button
+    case Qt::Key_Space:   // wherever the focus is, a button included
+        if (e->isAutoRepeat()) return true;
         if (btnPlay->isChecked()) btnPause->click();   // pause, or resume when paused
         else btnPlay->click();
         return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:   // Enter presses the focused button instead
+        if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+            button->click();
+            return true;
+        }
+        return false;
     case Qt::Key_Left:
     case Qt::Key_Right:
         if (focus && focus->parentWidget() == picBufferSlider) return false;   // the thumbs move with them

@@ -83,7 +83,8 @@ public:
 
 protected:
     void unload() override;
-    // The player's keys: Space plays and pauses, Left and Right step, Home stops.
+    // The player's keys: Space plays and pauses, Left and Right step, Home
+    // stops, Enter presses the focused button.
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 

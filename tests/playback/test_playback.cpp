@@ -136,14 +136,20 @@ private slots:
     }
 
     // Space plays and pauses, Left and Right step, Home stops, wherever the focus
-    // is; but Space presses a focused button and the arrows move a focused thumb.
+    // is, a focused button included (Loop is not toggled by it); Enter presses
+    // the focused button, and the arrows move a focused thumb.
     void playerKeys()
     {
         QCOMPARE(run("Space@scrPacket"), QString("on Play at 1, drew [], 1 clears"));
-        QCOMPARE(run("Space@scrPacket Right@btnStop"), QString("off Play Pause at 2, drew [2], 0 clears"));
+        QCOMPARE(run("Space@tglLoop Right@btnStop"), QString("off Play Pause at 2, drew [2], 0 clears"));
+        QVERIFY(!w->tglLoop->isChecked());
         QCOMPARE(run("Right@scrPacket Left@btnPlay"), QString("off Play Pause at 2, drew [3 2], 0 clears"));
-        QCOMPARE(run("Home@lblCurrentSpeed Space@btnStepForward"), QString("off Stop at 2, drew [2], 0 clears"));
-        QCOMPARE(run("Right@sliderBufferMin").section(',', 0, 0), QString("off Stop at 2"));
+        QCOMPARE(run("Home@lblCurrentSpeed Return@btnStepForward Enter@btnStepForward"),
+                 QString("off Stop at 3, drew [2 3], 0 clears"));
+        QCOMPARE(run("Return@tglLoop Space@btnStepForward"), QString("on Play at 3, drew [], 1 clears"));
+        QVERIFY(w->tglLoop->isChecked());
+        act("Space@btnPlay Home@btnPlay");
+        QCOMPARE(run("Right@sliderBufferMin").section(',', 0, 0), QString("off Stop at 1"));
         QCOMPARE(w->picBufferSlider->minPos(), 1);
     }
 
