@@ -226,6 +226,15 @@ void FrmFilters::showPacketRange(int64_t count, int64_t first)
     else scrPacket->setRange(1, 1);
     scrPacket->setEnabled(holdsPackets_);
     lblPacketMin->setText(QString::number(first));
+    if (wholeRange_) showWholeRange();
+}
+
+void FrmFilters::showWholeRange()
+{
+    const int64_t first = firstHeldPacket(), count = getPacketCount();
+    lblBufferRange->setText(rangeText(first, count));
+    lblRangeMin->setText(QString::number(first));
+    lblRangeMax->setText(QString::number(count));
 }
 
 void FrmFilters::initFilters()
@@ -236,10 +245,8 @@ void FrmFilters::initFilters()
     stopAction();
     setLocked(btnStop, btnStopTag, true);
     picBufferSlider->resetThumbs();
-    const int64_t first = firstHeldPacket(), count = getPacketCount();
-    lblBufferRange->setText(rangeText(first, count));
-    lblRangeMin->setText(QString::number(first));
-    lblRangeMax->setText(QString::number(count));
+    wholeRange_ = true;
+    showWholeRange();
 }
 
 void FrmFilters::playAction()
@@ -394,6 +401,7 @@ void FrmFilters::speedChanged(int value)
 void FrmFilters::applyBufferRange(int minPos, int maxPos, int usable)
 {
     const auto [first, last] = bufferRangeFor(minPos, maxPos, usable, firstHeldPacket(), getPacketCount());
+    wholeRange_ = first == firstHeldPacket() && last == getPacketCount();
     lblBufferRange->setText(rangeText(first, last));
     initBufferViews();
     displayPackets(first, last);   // last: the window may be gone when the drawing returns

@@ -103,9 +103,12 @@ private:
     void drawPositionByHand();
     void speedChanged(int value);
     void applyBufferRange(int minPos, int maxPos, int usable);
+    // The buffer range and its end labels while it spans every held packet.
+    void showWholeRange();
 
     bool holdsPackets_ = false;     // false: the bar sits disabled at 1..1
     bool atStart_ = false;          // Stopped: the next tick draws the position itself, the first held packet
+    bool wholeRange_ = true;        // the buffer range is every held packet, and grows with them
     QElapsedTimer playClock_;       // since the timer last started
     int64_t ticksDone_ = 0;         // timer ticks handled since then
     bool ticking_ = false;          // a tick's packet is being drawn
