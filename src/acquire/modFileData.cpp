@@ -66,6 +66,11 @@ void loadWith(Loader load, const QString& path)
     const std::string file = fileSystemName(path);
     const LoadReport report = load(file, observer);
     if (report.error == LoadError::NotDataset) {
+    if (report.error == LoadError::Cancelled) {   // the overwrite question: nothing loaded, nothing changed
+        frmLoadDataset()->hide();
+        loading = false;
+        return;
+    }
         warn("This is not a nivora format file");
     } else if (!report.ok()) {
         warn(displayText(report.message));

@@ -11,7 +11,10 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
     LoadReport report;
     if (!source.open(path, report, observer)) return report;
 
-    resetBuffer("file");
+    if (!resetBuffer("file")) {
+        report.error = LoadError::Cancelled;
+        return report;
+    }
     observer.storeReset();
     report.firstPacket = getPacketCount() + 1;
     source.forEachFrame(report, [&](const SourceFrame& frame) {

@@ -12,6 +12,7 @@ enum class LoadError {
     NotDataset,    // the first 8 bytes are not "<NIVORA>"
     NotCapture,    // libpcap does not recognise the file
     NotEthernet,   // a capture of another link type
+    Cancelled,     // the user cancelled the overwrite question: nothing was loaded
 };
 
 struct LoadReport {

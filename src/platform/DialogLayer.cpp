@@ -16,14 +16,16 @@ public:
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons,
                          MsgIcon icon) override
     {
-        QMessageBox box(iconOf(icon), title, text,
-                        buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                     : QMessageBox::Ok,
-                        QApplication::activeWindow());
+        QMessageBox box(iconOf(icon), title, text, buttonsOf(buttons), QApplication::activeWindow());
         keepWordsWhole(box);
-        const int answer = box.exec();
-        if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-        return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+        switch (box.exec()) {   // Escape and the close box answer Cancel where there is one
+        case QMessageBox::Yes: return MsgResult::Yes;
+        case QMessageBox::No: return MsgResult::No;
+        case QMessageBox::Cancel: return MsgResult::Cancel;
+        case QMessageBox::Save: return MsgResult::Save;
+        case QMessageBox::Discard: return MsgResult::Discard;
+        default: return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+        }
     }
 
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override
@@ -52,6 +54,17 @@ private:
         showNamesOnly(dialog);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
         return dialog.selectedFiles().constFirst();
+    }
+
+    static QMessageBox::StandardButtons buttonsOf(MsgButtons buttons)
+    {
+        switch (buttons) {
+        case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MsgButtons::SaveDiscardCancel: return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+        case MsgButtons::Ok: break;
+        }
+        return QMessageBox::Ok;
     }
 
     // The box wraps its text at blanks, and breaks a word wider than the

@@ -5,9 +5,10 @@
 
 #include "colorRef.h"
 
-enum class MsgButtons { Ok, YesNo };
+// Cancel (Escape, the close box) is offered where an answer could lose data.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, SaveDiscardCancel };
 enum class MsgIcon { None, Exclamation, Critical, Information };
-enum class MsgResult { Ok, Yes, No };
+enum class MsgResult { Ok, Yes, No, Cancel, Save, Discard };
 
 class QFileDialog;
 

@@ -128,6 +128,23 @@ private slots:
         QCOMPARE(getPacketCount(), 1);
     }
 
+    // The overwrite question says what Yes and No do; Cancel (Escape) loads
+    // nothing: no packet added, no view cleared, nothing drawn.
+    void overwriteCancelledLoadsNothing()
+    {
+        for (const recorded::Frame& f : someFrames(4)) recorded::store(f);
+        views.forget();
+        dialogs->answers.enqueue(MsgResult::Cancel);
+        choose("LoadData", file("five.nivora", recorded::dataset(someFrames(5))));
+        QCOMPARE(dialogs->shown.size(), 1);
+        QCOMPARE(dialogs->shown[0].buttons, MsgButtons::YesNoCancel);
+        QVERIFY(dialogs->shown[0].text.startsWith("Packets exist in the buffer.  Do you wish to overwrite?\n\nYes empties"));
+        QCOMPARE(getPacketCount(), 4);
+        QCOMPARE(views[1].count(RecordingView::Call::Clear), 0);
+        QCOMPARE(drawn(), QString("none"));
+        QVERIFY(!frmLoadDataset()->isVisible());
+    }
+
     // The user picks the menu items while the capacity message is up, the load still running.
     void capacityMessageOnceAndNoSecondLoadOrSaveWhileLoading()
     {

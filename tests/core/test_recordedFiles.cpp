@@ -134,7 +134,7 @@ private slots:
         store_detail::packetCount = before;
         store_detail::writeSlot = packetSlot(before);
         struct : StoreHost {
-            bool confirmOverwrite() override { return false; }   // No: the new packets go behind
+            Answer confirmOverwrite() override { return Answer::No; }   // No: the new packets go behind
         } declining;
         setStoreHost(&declining);
         const LoadReport report = load(recorded::dataset(numbered(1, 5)));

@@ -19,7 +19,7 @@ public:
     ScriptedDialogs() { installDialogs(this); }
     ~ScriptedDialogs() override { installDialogs(nullptr); }
 
-    QQueue<MsgResult> answers;       // for Yes/No boxes; Yes when empty
+    QQueue<MsgResult> answers;       // for questions; Yes (Discard before quitting) when empty
     QQueue<QString> fileNames;       // for open/save dialogs; "" (cancel) when empty
     QQueue<ColorRef> colors;         // for the colour dialog; the initial colour when empty
     QList<ShownMessage> shown;
@@ -31,7 +31,8 @@ public:
     {
         shown.append({text, title, buttons, icon});
         if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-        return answers.isEmpty() ? MsgResult::Yes : answers.dequeue();
+        if (!answers.isEmpty()) return answers.dequeue();
+        return buttons == MsgButtons::SaveDiscardCancel ? MsgResult::Discard : MsgResult::Yes;
     }
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override
     {
