@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "acquire/modSaveData.h"
 #include "core/modLibrary.h"
 #include "platform/CaptureControl.h"
 #include "platform/DialogLayer.h"
@@ -159,6 +160,7 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
     if (asking_ || addPacket(data, size - 1) == 0) return;
+    setHeldPacketsUnsaved(true);
     const int32_t packet = getPacketCount();
     displayPackets(packet, packet);
 }

@@ -8,6 +8,7 @@
 
 #include "acquire/fileNames.h"
 #include "acquire/frmLoadDataset.h"
+#include "acquire/modSaveData.h"
 #include "core/fileLoader.h"
 #include "platform/DialogLayer.h"
 #include "platform/yieldPoint.h"
@@ -65,12 +66,12 @@ void loadWith(Loader load, const QString& path)
     WindowObserver observer;
     const std::string file = fileSystemName(path);
     const LoadReport report = load(file, observer);
-    if (report.error == LoadError::NotDataset) {
     if (report.error == LoadError::Cancelled) {   // the overwrite question: nothing loaded, nothing changed
         frmLoadDataset()->hide();
         loading = false;
         return;
     }
+    if (report.error == LoadError::NotDataset) {
         warn("This is not a nivora format file");
     } else if (!report.ok()) {
         warn(displayText(report.message));
@@ -80,6 +81,8 @@ void loadWith(Loader load, const QString& path)
         if (!notes.isEmpty()) warn(notes.join("\n\n"));
     }
 
+    // Packets added behind others exist in no file; a file's own packets do.
+    if (report.packetsStored > 0) setHeldPacketsUnsaved(report.firstPacket > 1);
     frmLoadDataset()->hide();
     loading = false;
     frmFilters()->initFilters();
