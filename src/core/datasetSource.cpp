@@ -89,7 +89,11 @@ void DatasetSource::forEachFrame(LoadReport& report, const std::function<bool(co
             }
             return visit(SourceFrame{r.frame, r.size, r.end + 1, nullptr});
         });
-        if (!more || size_t(got) < kBlockBytes) return;
+        if (!more) return;
+        if (size_t(got) < kBlockBytes) {
+            report.trailingBytes = int64_t(scanner.unfinished());
+            return;
+        }
     }
 }
 }

@@ -95,6 +95,8 @@ private slots:
         choose("LoadData", file("three.nivora", bytes));
         QCOMPARE(frmLoadDataset()->pbProcessing->value(), bytes.size() - 12);
         QCOMPARE(drawn(), QString("1..3 (3)"));
+        QVERIFY(dialogs->shown.value(0).text.contains("The last 12 byte(s) of \"" + dir.filePath("three.nivora")
+                                                      + "\" are not closed by a record trailer: the last record may be cut short"));
 
         views.forget();
         dialogs->answers.enqueue(MsgResult::No);

@@ -112,6 +112,10 @@ private slots:
         qsizetype at = recorded::kHeader.size();
         for (const QByteArray& p : packets) told << QString("progress %1").arg(at += p.size() + 16) << "yield";
         QCOMPARE(observer.events, told);
+        // What follows the last trailer is told (a record cut short), without calling the load incomplete.
+        QCOMPARE(r.trailingBytes, bytes.size() - at);
+        QCOMPARE(loadNotes(r, "t").size(), size_t(r.trailingBytes > 0));
+        QVERIFY(!r.incomplete());
     }
 
     // Told only when a record beyond the 30000th exists; every record is counted.
