@@ -21,12 +21,10 @@ ParallelPlot::ParallelPlot(PictureSurface& picGraph) : picGraph_(picGraph), metr
 void ParallelPlot::layoutAxes(int numAxes)
 {
     numAxes_ = std::clamp(numAxes, kMinAxes, kMaxAxes);
-    picGraph_.cls();
     const int width = picGraph_.scaleWidth();
     for (int k = 1; k <= numAxes_; ++k)
         axisX_[size_t(k - 1)] = roundHalfEven(double(k - 1) / (numAxes_ - 1) * width);
-    // The first and last axes lie on the picture's edges and get no line.
-    for (int k = 2; k < numAxes_; ++k) picGraph_.line(axisX(k), 0, axisX(k), picGraph_.scaleHeight(), kAxisLine);
+    clear();
 }
 
 void ParallelPlot::Plot(const PacketToDraw& packet)
@@ -43,7 +41,13 @@ void ParallelPlot::Plot(const PacketToDraw& packet)
                         height);
 }
 
-void ParallelPlot::clear() { picGraph_.cls(); }
+void ParallelPlot::clear()
+{
+    picGraph_.cls();
+    // A plot without its axes would be a wrong picture. The first and last
+    // axes lie on the picture's edges and get no line.
+    for (int k = 2; k < numAxes_; ++k) picGraph_.line(axisX(k), 0, axisX(k), picGraph_.scaleHeight(), kAxisLine);
+}
 
 void ParallelPlotThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)
 {

@@ -31,7 +31,7 @@ public:
     int axisX(int axis) const { return axisX_[size_t(axis - 1)]; }   // axis 1..numAxes
 
     void Plot(const PacketToDraw& packet);
-    // Erases the picture, axis lines included; they come back at the next layout.
+    // Erases the polylines and their labels; the axis lines are drawn again.
     void clear();
 
     // What the last Plot marked on axis 1..numAxes.

@@ -95,6 +95,11 @@ private slots:
             QCOMPARE(pixelsOf(*parallel->picGraph, kLabelShadow, QRect(xs[i - 1], 0, 1, 300)), 300 * drawn);
         }
         QVERIFY(parallel->comboAxis[size_t(axes - 1)]->isVisible());   // a list under every axis
+        // A clear erases the polylines and their labels, and draws the axes again.
+        parallel->Plot(packet(6));
+        parallel->clear();
+        QCOMPARE(pixelsOf(*parallel->picGraph, kLabelShadow), 300 * (axes - 2));
+        QCOMPARE(pixelsOf(*parallel->picGraph, rgb(255, 255, 255)), 0);
     }
 
     void spinStaysWithinItsLimits()
