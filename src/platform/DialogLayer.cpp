@@ -38,9 +38,9 @@ public:
         return fileName(QFileDialog::AcceptSave, title, folder, filter);
     }
 
-    ColorRef chooseColor(ColorRef initial) override
+    ColorRef chooseColor(ColorRef initial, const QString& title) override
     {
-        const QColor chosen = QColorDialog::getColor(toQColor(initial), QApplication::activeWindow());
+        const QColor chosen = QColorDialog::getColor(toQColor(initial), QApplication::activeWindow(), title);
         return chosen.isValid() ? fromQColor(chosen) : initial;
     }
 

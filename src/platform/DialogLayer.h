@@ -20,8 +20,9 @@ public:
     // A file to open or to save; an empty string when the user cancels.
     virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
-    // The colour dialog; closing it without choosing returns the initial colour.
-    virtual ColorRef chooseColor(ColorRef initial) = 0;
+    // The colour dialog, titled by what it colours; closing it without
+    // choosing returns the initial colour.
+    virtual ColorRef chooseColor(ColorRef initial, const QString& title) = 0;
 };
 
 // Makes a file dialog that never reads a file to show it: the program's own

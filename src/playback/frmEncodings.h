@@ -34,12 +34,12 @@ protected:
 
 private:
     QPushButton* addToggle(const QString& name, const QString& caption, int x, int y);
-    void addSwatch(const QString& name, ColorRef* variable, int x, int y);
+    void addSwatch(const QString& name, const QString& protocol, ColorRef* variable, int x, int y);
     void addPanel(const QString& name, ColorRef color, const QRect& geometry);
     // A check box that, while ticked, lets only packets matching it (or another ticked one) through.
     QCheckBox* addCheck(const QString& name, const QString& caption, QWidget* panel, int y, PacketMatch match,
                         const QString& matches);
-    void pickColor(ColorRef* variable, PictureSurface* swatch);
+    void pickColor(ColorRef* variable, PictureSurface* swatch, const QString& protocol);
 
     std::map<QString, PictureSurface*> swatches_;
 };

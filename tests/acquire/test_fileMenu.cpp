@@ -176,6 +176,8 @@ private slots:
 
         choose("SaveData", dir.filePath("missing/folder/x.nivora"));
         QVERIFY(dialogs->shown.value(2).text.contains("Nothing was saved"));
+        // The save dialog opens where the last save went (the open dialog keeps its own folder).
+        QCOMPARE(dialogs->fileDialogFolders, (QStringList{qApp->applicationDirPath(), dir.path()}));
     }
 };
 

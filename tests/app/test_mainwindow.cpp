@@ -259,6 +259,16 @@ private slots:
         QVERIFY(QDir(home.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
 
+    // The colour dialog names what it colours.
+    void colourDialogNamesItsProtocol()
+    {
+        ScriptedDialogs dialogs;
+        for (const char* swatch : {"picTCP", "picUnassignedTransport", "picEther"})
+            QTest::mouseClick(frmEncodings()->swatch(swatch), Qt::LeftButton);
+        QCOMPARE(dialogs.colorTitles,
+                 (QStringList{"Colour for TCP", "Colour for unassigned", "Colour for Ethernet"}));
+    }
+
     // Packets captured and not saved: Exit, Ctrl+Q and the close box ask
     // first. Cancel goes on; Save quits only once saved; Discard quits. Packets
     // loaded from a file and unchanged quit without a question.

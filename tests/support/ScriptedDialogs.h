@@ -26,6 +26,7 @@ public:
     QStringList fileDialogTitles;
     QStringList fileDialogFolders;
     QStringList fileDialogFilters;
+    QStringList colorTitles;
 
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override
     {
@@ -45,5 +46,9 @@ public:
     {
         return openFileName(title, folder, filter);
     }
-    ColorRef chooseColor(ColorRef initial) override { return colors.isEmpty() ? initial : colors.dequeue(); }
+    ColorRef chooseColor(ColorRef initial, const QString& title) override
+    {
+        colorTitles << title;
+        return colors.isEmpty() ? initial : colors.dequeue();
+    }
 };
