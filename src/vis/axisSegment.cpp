@@ -1,6 +1,6 @@
 #include "axisSegment.h"
 
-AxisMark markOnVerticalAxis(int field, int32_t packet, ProtocolLabel style, int x, int extent)
+AxisMark markOnVerticalAxis(int field, int64_t packet, ProtocolLabel style, int x, int extent)
 {
     const FieldSample sample = evaluateField(field, packet, style);
     AxisMark mark;

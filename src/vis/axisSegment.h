@@ -24,7 +24,7 @@ struct AxisMark {
 // Field `field` of the packet on a vertical axis at x, `extent` pixels high:
 // value 0 at the bottom. No selection (field outside 0..17) marks y 0 with
 // an empty label.
-AxisMark markOnVerticalAxis(int field, int32_t packet, ProtocolLabel style, int x, int extent);
+AxisMark markOnVerticalAxis(int field, int64_t packet, ProtocolLabel style, int x, int extent);
 
 // The measures labels are placed by, taken once from the picture's font.
 struct LabelMetrics {
