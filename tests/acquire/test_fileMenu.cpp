@@ -130,6 +130,26 @@ private slots:
         QCOMPARE(getPacketCount(), 1);
     }
 
+    // The "Load Dataset" window's status is always the one that holds: waiting
+    // for the overwrite answer, cut at the store's capacity, failed; and
+    // nothing of the previous file stays on show.
+    void loadWindowTellsTheTruth()
+    {
+        QStringList seen;   // the status and file size while each message is up
+        std::function<void()> record = [&] {
+            seen << frmLoadDataset()->lblFileLoadStatusVariable->text() + " / "
+                        + frmLoadDataset()->lblFileSizeVariable->text();
+            dialogs->duringMessage = record;
+        };
+        dialogs->duringMessage = record;
+        recorded::store(someFrames(1)[0]);
+        const QString size = QString::number(recorded::dataset(someFrames(30001)).size());
+        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
+        choose("LoadData", dir.filePath("gone.nivora"));
+        QCOMPARE(seen, (QStringList{"Waiting for your answer / " + size, "Cut at 30000 packets / " + size, "Failed / "}));
+        dialogs->duringMessage = nullptr;
+    }
+
     // The overwrite question says what Yes and No do; Cancel (Escape) loads
     // nothing: no packet added, no view cleared, nothing drawn.
     void overwriteCancelledLoadsNothing()
