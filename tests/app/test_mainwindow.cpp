@@ -17,6 +17,7 @@
 #include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
+#include "app/commandLine.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "playback/frmEncodings.h"
@@ -257,6 +258,49 @@ private slots:
         QCOMPARE(runChild("change"), QString("0 TCP down colour 030201 exit chosen"));
         QCOMPARE(runChild("report"), QString("0 TCP up colour 00ff00 exit chosen"));
         QVERIFY(QDir(home.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+
+    // nivora's words: --help and --version win wherever they stand; one file
+    // at most; after "--" a name may begin with a dash.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("read");   // the action's number, then the file or the problem
+        QTest::newRow("nothing") << QStringList{} << "0 ";
+        QTest::newRow("a file") << QStringList{"a.pcap"} << "0 a.pcap";
+        QTest::newRow("help last") << QStringList{"a.pcap", "--help"} << "1 ";
+        QTest::newRow("-h") << QStringList{"-h"} << "1 ";
+        QTest::newRow("version") << QStringList{"--version"} << "2 ";
+        QTest::newRow("two files") << QStringList{"a", "b"} << "3 one file at a time";
+        QTest::newRow("unknown") << QStringList{"-x"} << "3 unknown option '-x'";
+        QTest::newRow("after --") << QStringList{"--", "-x"} << "0 -x";
+        QTest::newRow("--help as a name") << QStringList{"--", "--help"} << "0 --help";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QString, read);
+        std::vector<std::string> args;
+        for (const QString& w : words) args.push_back(w.toStdString());
+        const CommandLine line = parseCommandLine(args);
+        QCOMPARE(QString("%1 %2").arg(int(line.action)).arg(QString::fromStdString(line.file + line.problem)), read);
+    }
+
+    // A file named on the command line is loaded once the event loop runs, as File ▸ Load would.
+    void fileNamedAtStartIsOpened()
+    {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("two.nivora");
+        QVERIFY(recorded::writeFile(file, recorded::dataset(std::vector(2, frames::ipv4(60, 6)))));
+        resetBuffer("startup");
+        openWhenShown(file.toStdString());
+        QCOMPARE(getPacketCount(), 0);
+        QTRY_COMPARE(getPacketCount(), 2);
+        openWhenShown(dir.filePath("none").toStdString());
+        QTRY_VERIFY(!dialogs.shown.isEmpty());
+        QVERIFY(dialogs.shown.last().text.contains("No such file"));
+        resetBuffer("startup");
     }
 
     // The colour dialog names what it colours.
