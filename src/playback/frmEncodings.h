@@ -40,8 +40,13 @@ private:
     QCheckBox* addCheck(const QString& name, const QString& caption, QWidget* panel, int y, PacketMatch match,
                         const QString& matches);
     void pickColor(ColorRef* variable, PictureSurface* swatch, const QString& protocol);
+    // A pressed toggle reads as "hidden": its caption struck through and
+    // greyed, its swatch crossed out.
+    void showHiddenLook(QPushButton* toggle, const QString& swatchName);
+    void drawHiddenLook(QPushButton* toggle, PictureSurface* swatch);
 
     std::map<QString, PictureSurface*> swatches_;
+    std::map<PictureSurface*, QPushButton*> swatchToggles_;
 };
 
 FrmEncodings* frmEncodings();
