@@ -37,6 +37,7 @@ struct LabelMetrics {
 // shadow pass and a text pass. A label whose point is too close to the
 // bottom edge (of a picture scaleHeight high) goes above it, shadow and
 // all; the label of the last axis ends at that axis, counting each
-// character as wide as "A".
+// character as wide as "A". Without `labels`, the segment alone.
 void drawAxisSegment(PictureSurface::Sketch& sketch, const AxisMark& left, const AxisMark& right,
-                     bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight);
+                     bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight,
+                     bool labels);

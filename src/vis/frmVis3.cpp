@@ -1,5 +1,6 @@
 #include "frmVis3.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 
@@ -51,6 +52,9 @@ FrmVis3::FrmVis3() : VisForm(3)
         layoutControls();
     });
 
+    chkLabels = makeLabelsCheck(this);
+    connect(chkLabels, &QCheckBox::toggled, this, [this](bool on) { plot_->labels = on; });
+
     setMinimumSize(twips(2000), twips(3000));
     resize(twips(5700), twips(6045));
     layoutControls();
@@ -89,4 +93,5 @@ void FrmVis3::layoutControls()
     lblNumAxesCaption->setGeometry(0, rowTop + kBoxSide / 2 - caption.height() / 2, numberLeft, caption.height());
     lblNumAxes->setGeometry(numberLeft, rowTop, kBoxSide, kBoxSide);
     spnNumAxes->setGeometry(numberLeft + twips(1560 - 1200), rowTop, kBoxSide, kBoxSide);
+    chkLabels->move(spnNumAxes->geometry().right() + twips(300), rowTop + kBoxSide / 2 - chkLabels->height() / 2);
 }

@@ -1,5 +1,6 @@
 #include "frmVis5.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 
 #include "platform/PictureSurface.h"
@@ -37,6 +38,8 @@ FrmVis5::FrmVis5() : VisForm(5)
                 [this, axis](int index) { plot_->axisField[size_t(axis - 1)] = index; });
         list->setCurrentIndex(axis - 1);
     }
+    chkLabels = makeLabelsCheck(this);
+    connect(chkLabels, &QCheckBox::toggled, this, [this](bool on) { plot_->labels = on; });
     comboAxis[0]->setToolTip("Field on the vertical axis");
     comboAxis[1]->setToolTip("Field on the horizontal axis");
 
@@ -65,6 +68,7 @@ void FrmVis5::layoutControls()
     comboAxis[0]->setGeometry(twips(30), 0, kListWidth, listHeight);
     comboAxis[1]->setGeometry(picGraph->width() - kListWidth - twips(150),
                               picGraph->y() + picGraph->height() + twips(100), kListWidth, listHeight);
+    chkLabels->move(kBarThickness + twips(60), comboAxis[1]->y());
     shpVertAxis->setGeometry(0, 0, kBarThickness, height());
     shpHorzAxis->setGeometry(0, height() - twips(750), width(), kBarThickness);
 }

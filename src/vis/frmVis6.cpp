@@ -1,5 +1,6 @@
 #include "frmVis6.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 
@@ -70,6 +71,9 @@ FrmVis6::FrmVis6() : VisForm(6)
         view_->packetsPerQuantum = v;
     });
 
+    chkLabels = makeLabelsCheck(this);
+    connect(chkLabels, &QCheckBox::toggled, this, [this](bool on) { view_->labels = on; });
+
     setMinimumSize(twips(2000), twips(3000));
     resize(twips(7125), twips(6765));
     layoutControls();
@@ -114,4 +118,5 @@ void FrmVis6::layoutControls()
                                    caption.height());
     lblBuckets->setGeometry(rowLeft + caption.width(), rowTop, kBoxSide, kBoxSide);
     spnBuckets->setGeometry(rowLeft + caption.width() + kBoxSide, rowTop, kBoxSide, kBoxSide);
+    chkLabels->move(spnBuckets->geometry().right() + twips(300), rowTop + kBoxSide / 2 - chkLabels->height() / 2);
 }

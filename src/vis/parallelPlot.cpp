@@ -38,7 +38,7 @@ void ParallelPlot::Plot(const PacketToDraw& packet)
     PictureSurface::Sketch sketch(picGraph_);
     for (int j = 1; j < numAxes_; ++j)
         drawAxisSegment(sketch, marks_[size_t(j - 1)], marks_[size_t(j)], j + 1 >= numAxes_, colour, metrics_,
-                        height);
+                        height, labels);
 }
 
 void ParallelPlot::clear()

@@ -22,6 +22,7 @@ public:
     // The list index of each axis's field (axis i at [i - 1]); -1 for no
     // selection. The window keeps it current.
     std::array<int, kMaxAxes> axisField{};
+    bool labels = true;   // false: the polylines without their values' text
 
     // Erases the picture and spreads numAxes axes evenly over its width, the
     // first on the left edge and the last on the right (x = width); the

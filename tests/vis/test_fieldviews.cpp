@@ -3,6 +3,7 @@
 // packet's disc and label land. Combined view: the histories moving outwards
 // once per quantum, its labels, resizes and three screenshot files. And the
 // three thumbnails.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -73,6 +74,24 @@ private slots:
         combined->spnBuckets->setValue(1);
         combined->Plot(packet(6));
         combined->clear();
+    }
+
+    // Each field view's "labels" box, ticked at first: unticked, the marks are
+    // drawn without their text (no white ink), ticked again, with it.
+    void labelsCanBeLeftOut()
+    {
+        for (VisForm* view : std::initializer_list<VisForm*>{parallel, scatter, combined}) {
+            auto* labels = view->findChild<QCheckBox*>("chkLabels");
+            QVERIFY2(labels && labels->isChecked() && labels->isVisible(), view->objectName().toLatin1());
+            PictureSurface* graph = view->findChild<PictureSurface*>("picGraph");
+            for (const bool on : {false, true}) {
+                labels->setChecked(on);
+                view->clear();
+                static_cast<VisWindow*>(view)->Plot(packet(6, 80));
+                QCOMPARE(pixelsOf(*graph, rgb(255, 255, 255)) > 0, on);
+            }
+            view->clear();
+        }
     }
 
     void axesSpreadEvenly_data()
