@@ -69,7 +69,7 @@ void loadWith(Loader load, const QString& path)
     // Nothing of the previous file stays on show.
     showStatus("Opening");
     frmLoadDataset()->lblFileSizeVariable->clear();
-    frmLoadDataset()->setProgressRange(0);
+    frmLoadDataset()->setProgressRange(1);   // an empty bar (a range of 0..0 would show it busy)
     frmLoadDataset()->show();
     frmLoadDataset()->raise();
     yieldNow();   // let the window paint
