@@ -115,6 +115,15 @@ private slots:
         QCOMPARE(runCli({"--help"}).status, 0);
     }
 
+    // A dataset whose last record lost its trailer: loaded as before (status 0), with a note on stderr.
+    void datasetCutShortIsTold()
+    {
+        QVERIFY(recorded::writeFile(path("cut.nivora"), recorded::dataset({Frame(60, 'a')}) + "no trailer"));
+        const CliRun info = runCli({"info", path("cut.nivora")});
+        QCOMPARE(info.status, 0);
+        QVERIFY2(info.err.contains("the last record may be cut short"), info.err.constData());
+    }
+
     void errorsGoToStderr()
     {
         QFETCH(QString, line);
