@@ -39,11 +39,11 @@ public:
     MsgResult messageBox(const QString& text, const QString&, MsgButtons buttons, MsgIcon) override
     {
         if (buttons == MsgButtons::Ok) std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
     }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    ColorRef chooseColor(ColorRef initial) override { return initial; }
+    ColorRef chooseColor(ColorRef initial, const QString&) override { return initial; }
 };
 
 sockaddr_in loopback(uint16_t port)

@@ -203,7 +203,9 @@ void FrmMain::buildMenus()
             [] { showScreenshotDialog(); });
     addItem(file, "fileseparator2", "-", true);
     QAction* exit = addItem(file, "exit", "E&xit", true);
-    connect(exit, &QAction::triggered, this, [] { endProgram(); });
+    connect(exit, &QAction::triggered, this, [] {
+        if (mayQuit()) endProgram();
+    });
     // From whichever of the program's windows is active.
     for (auto [item, keys] : {std::pair{loadData, "Ctrl+O"}, std::pair{exit, "Ctrl+Q"}}) {
         item->setShortcut(QKeySequence(keys));
@@ -274,6 +276,10 @@ void FrmMain::keyPressEvent(QKeyEvent* e)
 
 void FrmMain::closeEvent(QCloseEvent* e)
 {
+    if (!mayQuit()) {
+        e->ignore();   // Cancel: the program goes on
+        return;
+    }
     e->accept();
     endProgram();
 }

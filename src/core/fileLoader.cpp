@@ -11,7 +11,10 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
     LoadReport report;
     if (!source.open(path, report, observer)) return report;
 
-    resetBuffer("file");
+    if (!resetBuffer("file")) {
+        report.error = LoadError::Cancelled;
+        return report;
+    }
     observer.storeReset();
     report.firstPacket = getPacketCount() + 1;
     source.forEachFrame(report, [&](const SourceFrame& frame) {
@@ -64,6 +67,9 @@ std::vector<std::string> loadNotes(const LoadReport& report, const std::string& 
     if (report.emptyFrames > 0)
         notes.push_back(std::to_string(report.emptyFrames) + " frame(s) in " + quotedPath(path)
                         + " without any captured bytes were left out.");
+    if (report.trailingBytes > 0)
+        notes.push_back("The last " + std::to_string(report.trailingBytes) + " byte(s) of " + quotedPath(path)
+                        + " are not closed by a record trailer: the last record may be cut short, and was left out.");
     if (!report.damage.empty())
         notes.push_back(quotedPath(path) + " could not be read to its end (" + report.damage
                         + "); the frames before that point were loaded.");

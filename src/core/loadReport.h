@@ -12,6 +12,7 @@ enum class LoadError {
     NotDataset,    // the first 8 bytes are not "<NIVORA>"
     NotCapture,    // libpcap does not recognise the file
     NotEthernet,   // a capture of another link type
+    Cancelled,     // the user cancelled the overwrite question: nothing was loaded
 };
 
 struct LoadReport {
@@ -28,6 +29,7 @@ struct LoadReport {
     int64_t truncatedFrames = 0;        // capture frames cut to 1601 bytes
     int64_t emptyFrames = 0;            // capture frames with no bytes, not stored
     std::string damage;                 // a capture that breaks off: libpcap's words
+    int64_t trailingBytes = 0;          // dataset bytes after the last trailer: a record cut short, left out
 
     bool ok() const { return error == LoadError::None; }
     // Loaded, but part of the file could not be read (records skipped, a capture broken off).

@@ -205,11 +205,18 @@ bool FrmFilters::playerKey(QKeyEvent* e)
     QWidget* focus = focusWidget();
     const bool onSpinner = focus && (focus == spnSpeed || spnSpeed->isAncestorOf(focus));
     switch (e->key()) {
-    case Qt::Key_Space:
-        if (qobject_cast<QAbstractButton*>(focus)) return false;   // Space presses the focused button
+    case Qt::Key_Space:   // wherever the focus is, a button included
+        if (e->isAutoRepeat()) return true;
         if (btnPlay->isChecked()) btnPause->click();   // pause, or resume when paused
         else btnPlay->click();
         return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:   // Enter presses the focused button instead
+        if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+            button->click();
+            return true;
+        }
+        return false;
     case Qt::Key_Left:
     case Qt::Key_Right:
         if (focus && focus->parentWidget() == picBufferSlider) return false;   // the thumbs move with them
@@ -251,18 +258,27 @@ void FrmFilters::showPacketRange(int64_t count, int64_t first)
     else scrPacket->setRange(1, 1);
     scrPacket->setEnabled(holdsPackets_);
     lblPacketMin->setText(QString::number(first));
+    if (wholeRange_) showWholeRange();
+}
+
+void FrmFilters::showWholeRange()
+{
+    const int64_t first = firstHeldPacket(), count = getPacketCount();
+    lblBufferRange->setText(rangeText(first, count));
+    lblRangeMin->setText(QString::number(first));
+    lblRangeMax->setText(QString::number(count));
 }
 
 void FrmFilters::initFilters()
 {
     // One consistent state after every load and capture start or stop:
-    // Stopped on the oldest held packet, the buffer range covering them all.
+    // Stopped on the oldest held packet with Stop down, so the next Play
+    // starts from clear views; the buffer range covering them all.
     stopAction();
+    setLocked(btnStop, btnStopTag, true);
     picBufferSlider->resetThumbs();
-    const int64_t first = firstHeldPacket(), count = getPacketCount();
-    lblBufferRange->setText(rangeText(first, count));
-    lblRangeMin->setText(QString::number(first));
-    lblRangeMax->setText(QString::number(count));
+    wholeRange_ = true;
+    showWholeRange();
 }
 
 void FrmFilters::playAction()
@@ -285,7 +301,8 @@ void FrmFilters::startPlaying()
     ticksDone_ = 0;
     lblPace->clear();
     if (tglAsCaptured->isChecked()) {
-        paceDueNs_ = paceClock() + waitAfter(scrPacket->value());
+        // From Stopped the first held packet is shown at once; otherwise the next waits its gap.
+        paceDueNs_ = paceClock() + (atStart_ ? 0 : waitAfter(scrPacket->value()));
         paceAsCaptured();
     }
 }
@@ -312,6 +329,7 @@ void FrmFilters::stopAction()
     showPacketTime(holdsPackets_ ? scrPacket->value() : 0);
     setLocked(btnPause, btnPauseTag, false);
     setLocked(btnPlay, btnPlayTag, false);
+    atStart_ = true;
 }
 
 void FrmFilters::tick()
@@ -365,6 +383,7 @@ int32_t FrmFilters::advance()
         return 0;
     }
     const int position = scrPacket->value();
+    if (atStart_) return moveTo(position);   // playing from Stopped shows the first held packet first
     if (position < scrPacket->maximum()) return moveTo(position + 1);
     if (tglLoop->isChecked()) return moveTo(scrPacket->minimum());   // the views keep what they show
     stopAction();   // the end: Stop runs, but btnStop itself stays up
@@ -373,6 +392,7 @@ int32_t FrmFilters::advance()
 
 int32_t FrmFilters::moveTo(int32_t position)
 {
+    atStart_ = false;
     {
         Locked lock(scrPacketTag);
         scrPacket->setValue(position);
@@ -394,6 +414,7 @@ void FrmFilters::stepBy(int delta)
 void FrmFilters::showPositionByHand(int value)
 {
     if (!holdsPackets_) return;
+    atStart_ = false;
     lblPacketCounter->setText(QString::number(value));
     showPacketTime(value);
     // Drawn from the event loop, once for however many moves came meanwhile:
@@ -458,6 +479,7 @@ int64_t FrmFilters::waitAfter(int32_t position)
 void FrmFilters::applyBufferRange(int minPos, int maxPos, int usable)
 {
     const auto [first, last] = bufferRangeFor(minPos, maxPos, usable, firstHeldPacket(), getPacketCount());
+    wholeRange_ = first == firstHeldPacket() && last == getPacketCount();
     lblBufferRange->setText(rangeText(first, last));
     initBufferViews();
     displayPackets(first, last);   // last: the window may be gone when the drawing returns

@@ -91,7 +91,8 @@ public:
 
 protected:
     void unload() override;
-    // The player's keys: Space plays and pauses, Left and Right step, Home stops.
+    // The player's keys: Space plays and pauses, Left and Right step, Home
+    // stops, Enter presses the focused button.
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -115,8 +116,12 @@ private:
     int64_t waitAfter(int32_t position);
     void showPacketTime(int64_t position);
     void applyBufferRange(int minPos, int maxPos, int usable);
+    // The buffer range and its end labels while it spans every held packet.
+    void showWholeRange();
 
     bool holdsPackets_ = false;     // false: the bar sits disabled at 1..1
+    bool atStart_ = false;          // Stopped: the next tick draws the position itself, the first held packet
+    bool wholeRange_ = true;        // the buffer range is every held packet, and grows with them
     QElapsedTimer playClock_;       // since the timer last started
     int64_t ticksDone_ = 0;         // timer ticks handled since then
     bool ticking_ = false;          // a tick's packet is being drawn

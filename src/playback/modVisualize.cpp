@@ -26,11 +26,11 @@ void displayPackets(int64_t first, int64_t last)
         std::memcpy(work.data(), packetBytesOf(p), size_t(n) + 1);
         yieldPoint();
         yieldPoint();
-        visualizePacket(int32_t(p), work.data(), n + 1);
+        visualizePacket(p, work.data(), n + 1);
     }
 }
 
-void visualizePacket(int32_t packetNumber, const uint8_t* packetTxt, int packetLen)
+void visualizePacket(int64_t packetNumber, const uint8_t* packetTxt, int packetLen)
 {
     std::array<uint8_t, kSlotBytes> copy;
     std::memcpy(copy.data(), packetTxt, copy.size());

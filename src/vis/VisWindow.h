@@ -8,7 +8,7 @@
 class PictureSurface;
 
 struct PacketToDraw {
-    int32_t number;                          // packet number
+    int64_t number;                          // packet number (past 2^31 in a long capture)
     const uint8_t* bytes;                    // the dispatch's private copy, positions 0..1600
     int len;                                 // frame size (packetLen); read only bytes[0..len-1]
     const std::array<float, 256>* frequency; // the packet's byte histogram

@@ -41,7 +41,7 @@ void ByteFrequency::initVis()
     picGraphBack_.cls();
 }
 
-void ByteFrequency::Plot(int32_t packetNumber, const std::array<float, 256>& byteFrequency)
+void ByteFrequency::Plot(int64_t packetNumber, const std::array<float, 256>& byteFrequency)
 {
     const int h = picGraph_.scaleHeight();
     if (settings.dynamicScroll) {
@@ -59,7 +59,7 @@ void ByteFrequency::Plot(int32_t packetNumber, const std::array<float, 256>& byt
         picGraph_.line(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_, picGraph_.backColor());
 }
 
-void ByteFrequency::drawRow(int32_t packetNumber, const std::array<float, 256>& byteFrequency, int row)
+void ByteFrequency::drawRow(int64_t packetNumber, const std::array<float, 256>& byteFrequency, int row)
 {
     // Byte values that do not occur (colour 0) leave their pixel alone.
     const ColorRef presence = encodingColor(getIPProtocol(packetNumber));

@@ -33,7 +33,7 @@ public:
     // The controls' state; the window sets it whenever a control changes.
     ByteFrequencySettings settings;
 
-    void Plot(int32_t packetNumber, const std::array<float, 256>& byteFrequency);
+    void Plot(int64_t packetNumber, const std::array<float, 256>& byteFrequency);
     // A fresh full view: the top row, both pictures erased.
     void initVis();
     int currentRow() const { return currentRow_; }
@@ -41,7 +41,7 @@ public:
 private:
     // The share of a packet above which a byte value is red: 0 to 0.2.
     float threshold() const;
-    void drawRow(int32_t packetNumber, const std::array<float, 256>& byteFrequency, int row);
+    void drawRow(int64_t packetNumber, const std::array<float, 256>& byteFrequency, int row);
 
     PictureSurface& picGraph_;
     PictureSurface& picGraphBack_;

@@ -26,7 +26,7 @@ void CombinedView::Plot(const PacketToDraw& packet)
                                                       ProtocolLabel::Decimal, axisX[size_t(axis - 1)], height);
     {
         PictureSurface::Sketch sketch(pic_.graph);
-        drawAxisSegment(sketch, marks_[0], marks_[1], true, colour, metrics_, height);
+        drawAxisSegment(sketch, marks_[0], marks_[1], true, colour, metrics_, height, labels);
     }
     updateHistories(marks_[0].y, marks_[1].y, colour);
 }

@@ -27,6 +27,7 @@ public:
 
     // The list index of the left and right axes' fields; -1 for no selection.
     std::array<int, 2> axisField{2, 9};   // "Source IP", "TCP Dest Port"
+    bool labels = true;                   // false: the segments without their values' text
     // Packets per quantum, 1..99.
     int packetsPerQuantum = 1;
 

@@ -9,6 +9,7 @@
 #include "vis/VisForm.h"
 #include "vis/combinedView.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class PictureSurface;
@@ -27,6 +28,7 @@ public:
     QWidget* lineLeftAxis;               // inside picgraphLeftFront, at its right edge
     QWidget* linerightAxis;              // inside picgraphRightFront, at its left edge
     std::array<QComboBox*, 2> comboAxis;   // left axis, right axis
+    QCheckBox* chkLabels;   // ticked: the marks carry their values' text
     SpinButton* spnBuckets;
     QLabel* lblBuckets;
     QLabel* lblBucketsCaption;

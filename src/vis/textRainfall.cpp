@@ -11,13 +11,13 @@ namespace {
 constexpr ColorRef kThumbLine = rgb(0, 255, 0);
 
 // Writes "<number>  " so that it ends just before position end; returns where it starts.
-int writePrefix(char16_t* buffer, int end, int32_t number)
+int writePrefix(char16_t* buffer, int end, int64_t number)
 {
     int at = end;
     buffer[--at] = u' ';
     buffer[--at] = u' ';
     buffer[--at] = u'>';
-    int64_t v = number < 0 ? -int64_t(number) : number;
+    uint64_t v = number < 0 ? 0 - uint64_t(number) : uint64_t(number);
     do {
         buffer[--at] = char16_t(u'0' + v % 10);
         v /= 10;

@@ -15,11 +15,11 @@
 namespace {
 struct RecordingHost : StoreHost {
     int questions = 0, clears = 0;
-    bool answer = true;
+    Answer answer = Answer::Yes;
     int64_t count = -1, first = -1, counter = -1;
     void showPacketCounter(int64_t c) override { counter = c; }
     void showPacketRange(int64_t c, int64_t f) override { count = c, first = f; }
-    bool confirmOverwrite() override { ++questions; return answer; }
+    Answer confirmOverwrite() override { ++questions; return answer; }
     void clearVisualizations() override { ++clears; }
 };
 
@@ -86,18 +86,20 @@ private slots:
 
     // Only "file" and "capture" ask, and only while packets are held; the views
     // are cleared with a confirmed reset only (startup has no views yet). A store
-    // not emptied keeps its 10 packets and numbering goes on.
+    // not emptied keeps its 10 packets and numbering goes on; Cancel says so.
     void resetWords()
     {
-        struct Case { const char* word; bool answer; int questions; bool emptied; };
-        const Case cases[] = {{"startup", true, 0, true}, {"file", true, 1, true}, {"capture", true, 1, true},
-                              {"file", false, 1, false}, {"other", true, 0, false}, {"FILE", true, 0, false}};
+        using A = StoreHost::Answer;
+        struct Case { const char* word; A answer; int questions; bool emptied; };
+        const Case cases[] = {{"startup", A::Yes, 0, true}, {"file", A::Yes, 1, true}, {"capture", A::Yes, 1, true},
+                              {"file", A::No, 1, false},    {"file", A::Cancel, 1, false},
+                              {"other", A::Yes, 0, false},  {"FILE", A::Yes, 0, false}};
         for (const Case& c : cases) {
             init();
             resetBuffer("file");   // empty store: no question
             for (int n = 1; n <= 10; ++n) addMarked(n);
             host.answer = c.answer;
-            resetBuffer(c.word);
+            QCOMPARE(resetBuffer(c.word), c.answer != A::Cancel);   // only Cancel forbids adding
             const bool confirmed = c.emptied && c.questions > 0;
             QVERIFY2(host.questions == c.questions && host.clears == int(confirmed), c.word);
             QCOMPARE(host.count, int64_t(confirmed ? 0 : 10));

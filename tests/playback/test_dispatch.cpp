@@ -10,6 +10,8 @@
 #include "core/modFilters.h"
 #include "core/modLibrary.h"
 #include "playback/frmEncodings.h"
+#include "platform/PictureSurface.h"
+#include "support/ScriptedDialogs.h"
 #include "playback/modVisualize.h"
 #include "support/RecordingView.h"
 #include "support/frames.h"
@@ -104,6 +106,35 @@ private slots:
         QFETCH(bool, hidden);
         for (const QString& name : pressed) frmEncodings()->findChild<QAbstractButton*>(name)->setChecked(true);
         QCOMPARE(filterPacket(add(frame)), hidden);
+    }
+
+    // A pressed toggle reads as "hidden": caption struck through, swatch crossed
+    // out, also after its colour changes; raised, both as they were. The
+    // toggles that do nothing never look hidden.
+    void pressedTogglesLookHidden()
+    {
+        ScriptedDialogs dialogs;
+        FrmEncodings* w = frmEncodings();
+        const auto look = [&](const char* toggle, const char* swatch) {
+            const PictureSurface* s = w->swatch(swatch);
+            const ColorRef middle = s->point(s->scaleWidth() / 2, s->scaleHeight() / 2);
+            return QString("%1 %2").arg(w->findChild<QPushButton*>(toggle)->font().strikeOut())
+                .arg(middle == s->backColor() ? "plain" : "crossed");
+        };
+        for (const auto& [toggle, swatch] : {std::pair{"tglUDP", "picUDP"}, std::pair{"tglEther", "picEther"}}) {
+            QCOMPARE(look(toggle, swatch), QString("0 plain"));
+            w->findChild<QPushButton*>(toggle)->setChecked(true);
+            QCOMPARE(look(toggle, swatch), QString("1 crossed"));
+            dialogs.colors.enqueue(rgb(1, 2, 3));
+            QTest::mouseClick(w->swatch(swatch), Qt::LeftButton);
+            QCOMPARE(look(toggle, swatch), QString("1 crossed"));
+            w->findChild<QPushButton*>(toggle)->setChecked(false);
+            QCOMPARE(look(toggle, swatch), QString("0 plain"));
+        }
+        w->findChild<QPushButton*>("tglOtherNetwork")->setChecked(true);
+        QVERIFY(!w->findChild<QPushButton*>("tglOtherNetwork")->font().strikeOut());
+        w->close();
+        protocolSettings().etherColor = rgb(128, 255, 128);   // Ethernet keeps its colour past the close
     }
 
     // (A swatch's click picking a colour: TestMainWindow::nothingPersists.)
