@@ -1,5 +1,7 @@
 #include "combinedView.h"
 
+#include <algorithm>
+
 #include "core/accessors.h"
 #include "core/modEncodings.h"
 #include "core/rounding.h"
@@ -16,7 +18,7 @@ CombinedView::CombinedView(const CombinedPictures& pictures) : pic_(pictures), m
 
 int CombinedView::leftDotColumn(const PictureSurface& leftBack) { return leftBack.scaleWidth() - 2; }
 
-void CombinedView::Plot(const PacketToDraw& packet)
+void CombinedView::drawCentre(const PacketToDraw& packet)
 {
     const ColorRef colour = encodingColor(getIPProtocol(packet.number));
     const int height = pic_.graph.scaleHeight();
@@ -24,11 +26,41 @@ void CombinedView::Plot(const PacketToDraw& packet)
     for (int axis = 1; axis <= 2; ++axis)
         marks_[size_t(axis - 1)] = markOnVerticalAxis(axisField[size_t(axis - 1)], packet.number,
                                                       ProtocolLabel::Decimal, axisX[size_t(axis - 1)], height);
-    {
-        PictureSurface::Sketch sketch(pic_.graph);
-        drawAxisSegment(sketch, marks_[0], marks_[1], true, colour, metrics_, height);
-    }
-    updateHistories(marks_[0].y, marks_[1].y, colour);
+    PictureSurface::Sketch sketch(pic_.graph);
+    drawAxisSegment(sketch, marks_[0], marks_[1], true, colour, metrics_, height);
+}
+
+void CombinedView::Plot(const PacketToDraw& packet)
+{
+    drawCentre(packet);
+    moveWaitingColumns();
+    if (addDot(encodingColor(getIPProtocol(packet.number)))) moveHistories();
+}
+
+void CombinedView::skip(const PacketToDraw& packet)
+{
+    drawCentre(packet);
+    if (!addDot(encodingColor(getIPProtocol(packet.number)))) return;
+    waiting_.push_back(std::move(quantumDots_));
+    quantumDots_.clear();
+    ++waitingCount_;
+    // Only the quanta that can still reach the pictures are kept.
+    const size_t reach = size_t(std::max(pic_.leftFront.scaleWidth() / kLeftShift, pic_.rightFront.scaleWidth() / kRightShift)) + 2;
+    while (waiting_.size() > reach) waiting_.pop_front();
+    const int lw = pic_.leftBack.scaleWidth();
+    pic_.leftBack.fillBox(lw - kLeftShift - 1, 0, lw - 1, pic_.leftBack.scaleHeight() - 1, pic_.leftBack.backColor());
+    pic_.rightBack.fillBox(0, 0, kRightShift - 1, pic_.rightBack.scaleHeight() - 1, pic_.rightBack.backColor());
+}
+
+// The packet's dot joins the quantum's column in the buffers.
+bool CombinedView::addDot(ColorRef colour)
+{
+    quantumDots_.push_back({marks_[0].y, marks_[1].y, colour});
+    pic_.leftBack.pset(leftDotColumn(pic_.leftBack), marks_[0].y, colour);
+    pic_.rightBack.pset(kRightDotColumn, marks_[1].y, colour);
+    if (++quantumCount_ < packetsPerQuantum) return false;
+    quantumCount_ = 0;
+    return true;
 }
 
 // The front pictures change only when a quantum completes: the older columns
@@ -39,14 +71,9 @@ void CombinedView::Plot(const PacketToDraw& packet)
 // in place and copying that column (with the blank columns beside it) across
 // gives the same pixels as shifting into the buffer and copying all of it
 // back, at a third of the cost.
-void CombinedView::updateHistories(int leftY, int rightY, ColorRef colour)
+void CombinedView::moveHistories()
 {
-    ++quantumCount_;
     PictureSurface &lf = pic_.leftFront, &lb = pic_.leftBack, &rf = pic_.rightFront, &rb = pic_.rightBack;
-    lb.pset(leftDotColumn(lb), leftY, colour);
-    rb.pset(kRightDotColumn, rightY, colour);
-    if (quantumCount_ < packetsPerQuantum) return;
-
     const int lw = lf.scaleWidth(), rw = rf.scaleWidth();
     // Left: columns 3.. move to 0..; the last kLeftShift + 1 columns come from the buffer.
     PictureSurface::blockCopy(lf, -1, 0, lw - kLeftShift, lf.scaleHeight(), lf, 2, 0);
@@ -56,11 +83,44 @@ void CombinedView::updateHistories(int leftY, int rightY, ColorRef colour)
     PictureSurface::blockCopy(rf, 0, 0, kRightShift, rb.scaleHeight(), rb, 0, 0);
     lb.fillBox(lw - kLeftShift - 1, 0, lw - 1, lb.scaleHeight() - 1, lb.backColor());
     rb.fillBox(0, 0, kRightShift - 1, rb.scaleHeight() - 1, rb.backColor());
-    quantumCount_ = 0;
+    quantumDots_.clear();
+}
+
+// The quanta skip() completed, moved in at once: what their moves one by one
+// leave, as the histories' outermost columns are always blank (they only
+// ever receive the buffers' blank columns) and a quantum's column keeps its
+// dots as it moves.
+void CombinedView::moveWaitingColumns()
+{
+    if (waitingCount_ == 0) return;
+    PictureSurface &lf = pic_.leftFront, &rf = pic_.rightFront;
+    const int lw = lf.scaleWidth(), rw = rf.scaleWidth(), lh = lf.scaleHeight(), rh = rf.scaleHeight();
+    const int64_t leftMove = std::min<int64_t>(waitingCount_ * kLeftShift, lw);
+    const int64_t rightMove = std::min<int64_t>(waitingCount_ * kRightShift, rw);
+    PictureSurface::blockCopy(lf, 0, 0, int(lw - leftMove), lh, lf, int(leftMove), 0);
+    lf.fillBox(int(lw - leftMove), 0, lw - 1, lh - 1, lf.backColor());
+    PictureSurface::blockCopy(rf, int(rightMove), 0, int(rw - rightMove), rh, rf, 0, 0);
+    rf.fillBox(0, 0, int(rightMove) - 1, rh - 1, rf.backColor());
+    // The newest waiting quantum sits where a quantum enters; each older one a move further out.
+    int64_t age = int64_t(waiting_.size()) - 1;
+    for (const Column& column : waiting_) {
+        const int64_t leftX = leftDotColumn(pic_.leftBack) - age * kLeftShift;
+        const int64_t rightX = kRightDotColumn + age * kRightShift;
+        for (const Dot& dot : column) {
+            if (leftX >= 0) lf.pset(int(leftX), dot.leftY, dot.colour);
+            if (rightX < rw) rf.pset(int(rightX), dot.rightY, dot.colour);
+        }
+        --age;
+    }
+    waiting_.clear();
+    waitingCount_ = 0;
 }
 
 void CombinedView::clear()
 {
+    quantumDots_.clear();
+    waiting_.clear();
+    waitingCount_ = 0;
     for (PictureSurface* p : {&pic_.graph, &pic_.leftFront, &pic_.rightFront, &pic_.leftBack, &pic_.rightBack})
         p->cls();
 }

@@ -64,6 +64,7 @@ void TextRainfall::printLine(int start, int length)
 {
     // Characters past the right edge are not drawn: a hex line is four times wider than the picture.
     const int visible = std::min(length, picGraph_.scaleWidth() / cellWidth_ + 1);
+    if (bandWaiting_) blankBand();
     picGraph_.setCurrentX(0);
     picGraph_.setCurrentY(currentRow_);
     picGraph_.print(QString::fromRawData(reinterpret_cast<const QChar*>(line_.data() + start), visible));
@@ -74,10 +75,20 @@ void TextRainfall::printLine(int start, int length)
 // below the next row, then keep the band under the newest line blank.
 void TextRainfall::advanceRow()
 {
-    const int h = picGraph_.scaleHeight();
-    currentRow_ = currentRow_ + 2 * kRowPitch <= h ? currentRow_ + kRowPitch : 0;
+    currentRow_ = nextRow();
+    blankBand();
+}
+
+int TextRainfall::nextRow() const
+{
+    return currentRow_ + 2 * kRowPitch <= picGraph_.scaleHeight() ? currentRow_ + kRowPitch : 0;
+}
+
+void TextRainfall::blankBand()
+{
     picGraph_.fillBox(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_ + kRowPitch - 1,
                       picGraph_.backColor());
+    bandWaiting_ = false;
 }
 
 bool TextRainfall::linesCanBeEmpty() const
@@ -92,15 +103,23 @@ int64_t TextRainfall::packetsKept() const
     return rows - 1;
 }
 
+// Every row is printed again or blanked by the packets that keep it in
+// sight, so only the band under the row where printing goes on next needs
+// blanking, once, before that print.
 void TextRainfall::skip(const PacketToDraw& packet)
 {
-    if (linesCanBeEmpty()) Plot(packet);
-    else advanceRow();
+    if (linesCanBeEmpty()) {
+        Plot(packet);
+        return;
+    }
+    currentRow_ = nextRow();
+    bandWaiting_ = true;
 }
 
 void TextRainfall::initVis()
 {
     currentRow_ = 0;
+    bandWaiting_ = false;
     picGraph_.cls();
     picGraphBack_.cls();
 }

@@ -40,6 +40,8 @@ public:
 private:
     void printLine(int start, int length);
     void advanceRow();
+    int nextRow() const;
+    void blankBand();
     bool linesCanBeEmpty() const;
 
     PictureSurface& picGraph_;
@@ -51,6 +53,7 @@ private:
     int lineLength_ = 0;
     int cellWidth_ = 1;
     int currentRow_ = 0;
+    bool bandWaiting_ = false;   // skip() moved on without blanking the band under the row
 };
 
 class TextRainfallThumbnail : public ThumbnailRenderer {
