@@ -47,9 +47,7 @@ void CombinedView::skip(const PacketToDraw& packet)
     // Only the quanta that can still reach the pictures are kept.
     const size_t reach = size_t(std::max(pic_.leftFront.scaleWidth() / kLeftShift, pic_.rightFront.scaleWidth() / kRightShift)) + 2;
     while (waiting_.size() > reach) waiting_.pop_front();
-    const int lw = pic_.leftBack.scaleWidth();
-    pic_.leftBack.fillBox(lw - kLeftShift - 1, 0, lw - 1, pic_.leftBack.scaleHeight() - 1, pic_.leftBack.backColor());
-    pic_.rightBack.fillBox(0, 0, kRightShift - 1, pic_.rightBack.scaleHeight() - 1, pic_.rightBack.backColor());
+    eraseQuantumDots(waiting_.back());
 }
 
 // The packet's dot joins the quantum's column in the buffers.
@@ -66,8 +64,8 @@ bool CombinedView::addDot(ColorRef colour)
 // The front pictures change only when a quantum completes: the older columns
 // move outwards and the quantum's column joins them at the inner edge.
 //
-// The buffers hold nothing but the current quantum's column (they are erased
-// at every quantum's end, clear and resize), so shifting each front picture
+// The buffers hold nothing but the current quantum's column (its dots are
+// erased at every quantum's end, the buffers at clear and resize), so shifting each front picture
 // in place and copying that column (with the blank columns beside it) across
 // gives the same pixels as shifting into the buffer and copying all of it
 // back, at a third of the cost.
@@ -81,9 +79,19 @@ void CombinedView::moveHistories()
     // Right: columns ..w-3 move to 2..; the first two come from the buffer.
     PictureSurface::blockCopy(rf, kRightShift, 0, rw - kRightShift, rf.scaleHeight(), rf, 0, 0);
     PictureSurface::blockCopy(rf, 0, 0, kRightShift, rb.scaleHeight(), rb, 0, 0);
-    lb.fillBox(lw - kLeftShift - 1, 0, lw - 1, lb.scaleHeight() - 1, lb.backColor());
-    rb.fillBox(0, 0, kRightShift - 1, rb.scaleHeight() - 1, rb.backColor());
+    eraseQuantumDots(quantumDots_);
     quantumDots_.clear();
+}
+
+// The buffers' columns were blank but for the quantum's dots: blanking the
+// dots leaves what blanking the columns would.
+void CombinedView::eraseQuantumDots(const Column& dots)
+{
+    const int leftX = leftDotColumn(pic_.leftBack);
+    for (const Dot& dot : dots) {
+        pic_.leftBack.pset(leftX, dot.leftY, pic_.leftBack.backColor());
+        pic_.rightBack.pset(kRightDotColumn, dot.rightY, pic_.rightBack.backColor());
+    }
 }
 
 // The quanta skip() completed, moved in at once: what their moves one by one
@@ -125,16 +133,34 @@ void CombinedView::clear()
         p->cls();
 }
 
+// The strip moves right in place, the columns it uncovers blank: what moving
+// it through the blank drawing buffer and back leaves. The moves of skipped
+// packets are made in one with the next drawn one's.
 void CombinedThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)
 {
-    PictureSurface &thumb = *target.picture, &back = *target.back;
+    PictureSurface& thumb = *target.picture;
+    const int w = thumb.scaleWidth(), h = thumb.scaleHeight();
     const int prefix = getSourceIPByte(packet.number, 1) * 256 + getSourceIPByte(packet.number, 2);
-    const int y = roundHalfEven(scaleRange(prefix, 65536, thumb.scaleHeight()));
-    PictureSurface::blockCopy(back, kThumbShift, 0, thumb.scaleWidth() - kThumbShift, thumb.scaleHeight(), thumb, 0, 0);
-    back.pset(1, y, kThumbPoint);
-    thumb.cls();
-    PictureSurface::blockCopy(thumb, 0, 0, back.scaleWidth(), back.scaleHeight(), back, 0, 0);
-    back.cls();
+    const int y = roundHalfEven(scaleRange(prefix, 65536, h));
+    const int move = int(std::min<int64_t>(waitingMove_ + kThumbShift, w));
+    waitingMove_ = 0;
+    PictureSurface::blockCopy(thumb, move, 0, w - move, h, thumb, 0, 0);
+    thumb.fillBox(0, 0, move - 1, h - 1, thumb.backColor());
+    thumb.pset(1, y, kThumbPoint);
 }
 
-void CombinedThumbnail::clear(const ThumbnailTarget& target) { target.picture->cls(); }
+int64_t CombinedThumbnail::packetsKept(const ThumbnailTarget& target) const
+{
+    return (target.picture->scaleWidth() - 2) / kThumbShift + 1;   // the point moves from column 1 to the edge
+}
+
+void CombinedThumbnail::skip(const PacketToDraw&, const ThumbnailTarget& target)
+{
+    waitingMove_ = std::min<int64_t>(waitingMove_ + kThumbShift, target.picture->scaleWidth());
+}
+
+void CombinedThumbnail::clear(const ThumbnailTarget& target)
+{
+    waitingMove_ = 0;
+    target.picture->cls();
+}

@@ -59,6 +59,7 @@ private:
     bool addDot(ColorRef colour);
     void moveHistories();
     void moveWaitingColumns();
+    void eraseQuantumDots(const Column& dots);
 
     CombinedPictures pic_;
     LabelMetrics metrics_;
@@ -73,4 +74,9 @@ class CombinedThumbnail : public ThumbnailRenderer {
 public:
     void plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     void clear(const ThumbnailTarget& target) override;
+    int64_t packetsKept(const ThumbnailTarget& target) const override;
+    void skip(const PacketToDraw& packet, const ThumbnailTarget& target) override;
+
+private:
+    int64_t waitingMove_ = 0;   // pixels skipped packets moved the strip
 };
