@@ -381,6 +381,26 @@ private slots:
         for (const ViewRow& row : viewRows()) row.window()->close();
     }
 
+    // A view resized at a yield point of a redraw starts afresh at its new
+    // size and shows what came after: here, as a drawing at that size would.
+    void viewResizedDuringARedraw()
+    {
+        views.reset();
+        addMixedTraffic(30000);
+        VisForm* rain = viewRow(1).window();
+        rain->show();
+        displayPackets(1, 30000);
+        QTimer::singleShot(0, rain, [rain] { rain->resize(rain->width() / 2, rain->height() / 2); });
+        redrawVisualizations();
+        QVERIFY(!drawingUnderway());
+        const QList<QImage> redrawn = picturesOf(1);
+        QCOMPARE(redrawn.first().size(), rain->findChild<PictureSurface*>("picGraph")->size());
+        clearVisualizations();
+        displayPackets(1, 30000);
+        QVERIFY(picturesOf(1) == redrawn);
+        rain->close();
+    }
+
     // A drawing that lasts shows its progress in the player, and Escape ends it.
     void longDrawingShowsProgressAndStopsOnEscape()
     {
