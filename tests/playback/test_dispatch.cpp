@@ -381,8 +381,8 @@ private slots:
         for (const ViewRow& row : viewRows()) row.window()->close();
     }
 
-    // A view resized at a yield point of a redraw starts afresh at its new
-    // size and shows what came after: here, as a drawing at that size would.
+    // A view resized in the middle of a redraw starts afresh at its new size
+    // and shows the packets drawn after that.
     void viewResizedDuringARedraw()
     {
         views.reset();
@@ -390,14 +390,22 @@ private slots:
         VisForm* rain = viewRow(1).window();
         rain->show();
         displayPackets(1, 30000);
-        QTimer::singleShot(0, rain, [rain] { rain->resize(rain->width() / 2, rain->height() / 2); });
+        // The scatter plot's stand-in resizes the text rainfall as packet 100 is redrawn.
+        RecordingView trigger;
+        trigger.onPlot = [rain](int32_t n) {
+            if (n != 100) return;
+            rain->resize(rain->width() / 2, rain->height() / 2);
+            QCoreApplication::processEvents();
+        };
+        overrideView(5, &trigger, &trigger);
         redrawVisualizations();
+        overrideView(5, nullptr, nullptr);
         QVERIFY(!drawingUnderway());
         const QList<QImage> redrawn = picturesOf(1);
         QCOMPARE(redrawn.first().size(), rain->findChild<PictureSurface*>("picGraph")->size());
         clearVisualizations();
-        displayPackets(1, 30000);
-        QVERIFY(picturesOf(1) == redrawn);
+        displayPackets(101, 30000);   // what came after the resize, at the new size
+        QVERIFY(picturesOf(1)[0] == redrawn[0]);
         rain->close();
     }
 
