@@ -1,6 +1,6 @@
 #include "modVisualize.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <algorithm>
@@ -113,12 +113,13 @@ void drawToViews(const PacketToDraw& packet, int64_t position, int64_t following
     }
 }
 
-// Escape, wherever the focus is, stops a long drawing.
+// Escape, wherever the focus is, stops a long drawing; a message box keeps its own Escape.
 class EscapeStopsDrawing : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape &&
+            !QApplication::activeModalWidget()) {
             stopDrawing();
             return true;
         }
