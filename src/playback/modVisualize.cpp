@@ -134,7 +134,7 @@ public:
     ~DrawProgress()
     {
         if (!shown_) return;
-        QCoreApplication::instance()->removeEventFilter(&escape_);
+        QCoreApplication::instance()->removeEventFilter(&escape());
         frmFilters()->showDrawProgress(0, 0);
     }
     DrawProgress(const DrawProgress&) = delete;
@@ -147,7 +147,7 @@ public:
         if (now < kProgressAfterMs || now - lastShown_ < kProgressEveryMs) return;
         if (!shown_ && QCoreApplication::instance()) {
             shown_ = true;
-            QCoreApplication::instance()->installEventFilter(&escape_);
+            QCoreApplication::instance()->installEventFilter(&escape());
         }
         if (shown_) frmFilters()->showDrawProgress(done_, done_ + left);
         lastShown_ = now;
@@ -158,7 +158,13 @@ private:
     qint64 lastShown_ = 0;
     int64_t done_ = 0;
     bool shown_ = false;
-    EscapeStopsDrawing escape_;
+
+    // Made once, at the first long drawing: every captured frame is a drawing of its own.
+    static EscapeStopsDrawing& escape()
+    {
+        static EscapeStopsDrawing filter;
+        return filter;
+    }
 };
 
 // Works through the sequence until every packet asked for is drawn. Only one
