@@ -196,7 +196,7 @@ int main(int argc, char** argv)
     report("views hidden", "50000/s", run(w, port, 50000), 50000);
     report("views hidden", "flood", run(w, port, 0), 0);
     for (const ViewRow& row : viewRows()) row.window()->show();
-    report("all seven shown", "5000/s", run(w, port, 5000), 5000);
+    report("all seven shown", "20000/s", run(w, port, 20000), 20000);
     report("all seven shown", "flood", run(w, port, 0), 0);
     std::printf("capture: on lo the kernel counts a dropped frame twice (once sent, once received)\n");
     close(sink);

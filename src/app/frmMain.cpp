@@ -27,6 +27,7 @@
 #include "playback/frmEncodings.h"
 #include "playback/frmFilters.h"
 #include "playback/modScreenShots.h"
+#include "playback/modVisualize.h"
 #include "ui/FormWindow.h"
 #include "ui/focusFrame.h"
 #include "ui/windowHelpers.h"
@@ -225,6 +226,11 @@ void FrmMain::buildMenus()
     view->setObjectName("View");
     for (const ViewRow& row : viewRows())
         addWindowItem(view, row.menuItem, row.menuCaption, [this, &row] { return placedBeside(row.window(), row.number); });
+    addItem(view, "ViewSeparator", "-", true);
+    QAction* redraw = addItem(view, "Redraw", "R&edraw", true);
+    redraw->setShortcut(QKeySequence(Qt::Key_F5));
+    redraw->setShortcutContext(Qt::ApplicationShortcut);
+    connect(redraw, &QAction::triggered, this, [] { redrawVisualizations(); });
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("Help");

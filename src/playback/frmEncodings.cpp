@@ -7,6 +7,7 @@
 #include "core/modEncodings.h"
 #include "platform/DialogLayer.h"
 #include "platform/PictureSurface.h"
+#include "playback/modVisualize.h"
 
 namespace {
 QPointer<FrmEncodings> instance;
@@ -105,6 +106,14 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
         addCheck(p.name, p.caption, findChild<QWidget*>(p.panel), 2, p.match, p.matches);
         y += 32;
     }
+
+    // The settings above apply to packets drawn from now on; this draws the
+    // packets already shown again with them.
+    btnApplyShown = new QPushButton("&Apply to shown packets", this);
+    btnApplyShown->setObjectName("btnApplyShown");
+    btnApplyShown->setToolTip("Clear every view and draw the packets it showed again with these settings (F5)");
+    btnApplyShown->setGeometry(px + 8, bottom + 2 * kRowH - 44, pw, 28);
+    connect(btnApplyShown, &QPushButton::clicked, this, [] { redrawVisualizations(); });
 }
 
 // Closing the window shows every packet again, each class in its default colour.

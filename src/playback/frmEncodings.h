@@ -24,6 +24,7 @@ public:
     QPushButton* tglIGMP;
     QPushButton* tglOtherTransport;
     QPushButton* tglUnkTransport;
+    QPushButton* btnApplyShown;   // draws the packets shown again with the settings as they are
 
     // The swatch by name ("picTCP", "picEther", ...).
     PictureSurface* swatch(const QString& name) const;

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QScrollBar>
@@ -134,6 +135,12 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
                                    {10, 208, 110, 28});
     btnScreenShot = button("btnScreenShot", "Screenshots", "Save screenshots to application directory",
                            {126, 208, 110, 28});
+    pbDraw = new QProgressBar(this);
+    pbDraw->setObjectName("pbDraw");
+    pbDraw->setGeometry(246, 212, 264, 20);
+    pbDraw->setFormat("Drawing %v of %m");
+    pbDraw->setToolTip("Stop or Escape ends the drawing");
+    pbDraw->hide();
     // Where the last screenshots went (or why there were none).
     lblScreenshots = label("lblScreenshots", "", {10, 242, 500, 36});
     lblScreenshots->setWordWrap(true);
@@ -146,6 +153,8 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     connect(btnStop, &QPushButton::toggled, this, [this] {
         if (btnStopTag != "locked") stopAction();   // whichever way Stop moved
     });
+    // Only the user's Stop ends a drawing (the window's own start presses it too).
+    connect(btnStop, &QPushButton::clicked, this, [] { stopDrawing(); });
     connect(btnStepForward, &QPushButton::clicked, this, [this] { stepBy(1); });
     connect(btnStepBackward, &QPushButton::clicked, this, [this] { stepBy(-1); });
     connect(btnMinSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->minimum()); });
@@ -224,8 +233,12 @@ bool FrmFilters::playerKey(QKeyEvent* e)
         return true;
     case Qt::Key_Home:
         if (onSpinner) return false;   // the spinner's slowest speed
-        if (btnStop->isChecked()) stopAction();
-        else btnStop->click();
+        if (btnStop->isChecked()) {
+            stopDrawing();
+            stopAction();
+        } else {
+            btnStop->click();
+        }
         return true;
     default: return false;
     }
@@ -267,6 +280,15 @@ void FrmFilters::showWholeRange()
     lblBufferRange->setText(rangeText(first, count));
     lblRangeMin->setText(QString::number(first));
     lblRangeMax->setText(QString::number(count));
+}
+
+void FrmFilters::showDrawProgress(int64_t done, int64_t total)
+{
+    pbDraw->setVisible(total > 0);
+    // The bar counts in int: a capture's backlog beyond that shows as a share.
+    const int64_t scale = std::max<int64_t>(1, total / std::numeric_limits<int>::max() + 1);
+    pbDraw->setRange(0, int(total / scale));
+    pbDraw->setValue(int(done / scale));
 }
 
 void FrmFilters::initFilters()

@@ -20,6 +20,7 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -68,11 +69,14 @@ public:
     QPushButton* btnClearVisualization;
     QPushButton* btnScreenShot;
     QLabel* lblScreenshots;   // how many screenshots went where
+    QProgressBar* pbDraw;     // a long drawing's progress; hidden otherwise
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.
     void showPacketCounter(int64_t count);
     void showPacketRange(int64_t count, int64_t first);
+    // A long drawing has drawn `done` of `total` packets; 0 of 0: it ended.
+    void showDrawProgress(int64_t done, int64_t total);
 
     // After a load, an append and a capture's start and stop: Stopped at the
     // oldest held packet, both thumbs at the ends and the buffer range, its

@@ -35,6 +35,9 @@ public:
 
     void Plot(const PacketToDraw& packet) override { view_->Plot(packet); }
     void clear() override { view_->clear(); }
+    // The centre keeps every packet; the histories move in one go at the last of a batch.
+    int64_t packetsKept() const override { return 1; }
+    void skip(const PacketToDraw& packet) override { view_->skip(packet); }
     std::vector<const PictureSurface*> screenshotPictures() const override
     {
         return {picgraphLeftFront, picGraph, picgraphRightFront};
