@@ -33,6 +33,13 @@ public:
     virtual bool isShown() const = 0;
     // The pictures a screenshot writes, in the order of the view's file suffixes.
     virtual std::vector<const PictureSurface*> screenshotPictures() const { return {}; }
+    // The packets that drew at (x, y) of screenshot picture `picture` (or
+    // within reach pixels of it, for the views of points and lines): the
+    // topmost, or nearest, first. Empty where no packet drew.
+    virtual std::vector<int32_t> packetsAt(int picture, int x, int y, int reach) const
+    {
+        return {};
+    }
 
     // When many packets are drawn at once: a packet that at least this many
     // drawn packets follow has scrolled out of a scrolling view by the end,

@@ -12,7 +12,7 @@ constexpr int kRightShift = 2;   // and the right one
 constexpr int kThumbShift = 2;   // pixels the thumbnail strip moves per packet
 }
 
-CombinedView::CombinedView(const CombinedPictures& pictures) : pic_(pictures), metrics_(pictures.graph) {}
+CombinedView::CombinedView(const CombinedPictures& pictures) : pic_(pictures), metrics_(pictures.graph) { clear(); }
 
 int CombinedView::leftDotColumn(const PictureSurface& leftBack) { return leftBack.scaleWidth() - 2; }
 
@@ -28,6 +28,9 @@ void CombinedView::Plot(const PacketToDraw& packet)
         PictureSurface::Sketch sketch(pic_.graph);
         drawAxisSegment(sketch, marks_[0], marks_[1], true, colour, metrics_, height);
     }
+    centreHits_.addSegment(packet.number, marks_[0].x, marks_[0].y, marks_[1].x, marks_[1].y);
+    leftHits_.addDot(marks_[0].y, packet.number);
+    rightHits_.addDot(marks_[1].y, packet.number);
     updateHistories(marks_[0].y, marks_[1].y, colour);
 }
 
@@ -56,6 +59,8 @@ void CombinedView::updateHistories(int leftY, int rightY, ColorRef colour)
     PictureSurface::blockCopy(rf, 0, 0, kRightShift, rb.scaleHeight(), rb, 0, 0);
     lb.fillBox(lw - kLeftShift - 1, 0, lw - 1, lb.scaleHeight() - 1, lb.backColor());
     rb.fillBox(0, 0, kRightShift - 1, rb.scaleHeight() - 1, rb.backColor());
+    leftHits_.completeQuantum();
+    rightHits_.completeQuantum();
     quantumCount_ = 0;
 }
 
@@ -63,6 +68,9 @@ void CombinedView::clear()
 {
     for (PictureSurface* p : {&pic_.graph, &pic_.leftFront, &pic_.rightFront, &pic_.leftBack, &pic_.rightBack})
         p->cls();
+    centreHits_.reset(pic_.graph.scaleWidth(), pic_.graph.scaleHeight());
+    leftHits_.reset(pic_.leftFront.scaleWidth(), leftDotColumn(pic_.leftBack), -kLeftShift);
+    rightHits_.reset(pic_.rightFront.scaleWidth(), kRightDotColumn, kRightShift);
 }
 
 void CombinedThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)

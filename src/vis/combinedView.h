@@ -10,6 +10,7 @@
 
 #include "vis/VisWindow.h"
 #include "vis/axisSegment.h"
+#include "vis/hitIndex.h"
 
 class PictureSurface;
 
@@ -41,6 +42,11 @@ public:
     static int leftDotColumn(const PictureSurface& leftBack);
     static constexpr int kRightDotColumn = 1;
 
+    // Which packets drew near each point of the central plot and the histories.
+    const MarkHits& centreHits() const { return centreHits_; }
+    const ColumnHits& leftHits() const { return leftHits_; }
+    const ColumnHits& rightHits() const { return rightHits_; }
+
 private:
     void updateHistories(int leftY, int rightY, ColorRef colour);
 
@@ -48,6 +54,9 @@ private:
     LabelMetrics metrics_;
     int quantumCount_ = 0;
     std::array<AxisMark, 2> marks_;
+    MarkHits centreHits_;
+    ColumnHits leftHits_;
+    ColumnHits rightHits_;
 };
 
 class CombinedThumbnail : public ThumbnailRenderer {

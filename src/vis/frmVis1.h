@@ -31,6 +31,7 @@ public:
     int64_t packetsKept() const override { return rain_->packetsKept(); }
     void skip(const PacketToDraw& packet) override { rain_->skip(packet); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
+    std::vector<int32_t> packetsAt(int, int, int y, int) const override { return rain_->hits().packetsAt(y); }
 
     // A fresh full view; the thumbnail keeps running.
     void initVisAll();

@@ -40,6 +40,7 @@ public:
     void skip(const PacketToDraw&) override { bytes_->skip(); }
     void initBufferView() override { initVis2All(); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
+    std::vector<int32_t> packetsAt(int, int, int y, int) const override { return bytes_->hits().packetsAt(y); }
 
     // A fresh full view; the thumbnail keeps running.
     void initVis2All();

@@ -35,6 +35,7 @@ public:
     void skip(const PacketToDraw&) override { rain_->skip(); }
     void initBufferView() override { initVisAll(); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
+    std::vector<int32_t> packetsAt(int, int, int y, int) const override { return rain_->hits().packetsAt(y); }
 
     // A fresh full view with the controls' settings; the thumbnail keeps running.
     void initVisAll();

@@ -115,3 +115,13 @@ void FrmVis6::layoutControls()
     lblBuckets->setGeometry(rowLeft + caption.width(), rowTop, kBoxSide, kBoxSide);
     spnBuckets->setGeometry(rowLeft + caption.width() + kBoxSide, rowTop, kBoxSide, kBoxSide);
 }
+
+std::vector<int32_t> FrmVis6::packetsAt(int picture, int x, int y, int reach) const
+{
+    switch (picture) {
+    case 0: return view_->leftHits().at(x, y, reach);
+    case 1: return view_->centreHits().at(x, y, reach);
+    case 2: return view_->rightHits().at(x, y, reach);
+    default: return {};
+    }
+}

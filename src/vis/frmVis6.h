@@ -37,6 +37,7 @@ public:
     {
         return {picgraphLeftFront, picGraph, picgraphRightFront};
     }
+    std::vector<int32_t> packetsAt(int picture, int x, int y, int reach) const override;
 
     const CombinedView& view() const { return *view_; }
 

@@ -67,6 +67,7 @@ FrmVis7::FrmVis7() : VisForm(7)
 void FrmVis7::Plot(const PacketToDraw& packet)
 {
     text_.Plot(packet);
+    shown_ = packet.number;
     // Rebuilding and laying out up to 6404 characters for every packet would
     // hold back fast playback; only the newest packet of a refresh is shown.
     pending_ = true;
@@ -89,10 +90,17 @@ void FrmVis7::flush()
     txtHex->setPlainText(text_.hex());
 }
 
+std::vector<int32_t> FrmVis7::packetsAt(int, int, int, int) const
+{
+    if (shown_ == kNoPacket) return {};
+    return {shown_};
+}
+
 void FrmVis7::clear()
 {
     refresh_.stop();
     pending_ = false;
+    shown_ = kNoPacket;
     txtASCII->clear();
     txtHex->clear();
 }

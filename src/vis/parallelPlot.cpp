@@ -22,6 +22,7 @@ void ParallelPlot::layoutAxes(int numAxes)
 {
     numAxes_ = std::clamp(numAxes, kMinAxes, kMaxAxes);
     picGraph_.cls();
+    hits_.reset(picGraph_.scaleWidth(), picGraph_.scaleHeight());
     const int width = picGraph_.scaleWidth();
     for (int k = 1; k <= numAxes_; ++k)
         axisX_[size_t(k - 1)] = roundHalfEven(double(k - 1) / (numAxes_ - 1) * width);
@@ -39,11 +40,18 @@ void ParallelPlot::Plot(const PacketToDraw& packet)
 
     PictureSurface::Sketch sketch(picGraph_);
     for (int j = 1; j < numAxes_; ++j)
+        hits_.addSegment(packet.number, marks_[size_t(j - 1)].x, marks_[size_t(j - 1)].y, marks_[size_t(j)].x,
+                         marks_[size_t(j)].y);
+    for (int j = 1; j < numAxes_; ++j)
         drawAxisSegment(sketch, marks_[size_t(j - 1)], marks_[size_t(j)], j + 1 >= numAxes_, colour, metrics_,
                         height);
 }
 
-void ParallelPlot::clear() { picGraph_.cls(); }
+void ParallelPlot::clear()
+{
+    picGraph_.cls();
+    hits_.reset(picGraph_.scaleWidth(), picGraph_.scaleHeight());
+}
 
 void ParallelPlotThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)
 {

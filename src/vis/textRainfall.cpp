@@ -50,6 +50,7 @@ void TextRainfall::Plot(const PacketToDraw& packet)
 
     lineStart_ = kPrefixRoom;
     lineLength_ = length;
+    printing_ = packet.number;
     if (rules.mode == RainMode::Ascii) {
         if (length == 0) return;   // an empty character line prints nothing and keeps its row
         if (packet.number != -1) {
@@ -67,6 +68,7 @@ void TextRainfall::printLine(int start, int length)
     picGraph_.setCurrentX(0);
     picGraph_.setCurrentY(currentRow_);
     picGraph_.print(QString::fromRawData(reinterpret_cast<const QChar*>(line_.data() + start), visible));
+    hits_.mark(currentRow_, currentRow_ + kRowPitch - 1, printing_);
     advanceRow();
 }
 
@@ -78,6 +80,7 @@ void TextRainfall::advanceRow()
     currentRow_ = currentRow_ + 2 * kRowPitch <= h ? currentRow_ + kRowPitch : 0;
     picGraph_.fillBox(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_ + kRowPitch - 1,
                       picGraph_.backColor());
+    hits_.erase(currentRow_, currentRow_ + kRowPitch - 1);
 }
 
 bool TextRainfall::linesCanBeEmpty() const
@@ -103,6 +106,7 @@ void TextRainfall::initVis()
     currentRow_ = 0;
     picGraph_.cls();
     picGraphBack_.cls();
+    hits_.reset(picGraph_.scaleHeight());
 }
 
 int TextRainfallThumbnail::scaleRange(int value, int range)
