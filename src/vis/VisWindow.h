@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "vis/hitIndex.h"
+
 class PictureSurface;
 
 // What a view that keeps every packet's mark answers to packetsKept().
@@ -37,6 +39,11 @@ public:
     // within reach pixels of it, for the views of points and lines): the
     // topmost, or nearest, first. Empty where no packet drew.
     virtual std::vector<int32_t> packetsAt(int picture, int x, int y, int reach) const
+    {
+        return {};
+    }
+    // Boxes around the packet's marks on screenshot picture `picture`, to outline it.
+    virtual std::vector<HitBox> marksOf(int picture, int32_t packet) const
     {
         return {};
     }

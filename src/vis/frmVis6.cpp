@@ -125,3 +125,13 @@ std::vector<int32_t> FrmVis6::packetsAt(int picture, int x, int y, int reach) co
     default: return {};
     }
 }
+
+std::vector<HitBox> FrmVis6::marksOf(int picture, int32_t packet) const
+{
+    switch (picture) {
+    case 0: return view_->leftHits().boxesOf(packet);
+    case 1: return view_->centreHits().boxesOf(packet);
+    case 2: return view_->rightHits().boxesOf(packet);
+    default: return {};
+    }
+}

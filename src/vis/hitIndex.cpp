@@ -71,6 +71,17 @@ std::vector<int32_t> RowHits::packetsAt(int row) const
     return {packet};
 }
 
+std::vector<HitBox> RowHits::boxesOf(int32_t packet, int width) const
+{
+    std::vector<HitBox> boxes;
+    for (int r = 0; r < height(); ++r) {
+        if (at(r) != packet || packet == kNoPacket) continue;
+        if (!boxes.empty() && boxes.back().y + boxes.back().h == r) ++boxes.back().h;
+        else boxes.push_back({0, r, width, 1});
+    }
+    return boxes;
+}
+
 void MarkHits::reset(int width, int height)
 {
     width_ = std::max(0, width);
@@ -148,6 +159,27 @@ std::vector<int32_t> MarkHits::at(int x, int y, int reach) const
     return ranked(found);
 }
 
+std::vector<HitBox> MarkHits::boxesOf(int32_t packet) const
+{
+    constexpr int kEnd = 2;   // half the box around a segment's end
+    std::vector<HitBox> boxes;
+    const auto add = [&boxes](HitBox b) {
+        if (std::find(boxes.begin(), boxes.end(), b) == boxes.end()) boxes.push_back(b);
+    };
+    for (size_t cell = 0; cell < count_.size(); ++cell)
+        for (int i = 0; i < count_[cell]; ++i) {
+            const Mark& m = marks_[cell * kPerCell + i];
+            if (m.packet != packet) continue;
+            if (m.disc) {
+                add({m.x0 - m.x1 - 1, m.y0 - m.x1 - 1, 2 * m.x1 + 3, 2 * m.x1 + 3});
+            } else {
+                add({m.x0 - kEnd, m.y0 - kEnd, 2 * kEnd + 1, 2 * kEnd + 1});
+                add({m.x1 - kEnd, m.y1 - kEnd, 2 * kEnd + 1, 2 * kEnd + 1});
+            }
+        }
+    return boxes;
+}
+
 void ColumnHits::reset(int width, int newestX, int step)
 {
     width_ = std::max(0, width);
@@ -187,4 +219,13 @@ std::vector<int32_t> ColumnHits::at(int x, int y, int reach) const
         }
     }
     return ranked(found);
+}
+
+std::vector<HitBox> ColumnHits::boxesOf(int32_t packet) const
+{
+    std::vector<HitBox> boxes;
+    for (size_t q = 0; q < shown_; ++q)
+        for (const Dot& d : columns_[(head_ + q) % columns_.size()])
+            if (d.packet == packet) boxes.push_back({newestX_ + step_ * int(q) - 1, d.y - 1, 3, 3});
+    return boxes;
 }

@@ -12,6 +12,12 @@
 // Packet numbers start at 1; 0 is no packet.
 constexpr int32_t kNoPacket = 0;
 
+// Where a packet's mark lies, for outlining it: a box of pixels.
+struct HitBox {
+    int x, y, w, h;
+    bool operator==(const HitBox&) const = default;
+};
+
 // One owner per pixel row.
 class RowHits {
 public:
@@ -25,6 +31,8 @@ public:
     int32_t at(int row) const;
     // The row's packet as a list: empty, or the one packet.
     std::vector<int32_t> packetsAt(int row) const;
+    // The packet's rows, a box for each band of them, as wide as given.
+    std::vector<HitBox> boxesOf(int32_t packet, int width) const;
     int height() const { return int(rows_.size()); }
 
 private:
@@ -48,6 +56,8 @@ public:
     // The packets with a mark within reach pixels of (x, y): the nearest
     // first, and among marks as near, the last drawn (topmost) first; each once.
     std::vector<int32_t> at(int x, int y, int reach) const;
+    // Boxes around the packet's discs and the ends of its segments.
+    std::vector<HitBox> boxesOf(int32_t packet) const;
 
 private:
     struct Mark {
@@ -78,6 +88,8 @@ public:
     void completeQuantum();
     // The packets of the dots within reach of (x, y): nearest first, then the last drawn.
     std::vector<int32_t> at(int x, int y, int reach) const;
+    // Boxes around the packet's dots in sight.
+    std::vector<HitBox> boxesOf(int32_t packet) const;
 
 private:
     struct Dot {

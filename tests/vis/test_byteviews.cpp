@@ -15,6 +15,7 @@
 
 #include "app/frmMain.h"
 #include "core/modLibrary.h"
+#include "core/packetSummary.h"
 #include "core/modProcess.h"
 #include "platform/PictureSurface.h"
 #include "platform/SpinButton.h"
@@ -390,14 +391,23 @@ private slots:
         QCOMPARE(bytes->picGraph->point(0xFF, 1), frame.contains('\xFF') ? kUdp : kBack);
     }
 
-    // Over the columns the tool tip names the byte value, following the pointer;
-    // past the last column (x = 256) it is left as it was.
+    // Over the columns the tool tip names the byte value, following the pointer,
+    // and then the packet of the row; past the last column (x = 256) only the
+    // packet, and over a blank row past it nothing.
     void readOutNamesTheByteValue()
     {
         QVERIFY(bytes->picGraph->hasMouseTracking());
         const QString zero = QString("0  0x0  ") + QChar(0);
-        for (auto [x, tip] : {std::pair{0, zero}, {65, "65  0x41  A"}, {256, "65  0x41  A"}}) {
+        for (auto [x, tip] : {std::pair{0, zero}, {65, "65  0x41  A"}, {256, ""}}) {
             QMouseEvent move(QEvent::MouseMove, QPointF(x, 10), QPointF(x, 10), {}, {}, {});
+            QCoreApplication::sendEvent(bytes->picGraph, &move);
+            QCOMPARE(bytes->picGraph->toolTip(), tip);
+        }
+        const int32_t n = plot(*bytes, ipFrame(60, 17));   // on row 0
+        const QString packet = QString::fromStdString(packetSummary(n));
+        QVERIFY(packet.startsWith(QString("Packet %1  UDP  ").arg(n)));
+        for (auto [x, tip] : {std::pair{65, "65  0x41  A\n" + packet}, {256, packet}}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 0), QPointF(x, 0), {}, {}, {});
             QCoreApplication::sendEvent(bytes->picGraph, &move);
             QCOMPARE(bytes->picGraph->toolTip(), tip);
         }
