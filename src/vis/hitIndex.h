@@ -47,8 +47,8 @@ private:
 // (topmost) always answers.
 class MarkHits {
 public:
-    static constexpr int kCell = 8;
-    static constexpr int kPerCell = 16;
+    static constexpr int kCell = 16;
+    static constexpr int kPerCell = 32;
 
     void reset(int width, int height);
     void addDisc(int32_t packet, int x, int y, int radius);
