@@ -5,6 +5,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <QTextCharFormat>
+#include "core/packetSummary.h"
 #include "platform/SpinButton.h"
 #include "platform/colorRef.h"
 #include "platform/twips.h"
@@ -88,6 +89,9 @@ void FrmVis7::flush()
     for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setCurrentCharFormat(format);
     txtASCII->setPlainText(text_.ascii());
     txtHex->setPlainText(text_.hex());
+    // The boxes' tool tip names the packet they show.
+    const QString name = QString::fromStdString(packetSummary(shown_));
+    for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setToolTip(name);
 }
 
 std::vector<int32_t> FrmVis7::packetsAt(int, int, int, int) const
@@ -101,8 +105,10 @@ void FrmVis7::clear()
     refresh_.stop();
     pending_ = false;
     shown_ = kNoPacket;
-    txtASCII->clear();
-    txtHex->clear();
+    for (QPlainTextEdit* box : {txtASCII, txtHex}) {
+        box->clear();
+        box->setToolTip({});
+    }
 }
 
 void FrmVis7::setFontSize(int points)

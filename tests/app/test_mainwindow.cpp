@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -260,6 +261,7 @@ private slots:
         QTest::mouseClick(scatter->picGraph, Qt::LeftButton, {}, at);
         QVERIFY(frmVis7()->isVisible());
         QCOMPARE(frmVis7()->packetsAt(0, 0, 0, 0), std::vector<int32_t>{chosen});
+        QVERIFY(frmVis7()->txtHex->toolTip().startsWith(QString("Packet %1  TCP  ").arg(chosen)));
         QCOMPARE(frmFilters()->scrPacket->value(), chosen);
         QCOMPARE(frmFilters()->lblPacketCounter->text(), QString::number(chosen));
         QCOMPARE(scatter->picGraph->outlines().size(), 1);
