@@ -15,4 +15,6 @@ struct CliCommand {
 // Call from a static initialiser in the command's own file:
 //   static const bool registered = registerCliCommand({...});
 bool registerCliCommand(const CliCommand& command);
+// Hands the words to nivora-render (render and pick draw there); returns only when it cannot start.
+int runRender(const CliArgs& args);
 const std::vector<CliCommand>& cliCommands();

@@ -19,6 +19,7 @@ std::string renderProgram()
     std::string path = n > 0 ? std::string(self.data(), size_t(n)) : std::string();
     return path.substr(0, path.rfind('/') + 1) + "nivora-render";
 }
+}
 
 int runRender(const CliArgs& args)
 {
@@ -31,6 +32,7 @@ int runRender(const CliArgs& args)
     return 1;
 }
 
+namespace {
 const bool registered = registerCliCommand(
     {"render", kRenderUsage, "draw FILE in every view and write the pictures to DIR", runRender});
 }

@@ -363,6 +363,17 @@ void PictureSurface::paintEvent(QPaintEvent* e)
     const QRect lower = e->rect().intersected(QRect(0, split, image.width(), origin_));
     if (!upper.isEmpty()) p.drawImage(upper, image, upper.translated(0, origin_));
     if (!lower.isEmpty()) p.drawImage(lower, image, lower.translated(0, -split));
+    if (outlines_.isEmpty()) return;
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(Qt::white, 0));
+    for (const QRect& box : outlines_) p.drawRect(box.adjusted(0, 0, -1, -1));
+}
+
+void PictureSurface::setOutlines(const QList<QRect>& boxes)
+{
+    if (boxes == outlines_) return;
+    outlines_ = boxes;
+    update();
 }
 
 void PictureSurface::resizeEvent(QResizeEvent*) { img(); }

@@ -65,6 +65,11 @@ public:
     // colour. Costs the uncovered rows only, whatever the picture's height.
     void scrollRows(int dy);
 
+    // Boxes outlined over the picture on the screen, one pixel wide in the
+    // inverse of what lies under them; the image itself is not touched.
+    void setOutlines(const QList<QRect>& boxes);
+    const QList<QRect>& outlines() const { return outlines_; }
+
     // Several drawing calls under one painter, for views that draw many
     // labels a packet; the picture is marked changed once, when it ends.
     class Sketch {
@@ -121,4 +126,5 @@ private:
     int curX_ = 0;
     int curY_ = 0;
     bool repaintPending_ = false;
+    QList<QRect> outlines_;
 };

@@ -424,6 +424,12 @@ int32_t FrmFilters::moveTo(int32_t position)
     return position;
 }
 
+void FrmFilters::showChosenPacket(int64_t packet)
+{
+    if (!holdsPackets_ || packet < scrPacket->minimum() || packet > scrPacket->maximum()) return;
+    moveTo(int32_t(packet));
+}
+
 void FrmFilters::stepBy(int delta)
 {
     if (!holdsPackets_) return;

@@ -77,6 +77,9 @@ public:
     void showPacketRange(int64_t count, int64_t first);
     // A long drawing has drawn `done` of `total` packets; 0 of 0: it ended.
     void showDrawProgress(int64_t done, int64_t total);
+    // A packet chosen in a view: the position moves to it, nothing is drawn;
+    // playing goes on from there. A packet outside the held range changes nothing.
+    void showChosenPacket(int64_t packet);
 
     // After a load, an append and a capture's start and stop: Stopped at the
     // oldest held packet, both thumbs at the ends and the buffer range, its

@@ -13,6 +13,7 @@
 #include "core/modProcess.h"
 #include "platform/yieldPoint.h"
 #include "playback/frmFilters.h"
+#include "vis/packetSelection.h"
 #include "vis/viewRegistry.h"
 
 namespace {
@@ -234,6 +235,7 @@ const bool viewOpenedHandlerSet = (setViewOpenedHandler(&drawSequenceInto), true
 // Empties every view and thumbnail, the drawn sequence untouched.
 void clearViews()
 {
+    packetSelection().clear();   // its marks go with the pictures
     for (const ViewRow& row : viewRows()) {
         VisWindow& view = viewWindow(row);
         view.clear();

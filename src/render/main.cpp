@@ -1,6 +1,7 @@
-// nivora-render, run by "nivora-cli render": the program's own windows on the
-// offscreen platform, every view shown, a file loaded and drawn, and the
-// pictures written to a folder.
+// nivora-render, run by "nivora-cli render" and "nivora-cli pick": the
+// program's own windows on the offscreen platform, every view shown, a file
+// loaded and drawn, and the pictures written to a folder, or the packets
+// under one pixel named.
 #include <QAction>
 #include <QApplication>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "core/modLibrary.h"
 #include "playback/modVisualize.h"
 #include "render/controlSettings.h"
+#include "render/pickedPackets.h"
 #include "render/renderOptions.h"
 #include "render/renderOutput.h"
 #include "render/renderUsage.h"
@@ -54,13 +56,17 @@ int main(int argc, char** argv)
     const std::optional<RenderOptions> options = parseRenderOptions(app.arguments().mid(1), error);
     if (!options) {
         printError(error.toStdString());
-        return usageError(kRenderUsage);
+        return usageError(app.arguments().value(1) == "pick" ? kPickUsage : kRenderUsage);
     }
+    std::optional<PickedPicture> picked;
+    if (options->pick && !(picked = pickedPicture(options->view, error))) return fail(error, 2);
 
     frmMain()->show();
     showViews(options->size);
     for (const QString& setting : options->settings)
         if (const QString why = applySetting(setting); !why.isEmpty()) return fail(why, 2);
+    if (picked)
+        if (const QString why = pointOutside(*picked, options->at, options->view); !why.isEmpty()) return fail(why, 2);
 
     LoadReport report;
     if (!loadIntoFreshStore(options->file.toStdString(), report)) return 1;
@@ -79,6 +85,10 @@ int main(int argc, char** argv)
     frmVis7()->flush();
     QCoreApplication::processEvents();
 
+    if (picked) {
+        if (printPickedPackets(*picked, options->at)) return finalStatus(report);
+        return fail(QString("no packet drew %1 at %2,%3").arg(options->view).arg(options->at.x()).arg(options->at.y()), 1);
+    }
     if (const QString why = writeRenderOutput(options->outDir, options->format, options->file, range); !why.isEmpty())
         return fail(why, 1);
     return finalStatus(report);

@@ -2,9 +2,12 @@
 
 #include <QRegularExpression>
 
-std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QString& error)
+std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& error)
 {
     RenderOptions o;
+    o.pick = !words.isEmpty() && words.front() == "pick";
+    bool atGiven = false;
+    if (o.pick) words.removeFirst();
     const auto fail = [&error](const QString& why) {
         error = why;
         return std::optional<RenderOptions>{};
@@ -18,8 +21,15 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QStrin
         }
         if (i + 1 >= words.size()) return fail(QString("%1 needs a value").arg(w));
         const QString value = words[++i];
-        if (w == "--out") {
+        if (w == "--out" && !o.pick) {
             o.outDir = value;
+        } else if (w == "--view" && o.pick) {
+            o.view = value;
+        } else if (w == "--at" && o.pick) {
+            const QRegularExpressionMatch m = QRegularExpression(R"(^(-?\d{1,6}),(-?\d{1,6})$)").match(value);
+            if (!m.hasMatch()) return fail(QString("--at '%1' is not X,Y").arg(value));
+            o.at = QPoint(m.captured(1).toInt(), m.captured(2).toInt());
+            atGiven = true;
         } else if (w == "--set") {
             o.settings << value;
         } else if (w == "--size") {
@@ -33,7 +43,7 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QStrin
                 return fail(QString("--range '%1' is not FIRST-LAST with 1 <= FIRST <= LAST").arg(value));
             o.first = m.captured(1).toLongLong();
             o.last = m.captured(2).toLongLong();
-        } else if (w == "--format") {
+        } else if (w == "--format" && !o.pick) {
             if (value != "bmp" && value != "png")
                 return fail(QString("--format '%1' is not bmp or png").arg(value));
             o.format = value;
@@ -42,6 +52,8 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QStrin
         }
     }
     if (o.file.isEmpty()) return fail("no FILE given");
-    if (o.outDir.isEmpty()) return fail("no --out DIR given");
+    if (o.pick && o.view.isEmpty()) return fail("no --view NAME given");
+    if (o.pick && !atGiven) return fail("no --at X,Y given");
+    if (!o.pick && o.outDir.isEmpty()) return fail("no --out DIR given");
     return o;
 }

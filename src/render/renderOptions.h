@@ -1,5 +1,6 @@
 #pragma once
 // The words of "nivora-cli render" (renderUsage.h).
+#include <QPoint>
 #include <QSize>
 #include <QStringList>
 #include <cstdint>
@@ -13,7 +14,12 @@ struct RenderOptions {
     int64_t first = 0;   // 0: every packet the file gave
     int64_t last = 0;
     QString format = "bmp";
+    // Picking instead of writing: the picture named as in the manifest and the pixel asked about.
+    bool pick = false;
+    QString view;
+    QPoint at;
 };
 
-// The options, or nothing with the reason in error.
-std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QString& error);
+// The options of render, or of pick when the words start with "pick"; or
+// nothing with the reason in error.
+std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& error);

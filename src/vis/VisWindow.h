@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "vis/hitIndex.h"
+
 class PictureSurface;
 
 // What a view that keeps every packet's mark answers to packetsKept().
@@ -33,6 +35,18 @@ public:
     virtual bool isShown() const = 0;
     // The pictures a screenshot writes, in the order of the view's file suffixes.
     virtual std::vector<const PictureSurface*> screenshotPictures() const { return {}; }
+    // The packets that drew at (x, y) of screenshot picture `picture` (or
+    // within reach pixels of it, for the views of points and lines): the
+    // topmost, or nearest, first. Empty where no packet drew.
+    virtual std::vector<int32_t> packetsAt(int picture, int x, int y, int reach) const
+    {
+        return {};
+    }
+    // Boxes around the packet's marks on screenshot picture `picture`, to outline it.
+    virtual std::vector<HitBox> marksOf(int picture, int32_t packet) const
+    {
+        return {};
+    }
 
     // When many packets are drawn at once: a packet that at least this many
     // drawn packets follow has scrolled out of a scrolling view by the end,

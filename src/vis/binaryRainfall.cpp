@@ -62,6 +62,7 @@ void BinaryRainfall::initVis()
     currentRow_ = 0;
     picGraph_.cls();
     picGraphBack_.cls();
+    hits_.reset(picGraph_.scaleHeight());
 }
 
 void BinaryRainfall::Plot(const PacketToDraw& packet)
@@ -70,6 +71,7 @@ void BinaryRainfall::Plot(const PacketToDraw& packet)
         // Everything moves down a row, the bottom row drops out and the top row
         // stays blank; the newest packet takes row 1.
         picGraph_.scrollRows(1);
+        hits_.scroll(1);
         drawRow(packet, 1);
         return;
     }
@@ -83,19 +85,25 @@ void BinaryRainfall::advanceRow()
 {
     currentRow_ = currentRow_ + 1 < picGraph_.scaleHeight() ? currentRow_ + 1 : 0;
     picGraph_.line(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_, picGraph_.backColor());
+    hits_.erase(currentRow_, currentRow_);
 }
 
 int64_t BinaryRainfall::packetsKept() const { return std::max(0, picGraph_.scaleHeight() - 1); }
 
 void BinaryRainfall::skip()
 {
-    if (settings.dynamicScroll) picGraph_.scrollRows(1);
-    else advanceRow();
+    if (settings.dynamicScroll) {
+        picGraph_.scrollRows(1);
+        hits_.scroll(1);
+    } else {
+        advanceRow();
+    }
 }
 
 // The row's colours are gathered in run_ and written in one go.
 void BinaryRainfall::drawRow(const PacketToDraw& packet, int row)
 {
+    hits_.mark(row, row, packet.number);
     const int w = picGraph_.scaleWidth();
     const uint8_t* b = packet.bytes;
     int n = 0;

@@ -9,6 +9,7 @@
 
 #include "core/colorRef.h"
 #include "vis/VisWindow.h"
+#include "vis/hitIndex.h"
 
 class PictureSurface;
 
@@ -40,6 +41,8 @@ public:
     // A fresh full view: the top row, both pictures erased.
     void initVis();
     int currentRow() const { return currentRow_; }
+    // Which packet drew each pixel row.
+    const RowHits& hits() const { return hits_; }
 
     // value / 1518 x range, rounded half to even; 0 when range is not positive.
     static int scaleRange(int value, int range);
@@ -52,6 +55,7 @@ private:
     PictureSurface& picGraph_;
     PictureSurface& picGraphBack_;
     int currentRow_ = 0;
+    RowHits hits_;
     std::vector<ColorRef> run_;   // the row being drawn
 };
 

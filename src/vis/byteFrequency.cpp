@@ -40,6 +40,7 @@ void ByteFrequency::initVis()
     currentRow_ = 0;
     picGraph_.cls();
     picGraphBack_.cls();
+    hits_.reset(picGraph_.scaleHeight());
 }
 
 void ByteFrequency::Plot(int64_t packetNumber, const std::array<float, 256>& byteFrequency)
@@ -48,6 +49,7 @@ void ByteFrequency::Plot(int64_t packetNumber, const std::array<float, 256>& byt
         // Everything moves down a row, the bottom row drops out and the top row
         // stays blank; the newest packet takes row 1.
         picGraph_.scrollRows(1);
+        hits_.scroll(1);
         drawRow(packetNumber, byteFrequency, 1);
     } else {
         drawRow(packetNumber, byteFrequency, currentRow_);
@@ -60,15 +62,20 @@ void ByteFrequency::Plot(int64_t packetNumber, const std::array<float, 256>& byt
 void ByteFrequency::advanceRow()
 {
     currentRow_ = currentRow_ + 1 < picGraph_.scaleHeight() ? currentRow_ + 1 : 0;
-    if (!settings.dynamicScroll)
+    if (!settings.dynamicScroll) {
         picGraph_.line(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_, picGraph_.backColor());
+        hits_.erase(currentRow_, currentRow_);
+    }
 }
 
 int64_t ByteFrequency::packetsKept() const { return std::max(0, picGraph_.scaleHeight() - 1); }
 
 void ByteFrequency::skip()
 {
-    if (settings.dynamicScroll) picGraph_.scrollRows(1);
+    if (settings.dynamicScroll) {
+        picGraph_.scrollRows(1);
+        hits_.scroll(1);
+    }
     advanceRow();
 }
 
@@ -83,6 +90,7 @@ void ByteFrequency::drawRow(int64_t packetNumber, const std::array<float, 256>& 
         run[x] = c != 0 ? c : PictureSurface::kNoColor;
     }
     picGraph_.setPixels(0, row, run.data(), int(run.size()));
+    hits_.mark(row, row, packetNumber);
 }
 
 void ByteFrequencyThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)

@@ -11,6 +11,7 @@
 
 #include "core/colorRef.h"
 #include "vis/VisWindow.h"
+#include "vis/hitIndex.h"
 
 class PictureSurface;
 
@@ -41,6 +42,8 @@ public:
     // A fresh full view: the top row, both pictures erased.
     void initVis();
     int currentRow() const { return currentRow_; }
+    // Which packet drew each pixel row.
+    const RowHits& hits() const { return hits_; }
 
 private:
     // The share of a packet above which a byte value is red: 0 to 0.2.
@@ -51,6 +54,7 @@ private:
     PictureSurface& picGraph_;
     PictureSurface& picGraphBack_;
     int currentRow_ = 0;
+    RowHits hits_;
 };
 
 class ByteFrequencyThumbnail : public ThumbnailRenderer {

@@ -14,7 +14,7 @@ constexpr int kRightShift = 2;   // and the right one
 constexpr int kThumbShift = 2;   // pixels the thumbnail strip moves per packet
 }
 
-CombinedView::CombinedView(const CombinedPictures& pictures) : pic_(pictures), metrics_(pictures.graph) {}
+CombinedView::CombinedView(const CombinedPictures& pictures) : pic_(pictures), metrics_(pictures.graph) { clear(); }
 
 int CombinedView::leftDotColumn(const PictureSurface& leftBack) { return leftBack.scaleWidth() - 2; }
 
@@ -28,19 +28,20 @@ void CombinedView::drawCentre(const PacketToDraw& packet)
                                                       ProtocolLabel::Decimal, axisX[size_t(axis - 1)], height);
     PictureSurface::Sketch sketch(pic_.graph);
     drawAxisSegment(sketch, marks_[0], marks_[1], true, colour, metrics_, height, labels);
+    centreHits_.addSegment(packet.number, marks_[0].x, marks_[0].y, marks_[1].x, marks_[1].y);
 }
 
 void CombinedView::Plot(const PacketToDraw& packet)
 {
     drawCentre(packet);
     moveWaitingColumns();
-    if (addDot(encodingColor(getIPProtocol(packet.number)))) moveHistories();
+    if (addDot(packet.number, encodingColor(getIPProtocol(packet.number)))) moveHistories();
 }
 
 void CombinedView::skip(const PacketToDraw& packet)
 {
     drawCentre(packet);
-    if (!addDot(encodingColor(getIPProtocol(packet.number)))) return;
+    if (!addDot(packet.number, encodingColor(getIPProtocol(packet.number)))) return;
     waiting_.push_back(std::move(quantumDots_));
     quantumDots_.clear();
     ++waitingCount_;
@@ -51,13 +52,17 @@ void CombinedView::skip(const PacketToDraw& packet)
 }
 
 // The packet's dot joins the quantum's column in the buffers.
-bool CombinedView::addDot(ColorRef colour)
+bool CombinedView::addDot(int64_t packet, ColorRef colour)
 {
     quantumDots_.push_back({marks_[0].y, marks_[1].y, colour});
     pic_.leftBack.pset(leftDotColumn(pic_.leftBack), marks_[0].y, colour);
     pic_.rightBack.pset(kRightDotColumn, marks_[1].y, colour);
+    leftHits_.addDot(marks_[0].y, int32_t(packet));
+    rightHits_.addDot(marks_[1].y, int32_t(packet));
     if (++quantumCount_ < packetsPerQuantum) return false;
     quantumCount_ = 0;
+    leftHits_.completeQuantum();
+    rightHits_.completeQuantum();
     return true;
 }
 
@@ -131,6 +136,9 @@ void CombinedView::clear()
     waitingCount_ = 0;
     for (PictureSurface* p : {&pic_.graph, &pic_.leftFront, &pic_.rightFront, &pic_.leftBack, &pic_.rightBack})
         p->cls();
+    centreHits_.reset(pic_.graph.scaleWidth(), pic_.graph.scaleHeight());
+    leftHits_.reset(pic_.leftFront.scaleWidth(), leftDotColumn(pic_.leftBack), -kLeftShift);
+    rightHits_.reset(pic_.rightFront.scaleWidth(), kRightDotColumn, kRightShift);
 }
 
 // The strip moves right in place, the columns it uncovers blank: what moving

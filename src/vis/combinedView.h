@@ -12,6 +12,7 @@
 
 #include "vis/VisWindow.h"
 #include "vis/axisSegment.h"
+#include "vis/hitIndex.h"
 
 class PictureSurface;
 
@@ -47,6 +48,11 @@ public:
     static int leftDotColumn(const PictureSurface& leftBack);
     static constexpr int kRightDotColumn = 1;
 
+    // Which packets drew near each point of the central plot and the histories.
+    const MarkHits& centreHits() const { return centreHits_; }
+    const ColumnHits& leftHits() const { return leftHits_; }
+    const ColumnHits& rightHits() const { return rightHits_; }
+
 private:
     // A quantum's dots, the y on each side and the colour, in their order.
     struct Dot {
@@ -57,7 +63,7 @@ private:
 
     void drawCentre(const PacketToDraw& packet);
     // Returns true when the packet completed a quantum.
-    bool addDot(ColorRef colour);
+    bool addDot(int64_t packet, ColorRef colour);
     void moveHistories();
     void moveWaitingColumns();
     void eraseQuantumDots(const Column& dots);
@@ -69,6 +75,9 @@ private:
     Column quantumDots_;             // the current quantum's, also drawn in the buffers
     std::deque<Column> waiting_;     // completed quanta not moved into the histories yet, newest last
     int64_t waitingCount_ = 0;       // how many: the oldest ones no longer kept are off the pictures
+    MarkHits centreHits_;
+    ColumnHits leftHits_;
+    ColumnHits rightHits_;
 };
 
 class CombinedThumbnail : public ThumbnailRenderer {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "platform/PictureSurface.h"
 #include "vis/VisForm.h"
 #include "vis/textRainfall.h"
 
@@ -31,6 +32,11 @@ public:
     int64_t packetsKept() const override { return rain_->packetsKept(); }
     void skip(const PacketToDraw& packet) override { rain_->skip(packet); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
+    std::vector<HitBox> marksOf(int, int32_t packet) const override
+    {
+        return rain_->hits().boxesOf(packet, picGraph->scaleWidth());
+    }
+    std::vector<int32_t> packetsAt(int, int, int y, int) const override { return rain_->hits().packetsAt(y); }
 
     // A fresh full view; the thumbnail keeps running.
     void initVisAll();

@@ -113,7 +113,6 @@ FrmVis2::FrmVis2() : VisForm(2)
         if (checked) initVis2All();
     });
     connect(scrThreshold, &QScrollBar::valueChanged, this, &FrmVis2::showThreshold);
-    connect(picGraph, &PictureSurface::mouseMoved, this, [this](QPoint pos) { readOut(pos); });
     initVis2All();
 }
 
@@ -142,12 +141,13 @@ void FrmVis2::showThreshold()
     lblThreshold->setText(QString::number(percent, 'g', QLocale::FloatingPointShortest) + "%");
 }
 
-// Over the byte-value columns the tool tip names the value: "65  0x41  A".
-void FrmVis2::readOut(QPoint pos)
+// Over the byte-value columns the tool tip names the value, "65  0x41  A",
+// above the packets of the row.
+QString FrmVis2::pointerText(int picture, QPoint pos) const
 {
     const int x = pos.x();
-    if (x < 0 || x > 255) return;
-    const QString text = QString("%1  0x%2  %3").arg(x).arg(QString::number(x, 16).toUpper()).arg(QChar(x));
-    picGraph->setToolTip(text);
-    if (QToolTip::isVisible()) QToolTip::showText(QCursor::pos(), text, picGraph);
+    const QString packets = VisForm::pointerText(picture, pos);
+    if (x < 0 || x > 255) return packets;
+    const QString value = QString("%1  0x%2  %3").arg(x).arg(QString::number(x, 16).toUpper()).arg(QChar(x));
+    return packets.isEmpty() ? value : value + "\n" + packets;
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+#include "platform/PictureSurface.h"
 #include "vis/VisForm.h"
 #include "vis/byteFrequency.h"
 
@@ -40,6 +41,12 @@ public:
     void skip(const PacketToDraw&) override { bytes_->skip(); }
     void initBufferView() override { initVis2All(); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
+    QString pointerText(int picture, QPoint pos) const override;
+    std::vector<HitBox> marksOf(int, int32_t packet) const override
+    {
+        return bytes_->hits().boxesOf(packet, picGraph->scaleWidth());
+    }
+    std::vector<int32_t> packetsAt(int, int, int y, int) const override { return bytes_->hits().packetsAt(y); }
 
     // A fresh full view; the thumbnail keeps running.
     void initVis2All();
@@ -52,7 +59,6 @@ public:
 private:
     void switchMode();
     void showThreshold();
-    void readOut(QPoint pos);
 
     std::unique_ptr<ByteFrequency> bytes_;
 };

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "platform/PictureSurface.h"
 #include "vis/VisForm.h"
 #include "vis/binaryRainfall.h"
 
@@ -35,6 +36,11 @@ public:
     void skip(const PacketToDraw&) override { rain_->skip(); }
     void initBufferView() override { initVisAll(); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
+    std::vector<HitBox> marksOf(int, int32_t packet) const override
+    {
+        return rain_->hits().boxesOf(packet, picGraph->scaleWidth());
+    }
+    std::vector<int32_t> packetsAt(int, int, int y, int) const override { return rain_->hits().packetsAt(y); }
 
     // A fresh full view with the controls' settings; the thumbnail keeps running.
     void initVisAll();

@@ -63,7 +63,7 @@ void FrmVis5::layoutControls()
     const int top = listHeight + twips(30);
     // The picture ends at the window's right edge, so no point is drawn out of sight.
     picGraph->setGeometry(left, top, std::max(1, width() - left), std::max(1, height() - twips(1200)));
-    picGraph->cls();
+    plot_->clear();
 
     const int listWidth = std::max(kListWidth, comboAxis[0]->sizeHint().width());   // the longest name whole
     comboAxis[0]->setGeometry(twips(30), 0, listWidth, listHeight);

@@ -26,6 +26,14 @@ public:
     void Plot(const PacketToDraw& packet) override { plot_->Plot(packet); }
     void clear() override { plot_->clear(); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
+    std::vector<HitBox> marksOf(int, int32_t packet) const override
+    {
+        return plot_->hits().boxesOf(packet);
+    }
+    std::vector<int32_t> packetsAt(int, int x, int y, int reach) const override
+    {
+        return plot_->hits().at(x, y, reach);
+    }
 
     const ScatterPlot& plot() const { return *plot_; }
 

@@ -123,3 +123,23 @@ void FrmVis6::layoutControls()
     spnBuckets->setGeometry(rowLeft + caption.width() + kBoxSide, rowTop, kBoxSide, kBoxSide);
     chkLabels->move(spnBuckets->geometry().right() + twips(300), rowTop + kBoxSide / 2 - chkLabels->height() / 2);
 }
+
+std::vector<int32_t> FrmVis6::packetsAt(int picture, int x, int y, int reach) const
+{
+    switch (picture) {
+    case 0: return view_->leftHits().at(x, y, reach);
+    case 1: return view_->centreHits().at(x, y, reach);
+    case 2: return view_->rightHits().at(x, y, reach);
+    default: return {};
+    }
+}
+
+std::vector<HitBox> FrmVis6::marksOf(int picture, int32_t packet) const
+{
+    switch (picture) {
+    case 0: return view_->leftHits().boxesOf(packet);
+    case 1: return view_->centreHits().boxesOf(packet);
+    case 2: return view_->rightHits().boxesOf(packet);
+    default: return {};
+    }
+}

@@ -42,6 +42,8 @@ public:
     {
         return {picgraphLeftFront, picGraph, picgraphRightFront};
     }
+    std::vector<int32_t> packetsAt(int picture, int x, int y, int reach) const override;
+    std::vector<HitBox> marksOf(int picture, int32_t packet) const override;
 
     const CombinedView& view() const { return *view_; }
 

@@ -5,6 +5,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <QTextCharFormat>
+#include "core/packetSummary.h"
 #include "platform/SpinButton.h"
 #include "platform/colorRef.h"
 #include "platform/twips.h"
@@ -71,6 +72,7 @@ FrmVis7::FrmVis7() : VisForm(7)
 void FrmVis7::Plot(const PacketToDraw& packet)
 {
     text_.Plot(packet);
+    shown_ = packet.number;
     // Rebuilding and laying out up to 6404 characters for every packet would
     // hold back fast playback; only the newest packet of a refresh is shown.
     pending_ = true;
@@ -92,14 +94,26 @@ void FrmVis7::flush()
     txtASCII->setPlainText(text_.ascii());
     txtHex->setPlainText(text_.hex());
     lblCaptureTime->setText(text_.time());
+    // The boxes' tool tip names the packet they show.
+    const QString name = QString::fromStdString(packetSummary(shown_));
+    for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setToolTip(name);
+}
+
+std::vector<int32_t> FrmVis7::packetsAt(int, int, int, int) const
+{
+    if (shown_ == kNoPacket) return {};
+    return {shown_};
 }
 
 void FrmVis7::clear()
 {
     refresh_.stop();
     pending_ = false;
-    txtASCII->clear();
-    txtHex->clear();
+    shown_ = kNoPacket;
+    for (QPlainTextEdit* box : {txtASCII, txtHex}) {
+        box->clear();
+        box->setToolTip({});
+    }
     lblCaptureTime->clear();
 }
 

@@ -7,6 +7,7 @@
 
 #include "vis/VisForm.h"
 #include "vis/detailText.h"
+#include "vis/hitIndex.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -30,6 +31,8 @@ public:
     // The boxes show one packet, the last: the ones before it need nothing.
     int64_t packetsKept() const override { return 1; }
     void skip(const PacketToDraw&) override {}
+    // Wherever asked: the one packet the boxes show.
+    std::vector<int32_t> packetsAt(int, int, int, int) const override;
 
     // Shows the last plotted packet in the boxes now.
     void flush();
@@ -49,6 +52,7 @@ private:
     void setFontSize(int points);
 
     DetailText text_;
+    int32_t shown_ = kNoPacket;   // the packet plotted last; kNoPacket after a clear
     bool pending_ = false;
     QTimer refresh_;
 };

@@ -37,6 +37,9 @@ void ParallelPlot::Plot(const PacketToDraw& packet)
 
     PictureSurface::Sketch sketch(picGraph_);
     for (int j = 1; j < numAxes_; ++j)
+        hits_.addSegment(packet.number, marks_[size_t(j - 1)].x, marks_[size_t(j - 1)].y, marks_[size_t(j)].x,
+                         marks_[size_t(j)].y);
+    for (int j = 1; j < numAxes_; ++j)
         drawAxisSegment(sketch, marks_[size_t(j - 1)], marks_[size_t(j)], j + 1 >= numAxes_, colour, metrics_,
                         height, labels);
 }
@@ -47,6 +50,7 @@ void ParallelPlot::clear()
     // A plot without its axes would be a wrong picture. The first and last
     // axes lie on the picture's edges and get no line.
     for (int k = 2; k < numAxes_; ++k) picGraph_.line(axisX(k), 0, axisX(k), picGraph_.scaleHeight(), kAxisLine);
+    hits_.reset(picGraph_.scaleWidth(), picGraph_.scaleHeight());
 }
 
 void ParallelPlotThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)

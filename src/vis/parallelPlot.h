@@ -9,6 +9,7 @@
 
 #include "vis/VisWindow.h"
 #include "vis/axisSegment.h"
+#include "vis/hitIndex.h"
 
 class PictureSurface;
 
@@ -37,9 +38,12 @@ public:
 
     // What the last Plot marked on axis 1..numAxes.
     const AxisMark& lastMark(int axis) const { return marks_[size_t(axis - 1)]; }
+    // Which packets' polylines pass near each point.
+    const MarkHits& hits() const { return hits_; }
 
 private:
     PictureSurface& picGraph_;
+    MarkHits hits_;
     LabelMetrics metrics_;
     int numAxes_ = kMinAxes;
     std::array<int, kMaxAxes> axisX_{};

@@ -10,7 +10,7 @@ namespace {
 constexpr ColorRef kThumbPoint = rgb(0, 255, 0);
 }
 
-ScatterPlot::ScatterPlot(PictureSurface& picGraph) : picGraph_(picGraph) {}
+ScatterPlot::ScatterPlot(PictureSurface& picGraph) : picGraph_(picGraph) { clear(); }
 
 double ScatterPlot::scaleRange(int counter, double actualValue, double maxRange, double displayValue)
 {
@@ -41,12 +41,17 @@ void ScatterPlot::Plot(const PacketToDraw& packet)
     lastLabel_ = QString::fromLatin1(label[1] + "," + label[0]);   // horizontal value first
     PictureSurface::Sketch sketch(picGraph_);
     sketch.filledCircle(x, y, kRadius, colour);
+    hits_.addDisc(packet.number, x, y, kRadius);
     if (!labels) return;
     sketch.text(x + 1, y + 1, lastLabel_, kLabelShadow);
     sketch.text(x, y, lastLabel_, kLabelInk);
 }
 
-void ScatterPlot::clear() { picGraph_.cls(); }
+void ScatterPlot::clear()
+{
+    picGraph_.cls();
+    hits_.reset(picGraph_.scaleWidth(), picGraph_.scaleHeight());
+}
 
 void ScatterPlotThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)
 {

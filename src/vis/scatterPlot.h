@@ -8,6 +8,7 @@
 #include <array>
 
 #include "vis/VisWindow.h"
+#include "vis/hitIndex.h"
 
 class PictureSurface;
 
@@ -32,9 +33,12 @@ public:
     const QString& lastLabel() const { return lastLabel_; }
 
     static constexpr int kRadius = 2;
+    // Which packets' discs cover each point.
+    const MarkHits& hits() const { return hits_; }
 
 private:
     PictureSurface& picGraph_;
+    MarkHits hits_;
     QPoint lastPoint_;
     QString lastLabel_;
 };

@@ -50,6 +50,7 @@ void TextRainfall::Plot(const PacketToDraw& packet)
 
     lineStart_ = kPrefixRoom;
     lineLength_ = length;
+    printing_ = packet.number;
     if (rules.mode == RainMode::Ascii) {
         if (length == 0) return;   // an empty character line prints nothing and keeps its row
         if (packet.number != -1) {
@@ -68,6 +69,7 @@ void TextRainfall::printLine(int start, int length)
     picGraph_.setCurrentX(0);
     picGraph_.setCurrentY(currentRow_);
     picGraph_.print(QString::fromRawData(reinterpret_cast<const QChar*>(line_.data() + start), visible));
+    hits_.mark(currentRow_, currentRow_ + kRowPitch - 1, printing_);
     advanceRow();
 }
 
@@ -89,6 +91,7 @@ void TextRainfall::blankBand()
     picGraph_.fillBox(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_ + kRowPitch - 1,
                       picGraph_.backColor());
     bandWaiting_ = false;
+    hits_.erase(currentRow_, currentRow_ + kRowPitch - 1);
 }
 
 bool TextRainfall::linesCanBeEmpty() const
@@ -122,6 +125,7 @@ void TextRainfall::initVis()
     bandWaiting_ = false;
     picGraph_.cls();
     picGraphBack_.cls();
+    hits_.reset(picGraph_.scaleHeight());
 }
 
 int TextRainfallThumbnail::scaleRange(int value, int range)

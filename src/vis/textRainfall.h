@@ -7,6 +7,7 @@
 #include <array>
 
 #include "vis/VisWindow.h"
+#include "vis/hitIndex.h"
 #include "vis/rainfallLine.h"
 
 class PictureSurface;
@@ -34,6 +35,8 @@ public:
     // when it printed nothing.
     QString lastLine() const;
     int currentRow() const { return currentRow_; }
+    // Which packet printed each pixel row.
+    const RowHits& hits() const { return hits_; }
 
     static constexpr int kRowPitch = 15;
 
@@ -54,6 +57,8 @@ private:
     int cellWidth_ = 1;
     int currentRow_ = 0;
     bool bandWaiting_ = false;   // skip() moved on without blanking the band under the row
+    int32_t printing_ = kNoPacket;
+    RowHits hits_;
 };
 
 class TextRainfallThumbnail : public ThumbnailRenderer {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -26,7 +27,10 @@
 #include "support/captureSupport.h"
 #include "support/recordedFiles.h"
 #include "vis/VisForm.h"
+#include "playback/modVisualize.h"
 #include "vis/frmVis3.h"
+#include "vis/frmVis5.h"
+#include "vis/packetSelection.h"
 #include "vis/frmVis7.h"
 #include "vis/viewRegistry.h"
 
@@ -236,6 +240,59 @@ private slots:
             QCOMPARE(frmFilters()->lblPacketCounter->text(), QString::number(count));
             QCOMPARE(frmFilters()->scrPacket->isEnabled(), count <= INT_MAX);
         }
+        resetBuffer("startup");
+    }
+
+    // A click on a scatter-plot disc chooses its packet: the detail view
+    // opens on it and the player stands on it, the views kept; the disc is
+    // outlined. Up and Down on the picture walk the drawn packets; a click on
+    // empty space unchooses and takes the outline away.
+    void clickingADiscChoosesItsPacket()
+    {
+        resetBuffer("startup");
+        frmFilters()->show();
+        FrmVis5* scatter = frmVis5();
+        scatter->resize(500, 400);
+        if (!scatter->isVisible()) frmMain()->menuItem(viewRow(5).menuItem)->trigger();
+        if (frmVis7()->isVisible()) frmMain()->menuItem(viewRow(7).menuItem)->trigger();
+        std::vector<std::pair<int32_t, QPoint>> discs;   // packets of growing length: discs higher up
+        for (int k = 0; k < 5; ++k) {
+            const int32_t n = recorded::store(frames::ipv4(60 + 300 * k, 6));
+            displayPackets(n, n);
+            discs.push_back({n, scatter->plot().lastPoint()});
+        }
+        const auto [chosen, at] = discs[2];
+        QTest::mouseClick(scatter->picGraph, Qt::LeftButton, {}, at);
+        QVERIFY(frmVis7()->isVisible());
+        QCOMPARE(frmVis7()->packetsAt(0, 0, 0, 0), std::vector<int32_t>{chosen});
+        QVERIFY(frmVis7()->txtHex->toolTip().startsWith(QString("Packet %1  TCP  ").arg(chosen)));
+        QCOMPARE(frmFilters()->scrPacket->value(), chosen);
+        QCOMPARE(frmFilters()->lblPacketCounter->text(), QString::number(chosen));
+        QCOMPARE(scatter->picGraph->outlines().size(), 1);
+        QVERIFY(scatter->picGraph->outlines()[0].contains(at));
+        QCOMPARE(scatter->packetsAt(0, discs[4].second.x(), discs[4].second.y(), 0),
+                 std::vector<int32_t>{discs[4].first});   // the views were not cleared
+
+        QTest::keyClick(scatter->picGraph, Qt::Key_Down);
+        QCOMPARE(packetSelection().chosen(), discs[3].first);
+        QCOMPARE(frmFilters()->scrPacket->value(), discs[3].first);
+        QTest::keyClick(scatter->picGraph, Qt::Key_Up);
+        QTest::keyClick(scatter->picGraph, Qt::Key_Up);
+        QCOMPARE(packetSelection().chosen(), discs[1].first);
+        QVERIFY(scatter->picGraph->outlines()[0].contains(discs[1].second));
+
+        const QPoint empty(scatter->picGraph->width() - 1, 0);
+        QVERIFY(scatter->packetsAt(0, empty.x(), empty.y(), VisForm::kReach).empty());
+        QTest::mouseClick(scatter->picGraph, Qt::LeftButton, {}, empty);
+        QCOMPARE(packetSelection().chosen(), 0);
+        QVERIFY(scatter->picGraph->outlines().isEmpty());
+
+        // The tool tip names the packet under the pointer.
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(at), Qt::NoButton, {}, {});
+        QCoreApplication::sendEvent(scatter->picGraph, &move);
+        QVERIFY2(scatter->picGraph->toolTip().startsWith(QString("Packet %1  TCP  ").arg(chosen)),
+                 qPrintable(scatter->picGraph->toolTip()));
+        for (int view : {5, 7}) frmMain()->menuItem(viewRow(view).menuItem)->trigger();   // hidden again
         resetBuffer("startup");
     }
 

@@ -10,6 +10,7 @@
 #include "core/modLibrary.h"
 #include "core/modLookUp.h"
 #include "core/modProcess.h"
+#include "core/packetSummary.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
 
@@ -76,6 +77,26 @@ private slots:
         resetBuffer("startup");
     }
     void cleanup() { setStoreHost(nullptr); }
+
+    // A view's tool tip line: ports for TCP and UDP only, the keyword of the
+    // protocol, the length as the field views show it; not held, said so.
+    void packetSummaries_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("tcp") << 6 << "Packet 1  TCP  10.0.0.1:1000 > 10.0.0.2:80  length 60";
+        QTest::newRow("udp") << 17 << "Packet 1  UDP  10.0.0.1:1000 > 10.0.0.2:80  length 60";
+        QTest::newRow("icmp") << 1 << "Packet 1  ICMP  10.0.0.1 > 10.0.0.2  length 60";
+    }
+    void packetSummaries()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QString, line);
+        const auto frame = frames::ipv4(61, uint8_t(protocol), 1000, 80);
+        addPacket(frame.data(), int(frame.size()) - 1);
+        QCOMPARE(QString::fromStdString(packetSummary(1)), line);
+        QCOMPARE(QString::fromStdString(packetSummary(2)), QString("Packet 2  (not held)"));
+    }
 
     // A frame longer than a slot is cut to its 1601 bytes; one without bytes is
     // not stored. A reused slot keeps the bytes beyond its new frame's end and

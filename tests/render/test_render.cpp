@@ -56,6 +56,52 @@ private slots:
         QVERIFY(!ascii.isNull() && ascii.size() == hex.size() && ascii != hex);
     }
 
+    // pick draws as render does and names the packets under a pixel. The 30
+    // packets of mix.nivora on a binary rainfall 30 rows and more high: static
+    // scroll puts packet k on row k - 1; dynamic scroll the newest on row 1,
+    // each older one a row lower. Mistakes and blank pixels are told apart.
+    void pickNamesThePackets_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("static row") << "--view binaryrainfall --at 0,4" << 0 << "5\n";
+        QTest::newRow("dynamic row") << "--view binaryrainfall --at 0,5 --set frmVis4.radScroll[1]=true" << 0 << "26\n";
+        QTest::newRow("range") << "--view binaryrainfall --at 0,0 --range 11-30" << 0 << "11\n";
+        QTest::newRow("blank row") << "--view binaryrainfall --at 0,30" << 1 << "";
+        QTest::newRow("outside") << "--view binaryrainfall --at 0,4000" << 2 << "";
+        QTest::newRow("unknown view") << "--view detail --at 0,0" << 2 << "";
+        QTest::newRow("no point") << "--view scatterplot" << 2 << "";
+    }
+    void pickNamesThePackets()
+    {
+        QFETCH(QString, options);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        const CliRun r = runCli(QStringList{"pick", dir.filePath("mix.nivora"), "--size", "420x360"} + options.split(' '));
+        QVERIFY2(r.status == status, r.err.constData());
+        QCOMPARE(QString(r.out), out);
+        QCOMPARE(r.err.isEmpty(), status == 0);
+    }
+
+    // A scatter plot of one packet: the pixel at the middle of its disc in
+    // render's picture names that packet.
+    void pickFindsTheDiscRenderDrew()
+    {
+        QCOMPARE(render("one", "--size 420x360 --range 7-7").status, 0);
+        const QImage scatter(dir.filePath("one/scatterplot.bmp"));
+        QRect disc;
+        for (int y = 0; y < scatter.height(); ++y)
+            for (int x = 0; x < scatter.width(); ++x)
+                if (scatter.pixel(x, y) == qRgb(0, 255, 0)) disc |= QRect(x, y, 1, 1);   // TCP green
+        QVERIFY(!disc.isEmpty());
+        const QString at = QString("%1,%2").arg(disc.center().x()).arg(disc.center().y());
+        const CliRun r = runCli({"pick", dir.filePath("mix.nivora"), "--size", "420x360", "--range", "7-7", "--view",
+                                 "scatterplot", "--at", at});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QString(r.out), QString("7\n"));
+    }
+
     // Refused with a message naming the bad part, before anything is written.
     void mistakesAreNamed_data()
     {

@@ -16,6 +16,7 @@
 
 #include "app/frmMain.h"
 #include "core/modLibrary.h"
+#include "core/packetSummary.h"
 #include "core/modProcess.h"
 #include "platform/PictureSurface.h"
 #include "platform/SpinButton.h"
@@ -52,14 +53,15 @@ QByteArray printable(int first, int last)
 
 // Stores the frame (the views take its protocol from the store) and plots it
 // on the view with its histogram, as the dispatch would; as packet -1 the text
-// rainfall does not number its line.
-void plot(VisWindow& view, const QByteArray& frame, bool numbered = true)
+// rainfall does not number its line. Returns the packet's number.
+int32_t plot(VisWindow& view, const QByteArray& frame, bool numbered = true)
 {
     std::array<uint8_t, kSlotBytes> work{};
     std::copy(frame.begin(), frame.end(), work.begin());
     const int32_t n = addPacket(work.data(), int(frame.size()) - 1);
     computeByteFrequency(work.data(), int(frame.size()));
     view.Plot({numbered ? n : -1, work.data(), int(frame.size()), &byteFrequency()});
+    return n;
 }
 
 Colours pixels(const PictureSurface* pic, int y, int first, int count)
@@ -439,14 +441,23 @@ private slots:
         QCOMPARE(bytes->picGraph->point(0xFF, 1), frame.contains('\xFF') ? kUdp : kBack);
     }
 
-    // Over the columns the tool tip names the byte value, following the pointer;
-    // past the last column (x = 256) it is left as it was.
+    // Over the columns the tool tip names the byte value, following the pointer,
+    // and then the packet of the row; past the last column (x = 256) only the
+    // packet, and over a blank row past it nothing.
     void readOutNamesTheByteValue()
     {
         QVERIFY(bytes->picGraph->hasMouseTracking());
         const QString zero = QString("0  0x0  ") + QChar(0);
-        for (auto [x, tip] : {std::pair{0, zero}, {65, "65  0x41  A"}, {256, "65  0x41  A"}}) {
+        for (auto [x, tip] : {std::pair{0, zero}, {65, "65  0x41  A"}, {256, ""}}) {
             QMouseEvent move(QEvent::MouseMove, QPointF(x, 10), QPointF(x, 10), {}, {}, {});
+            QCoreApplication::sendEvent(bytes->picGraph, &move);
+            QCOMPARE(bytes->picGraph->toolTip(), tip);
+        }
+        const int32_t n = plot(*bytes, ipFrame(60, 17));   // on row 0
+        const QString packet = QString::fromStdString(packetSummary(n));
+        QVERIFY(packet.startsWith(QString("Packet %1  UDP  ").arg(n)));
+        for (auto [x, tip] : {std::pair{65, "65  0x41  A\n" + packet}, {256, packet}}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 0), QPointF(x, 0), {}, {}, {});
             QCoreApplication::sendEvent(bytes->picGraph, &move);
             QCOMPARE(bytes->picGraph->toolTip(), tip);
         }
@@ -490,6 +501,110 @@ private slots:
         QVERIFY(!marked(4 + 1, h - 1));
         dynamicScroll->click();   // the scroll already selected: cleared all the same
         QVERIFY(blank(1));
+    }
+
+    // The hit index. Packet k of a run carries 1 + k / 128 and 128 + k % 128 in
+    // its bytes, which its row shows: the binary rainfall as the colours of its
+    // first pixels, the byte frequency as its lowest and highest lit columns.
+    // Past a wrap and past the picture's height of dynamic scrolls, every row
+    // showing a packet answers that packet; the blank rows answer none.
+    void rowsAnswerThePacketThatDrewThem_data()
+    {
+        QTest::addColumn<bool>("rainfall");
+        QTest::addColumn<int>("mode");   // the mode list's entry
+        QTest::addColumn<bool>("dynamic");
+        QTest::newRow("binary 24:1 static") << true << 1 << false;
+        QTest::newRow("binary 24:1 dynamic") << true << 1 << true;
+        QTest::newRow("binary 8:1 static") << true << 2 << false;
+        QTest::newRow("binary 8:1 dynamic") << true << 2 << true;
+        QTest::newRow("byte presence static") << false << 0 << false;
+        QTest::newRow("byte presence dynamic") << false << 0 << true;
+    }
+    void rowsAnswerThePacketThatDrewThem()
+    {
+        QFETCH(bool, rainfall);
+        QFETCH(int, mode);
+        QFETCH(bool, dynamic);
+        FrmVis4* r = rain;
+        FrmVis2* b = bytes;
+        (rainfall ? r->cmbVisMode : b->cmbVisMode)->setCurrentIndex(mode);
+        (rainfall ? r->radScroll : b->radScroll)[dynamic ? 1 : 0]->click();
+        VisWindow& view = rainfall ? static_cast<VisWindow&>(*r) : *b;
+        const PictureSurface* pic = rainfall ? r->picGraph : b->picGraph;
+        const int h = pic->scaleHeight();
+        std::vector<int32_t> numbers;   // packet k's number
+        for (int k = 0; k < h + 37; ++k) {
+            const char b0 = char(1 + k / 128), b1 = char(128 + k % 128);
+            numbers.push_back(plot(view, QByteArray(1, b0) + b1 + b1));
+        }
+        int answered = 0;
+        for (int y = 0; y < h; ++y) {
+            int first = -1, second = -1;   // the two byte values the row shows
+            if (!rainfall) {
+                for (int x = 0; x < 256; ++x)
+                    if (pic->point(x, y) != kBack) (first < 0 ? first : second) = x;
+            } else if (pic->point(0, y) != kBack) {
+                first = mode == 1 ? redOf(pic->point(0, y)) : greenOf(pic->point(0, y));
+                second = mode == 1 ? greenOf(pic->point(0, y)) : greenOf(pic->point(1, y));
+            }
+            const std::vector<int32_t> hits = view.packetsAt(0, 0, y, 0);
+            if (first < 0) {
+                QVERIFY2(hits.empty(), qPrintable(QString("row %1").arg(y)));
+                continue;
+            }
+            const size_t k = size_t((first - 1) * 128 + second - 128);
+            QVERIFY(k < numbers.size());
+            QCOMPARE(hits, std::vector<int32_t>{numbers[k]});
+            ++answered;
+        }
+        QCOMPARE(answered, h - 1);   // every row but the blank one
+        view.clear();
+        QVERIFY(view.packetsAt(0, 0, 1, 0).empty());
+    }
+
+    // The text rainfall's answer for each band is the packet whose line, drawn
+    // alone, gives the band's pixels; the bands left blank answer none. ASCII
+    // lines carry their packet number, hex lines do not.
+    void textRowsAnswerThePacketThatDrewThem_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("ascii") << 0;
+        QTest::newRow("hex") << 1;
+    }
+    void textRowsAnswerThePacketThatDrewThem()
+    {
+        QFETCH(int, mode);
+        text->cmbVisMode->setCurrentIndex(mode);
+        const PictureSurface* pic = text->picGraph;
+        const int bands = pic->scaleHeight() / kPitch;
+        std::map<int32_t, QByteArray> frames;
+        for (int k = 0; k < bands + 7; ++k) {
+            const QByteArray frame = printable(k, k + 3 * k % 40);
+            frames[plot(*text, frame)] = frame;
+        }
+        PictureSurface alone, aloneBack;
+        alone.setGeometry(0, 0, pic->scaleWidth(), 2 * kPitch);
+        alone.setBackColor(pic->backColor());
+        alone.setDrawFont(pic->drawFont());
+        TextRainfall oracle(alone, aloneBack);
+        oracle.rules = text->rain().rules;
+        int answered = 0;
+        for (int top = 0; top + kPitch <= pic->scaleHeight(); top += kPitch) {
+            const std::vector<int32_t> hits = text->packetsAt(0, 0, top + kPitch / 2, 0);
+            const QImage band = pic->image().copy(0, top, pic->scaleWidth(), kPitch);
+            if (hits.empty()) {
+                QCOMPARE(pixelsIn(pic, QRect(0, top, pic->scaleWidth(), kPitch)), 0);
+                continue;
+            }
+            QCOMPARE(hits.size(), size_t(1));
+            for (int y = top; y < top + kPitch; ++y) QCOMPARE(text->packetsAt(0, 0, y, 0), hits);
+            oracle.initVis();
+            const QByteArray& frame = frames.at(hits[0]);
+            oracle.Plot({hits[0], reinterpret_cast<const uint8_t*>(frame.constData()), int(frame.size()), &byteFrequency()});
+            QCOMPARE(alone.image().copy(0, 0, pic->scaleWidth(), kPitch), band);
+            ++answered;
+        }
+        QCOMPARE(answered, bands - 1);
     }
 
     // Whatever the mode, each thumbnail draws a packet as a green row, erases the

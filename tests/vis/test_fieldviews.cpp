@@ -288,6 +288,92 @@ private slots:
         }
     }
 
+    // The hit index. Scatter plot: a disc answers its packet, the last drawn
+    // first where discs lie on each other; the blank space between none.
+    void discsAnswerTopmostFirst()
+    {
+        scatter->comboAxis[0]->setCurrentIndex(2);   // "Source IP" up
+        scatter->comboAxis[1]->setCurrentIndex(9);   // "TCP Dest Port" across
+        const auto draw = [this](int port, int prefix) {
+            const PacketToDraw p = packet(6, port, prefix);
+            scatter->Plot(p);
+            return std::pair{p.number, scatter->plot().lastPoint()};
+        };
+        const auto [a, at] = draw(0x4000, 0x4000);
+        const auto [b, bt] = draw(0xC000, 0xC000);
+        const auto [c, ct] = draw(0x4000, 0x4000);
+        QCOMPARE(ct, at);
+        QCOMPARE(scatter->picGraph->point(at.x(), at.y()), kGreen);
+        using Hits = std::vector<int32_t>;
+        QCOMPARE(scatter->packetsAt(0, at.x(), at.y(), 0), (Hits{c, a}));
+        QCOMPARE(scatter->packetsAt(0, at.x() - ScatterPlot::kRadius, at.y(), 0), (Hits{c, a}));
+        QCOMPARE(scatter->packetsAt(0, bt.x(), bt.y() + 1, 0), Hits{b});
+        const QPoint between = (at + bt) / 2;
+        QCOMPARE(scatter->picGraph->point(between.x(), between.y()), kBlack);
+        QCOMPARE(scatter->packetsAt(0, between.x(), between.y(), 3), Hits{});
+        scatter->clear();
+        QCOMPARE(scatter->packetsAt(0, at.x(), at.y(), 0), Hits{});
+    }
+
+    // Parallel plot: a point on a polyline answers its packet, the newest
+    // first where two cross; a point near a line answers it within reach only.
+    void polylinesAnswerNearestThenNewest()
+    {
+        parallel->spnNumAxes->setValue(3);
+        parallel->comboAxis[0]->setCurrentIndex(2);   // "Source IP"
+        parallel->comboAxis[1]->setCurrentIndex(9);   // "TCP Dest Port"
+        parallel->comboAxis[2]->setCurrentIndex(2);
+        const auto draw = [this](int port, int prefix) {
+            const PacketToDraw p = packet(6, port, prefix);
+            parallel->Plot(p);
+            std::array<QPoint, 3> marks;
+            for (int i = 1; i <= 3; ++i) marks[size_t(i - 1)] = {parallel->plot().lastMark(i).x, parallel->plot().lastMark(i).y};
+            return std::pair{p.number, marks};
+        };
+        const auto [a, am] = draw(0x2000, 0x2000);   // low, low, low
+        const auto [b, bm] = draw(0xE000, 0x2000);   // low, high, low: shares a's ends
+        using Hits = std::vector<int32_t>;
+        const QPoint aMiddle = (am[0] + am[1]) / 2, bMiddle = (bm[1] + bm[2]) / 2;
+        QCOMPARE(parallel->picGraph->point(aMiddle.x(), aMiddle.y()), kGreen);
+        QCOMPARE(parallel->packetsAt(0, aMiddle.x(), aMiddle.y(), 0), Hits{a});
+        QCOMPARE(parallel->packetsAt(0, bMiddle.x(), bMiddle.y(), 0), Hits{b});
+        QCOMPARE(parallel->packetsAt(0, am[0].x(), am[0].y(), 0), (Hits{b, a}));   // where both start
+        QCOMPARE(parallel->packetsAt(0, aMiddle.x(), aMiddle.y() - 3, 0), Hits{});
+        QCOMPARE(parallel->packetsAt(0, aMiddle.x(), aMiddle.y() - 3, 3), Hits{a});
+        parallel->spnNumAxes->setValue(4);   // laid out again: erased
+        QCOMPARE(parallel->packetsAt(0, aMiddle.x(), aMiddle.y(), 0), Hits{});
+    }
+
+    // Combined view: each history's dot answers its packet after the quanta
+    // have moved it outwards; a quantum's dots answer once it completes; the
+    // central line answers its packet.
+    void historyDotsAnswerTheirPacket()
+    {
+        combined->spnBuckets->setValue(2);
+        const PictureSurface &left = *combined->picgraphLeftFront, &right = *combined->picgraphRightFront;
+        const int h = left.scaleHeight(), w = left.scaleWidth();
+        std::vector<int32_t> numbers;
+        for (int k = 0; k < 7; ++k) {
+            const PacketToDraw p = packet(6, 0x1000 * (k + 1), 0x1800 * (k + 1));
+            combined->Plot(p);
+            numbers.push_back(p.number);
+        }
+        using Hits = std::vector<int32_t>;
+        for (int k = 0; k < 7; ++k) {
+            const int q = (5 - k) / 2;   // quanta since packet k's completed; packet 6 waits
+            const int yLeft = roundHalfEven(scaleRange(0x1800 * (k + 1), 65536, h));
+            const int yRight = roundHalfEven(scaleRange(0x1000 * (k + 1), 65536, h));
+            const Hits expected = k == 6 ? Hits{} : Hits{numbers[size_t(k)]};
+            QCOMPARE(combined->packetsAt(0, w - 2 - 3 * q, yLeft, 0), expected);
+            QCOMPARE(combined->packetsAt(2, 1 + 2 * q, yRight, 0), expected);
+            if (k < 6) QCOMPARE(left.point(w - 2 - 3 * q, yLeft), kGreen);
+        }
+        const AxisMark &l = combined->view().lastMark(1), &r = combined->view().lastMark(2);
+        const QPoint middle((l.x + r.x) / 2, (l.y + r.y) / 2);
+        QCOMPARE(combined->packetsAt(1, middle.x(), middle.y(), 1).front(), numbers.back());
+        QCOMPARE(combined->packetsAt(0, w - 2, 0, 0), Hits{});
+    }
+
     // The thumbnails, 81 x 57, of packets from 10.0.0.1: at 57 - 57 * 2560 / 65536 = 54.77.
     void thumbnails()
     {
