@@ -186,7 +186,8 @@ void Monkey::step()
     }
     const int64_t number = ++actions_;
     ++counts_[kind->name];
-    log(QString("#%1 %2%3").arg(number).arg(kind->name).arg(depth_ ? QString(" (inside #%1)").arg(running_) : ""));
+    log(QString("#%1 %2%3 at %4 s").arg(number).arg(kind->name)
+            .arg(depth_ ? QString(" (inside #%1)").arg(running_) : "").arg(clock_.elapsed() / 1000.0, 0, 'f', 3));
     Rng local(seed);
     const int64_t outer = running_;
     running_ = number;
