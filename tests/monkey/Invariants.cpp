@@ -53,17 +53,25 @@ QString playerAgreesWithStore()
     return wrong.join("; ");
 }
 
-QString memoryWithinLimit()
+namespace {
+// A "Vm...:" line of /proc/self/status, in kB; 0 when there is none.
+int64_t statusKb(const QByteArray& key)
 {
     QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return {};
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (!line.startsWith("VmRSS:")) continue;
-        const int64_t kb = line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        if (kb > kMemoryLimitKb) return QString("VmRSS %1 MB over %2 MB").arg(kb / 1024).arg(kMemoryLimitKb / 1024);
-    }
-    return {};
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    return 0;
 }
+}
+
+QString memoryWithinLimit()
+{
+    const int64_t kb = statusKb("VmRSS:");
+    return kb > kMemoryLimitKb ? QString("VmRSS %1 MB over %2 MB").arg(kb / 1024).arg(kMemoryLimitKb / 1024) : QString();
+}
+
+int64_t peakMemoryMb() { return statusKb("VmHWM:") / 1024; }
 
 QString noStrayModalWindow()
 {

@@ -10,6 +10,8 @@
 QString playerAgreesWithStore();
 // Memory in use (VmRSS, the sanitizers' share included) under the limit.
 QString memoryWithinLimit();
+// The most memory in use so far (VmHWM), in MB.
+int64_t peakMemoryMb();
 // No window of its own outside the dialog layer waits for an answer.
 QString noStrayModalWindow();
 

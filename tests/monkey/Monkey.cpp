@@ -218,6 +218,7 @@ void Monkey::finish()
     const double seconds = clock_.elapsed() / 1000.0;
     std::printf("nivora-monkey: seed %llu passed: %lld actions in %.1f s (%.1f per second)\n",
                 (unsigned long long)options_.seed, (long long)actions_, seconds, actions_ / seconds);
+    std::printf("  peak memory (VmHWM) %lld MB\n", (long long)peakMemoryMb());
     for (const auto& [name, count] : counts_) std::printf("  %-11s %lld\n", qPrintable(name), (long long)count);
     std::fflush(nullptr);
     // Ends as the program's own Exit does, without unwinding the windows.
@@ -427,10 +428,11 @@ void Monkey::resize(Rng& r)
     const QList<QWidget*> windows = shownWindows();
     if (windows.isEmpty()) return;
     QWidget* w = pickOne(windows, r);
-    static const int sizes[][2] = {{1, 40}, {100, 900}, {900, 2400}};
-    const auto& band = sizes[r() % 3];
-    const int width = band[0] + int(r() % uint64_t(band[1] - band[0]));
-    const int height = band[0] + int(r() % uint64_t(band[1] - band[0]));
+    // Tiny, ordinary, or up to a whole 1920 x 1200 screen.
+    static const int bands[][4] = {{1, 40, 1, 40}, {100, 900, 100, 700}, {900, 1920, 700, 1200}};
+    const auto& band = bands[r() % 3];
+    const int width = band[0] + int(r() % uint64_t(band[1] - band[0] + 1));
+    const int height = band[2] + int(r() % uint64_t(band[3] - band[2] + 1));
     log(QString("  resize %1 to %2x%3").arg(nameOf(w)).arg(width).arg(height));
     w->resize(width, height);
 }
