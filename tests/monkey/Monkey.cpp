@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <csignal>
+#include <execinfo.h>
 #include <cstdio>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -109,6 +110,23 @@ void letGoOfMouse()
 }
 
 pthread_t mainThread;
+
+#ifdef __SANITIZE_ADDRESS__
+extern "C" void __sanitizer_print_stack_trace();
+#endif
+
+// Asked for by the watchdog: where the main thread is stuck.
+void printMainStack(int)
+{
+    static const char heading[] = "the main thread is here:\n";
+    if (::write(2, heading, sizeof heading - 1) < 0) return;
+#ifdef __SANITIZE_ADDRESS__
+    __sanitizer_print_stack_trace();
+#else
+    void* frames[64];
+    backtrace_symbols_fd(frames, backtrace(frames, 64), 2);
+#endif
+}
 }
 
 const std::vector<Monkey::Kind>& Monkey::kinds()
@@ -145,11 +163,12 @@ void Monkey::start()
                 options_.seconds, qPrintable(options_.work));
     std::fflush(stdout);
     clock_.start();
+    std::signal(SIGUSR2, printMainStack);
     watchdog_ = std::make_unique<Watchdog>([this](double seconds) {
         std::fprintf(stderr, "\nnivora-monkey: FAILED: the event loop did not answer for %.1f s (action #%lld)\n",
                      seconds, (long long)actions_);
         std::fflush(stderr);
-        pthread_kill(mainThread, SIGABRT);   // the sanitizer prints where the main thread hangs
+        pthread_kill(mainThread, SIGUSR2);
         std::this_thread::sleep_for(std::chrono::seconds(5));
         std::_Exit(2);
     });
