@@ -89,9 +89,11 @@ GuardedFolders::GuardedFolders(const QStringList& folders) : folders_(folders)
 QStringList GuardedFolders::listing(const QString& folder)
 {
     QStringList rows;
+    // A folder by its name only: its time follows what builds do inside it.
     for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                                           QDir::Name))
-        rows << QString("%1 %2 %3").arg(f.fileName()).arg(f.size()).arg(f.lastModified().toMSecsSinceEpoch());
+        rows << (f.isDir() ? f.fileName() + "/"
+                           : QString("%1 %2 %3").arg(f.fileName()).arg(f.size()).arg(f.lastModified().toMSecsSinceEpoch()));
     return rows;
 }
 

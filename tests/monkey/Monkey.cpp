@@ -188,11 +188,12 @@ void Monkey::step()
 {
     // The next step first: it may come inside this one's event loop, as a
     // user's click comes during a load.
-    const bool over = clock_.elapsed() >= qint64(options_.seconds * 1000);
-    if (over && depth_ == 0) finish();
+    // Time is up: the run ends as Exit does, whatever is under way (a long
+    // drawing may still be running below this step).
+    if (clock_.elapsed() >= qint64(options_.seconds * 1000)) finish();
     QTimer::singleShot(kPaceMs, this, &Monkey::step);
     // Nothing reaches other windows while a box waits for its answer.
-    if (over || depth_ >= kMaxDepth || dialogs_->modalOpen()) return;
+    if (depth_ >= kMaxDepth || dialogs_->modalOpen()) return;
 
     const uint64_t choice = rng_(), seed = rng_();
     int total = 0;
