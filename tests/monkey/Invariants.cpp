@@ -88,13 +88,10 @@ GuardedFolders::GuardedFolders(const QStringList& folders) : folders_(folders)
 
 QStringList GuardedFolders::listing(const QString& folder)
 {
-    QStringList rows;
-    // A folder by its name only: its time follows what builds do inside it.
-    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                                          QDir::Name))
-        rows << (f.isDir() ? f.fileName() + "/"
-                           : QString("%1 %2 %3").arg(f.fileName()).arg(f.size()).arg(f.lastModified().toMSecsSinceEpoch()));
-    return rows;
+    // Names only: what the program writes (screenshots, saves and their
+    // temporary files) has names of its own, while sizes and times change
+    // with every rebuild of the programs and files beside them.
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QString GuardedFolders::unchanged() const

@@ -15,8 +15,8 @@ int64_t peakMemoryMb();
 // No window of its own outside the dialog layer waits for an answer.
 QString noStrayModalWindow();
 
-// Folders the program must not write into: a listing (names; sizes and
-// times of files) taken at the start and compared after every action.
+// Folders the program must not write into: the names in each, taken at the
+// start and compared after every action.
 class GuardedFolders {
 public:
     explicit GuardedFolders(const QStringList& folders);

@@ -35,7 +35,7 @@
 
 namespace {
 constexpr int kPaceMs = 2;          // between the end of one step and the next
-constexpr int kMaxDepth = 2;        // an action inside an action's event loop, no deeper
+constexpr int kMaxDepth = 4;        // actions inside an action's event loop, this deep at most
 constexpr int kBeatMs = 100;
 
 // The windows a user sees, in a fixed order (the application's own list is a set).
