@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "acquire/modFileData.h"
 #include "core/modLibrary.h"
 #include "platform/CaptureControl.h"
 #include "platform/DialogLayer.h"
@@ -103,6 +104,8 @@ void FrmCapture::ProbeAdapters()
 
 void FrmCapture::StartCapture()
 {
+    // Its reset would empty the store under a running load and mix frames into the file's.
+    if (refuseWhileLoading()) return;
     const AdapterCollection& adapters = packet->adapters();
     const int index = cmbInterface->currentIndex() + 1;
     if (adapters.count() == 0 || index < 1 || index > adapters.count()) {
