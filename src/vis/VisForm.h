@@ -18,6 +18,9 @@ public:
     // Writes the view's screenshot files named systemTime + suffix.
     void ScreenShot(const QString& systemTime, ScreenshotLog& log) const;
 
+protected:
+    void unload() override;
+
 private:
     int viewNumber_;
 };
