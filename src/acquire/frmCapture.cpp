@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
 #include "core/modLibrary.h"
 #include "platform/CaptureControl.h"
@@ -104,6 +105,8 @@ void FrmCapture::ProbeAdapters()
 
 void FrmCapture::StartCapture()
 {
+    // Its reset would empty the store under a running load and mix frames into the file's.
+    if (refuseWhileLoading()) return;
     const AdapterCollection& adapters = packet->adapters();
     const int index = cmbInterface->currentIndex() + 1;
     if (adapters.count() == 0 || index < 1 || index > adapters.count()) {

@@ -34,6 +34,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     // Up and Down on a focused picture choose the drawn packet before or after; Escape unchooses.
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void unload() override;
 
 private:
     void watchPictures();

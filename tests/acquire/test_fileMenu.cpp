@@ -3,13 +3,16 @@
 #include <QAction>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <sys/stat.h>
 
+#include "acquire/frmCapture.h"
 #include "acquire/frmLoadDataset.h"
 #include "app/frmMain.h"
+#include "platform/CaptureControl.h"
 #include "playback/frmFilters.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
@@ -167,18 +170,22 @@ private slots:
         QVERIFY(!frmLoadDataset()->isVisible());
     }
 
-    // The user picks the menu items while the capacity message is up, the load still running.
-    void capacityMessageOnceAndNoSecondLoadOrSaveWhileLoading()
+    // The user picks the menu items and starts a capture while the capacity
+    // message is up, the load still running: a capture's reset would empty
+    // the store under the load and mix captured frames into the file's.
+    void capacityMessageOnceAndNoSecondLoadSaveOrCaptureWhileLoading()
     {
         dialogs->duringMessage = [] {
             trigger("LoadData");
             trigger("LoadCapture");
             trigger("SaveData");
+            frmCapture()->btnStart->click();
         };
         choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
-        QCOMPARE(dialogs->shown.size(), 4);
+        QCOMPARE(dialogs->shown.size(), 5);
         QVERIFY(dialogs->shown[0].text.contains("Only the first 30000 packets will be used."));
-        for (int k = 1; k <= 3; ++k) QVERIFY(dialogs->shown[k].text.startsWith("A file is still loading."));
+        for (int k = 1; k <= 4; ++k) QVERIFY(dialogs->shown[k].text.startsWith("A file is still loading."));
+        QVERIFY(!frmCapture()->packet->isCapturing());
         QCOMPARE(drawn(), QString("1..30000 (30000)"));
     }
 

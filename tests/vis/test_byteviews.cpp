@@ -188,12 +188,16 @@ private slots:
     }
 
     // Closing the view does not stop its thumbnail; clearing the views restarts it.
-    void closingTheViewKeepsItsThumbnail()
+    // A closed view waits for its deletion until a long load or range returns
+    // to the event loop: its pictures give their memory back at once.
+    void closingTheViewGivesBackItsPicturesAndKeepsItsThumbnail()
     {
         auto& thumbnail = static_cast<TextRainfallThumbnail&>(*viewThumbnail(viewRow(1)));
         PictureSurface* thumb = thumbnailTarget(1).picture;
         clearVisualizations();
         text->close();
+        for (const PictureSurface* picture : text->findChildren<PictureSurface*>())
+            QCOMPARE(picture->image().size(), QSize(1, 1));
         addPacket(reinterpret_cast<const uint8_t*>(printable(0, 59).data()), 59);
         displayPackets(getPacketCount(), getPacketCount());
         QVERIFY(pixelsIn(thumb, QRect(0, 0, thumb->scaleWidth(), 1)) > 0);

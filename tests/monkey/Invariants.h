@@ -1,0 +1,46 @@
+#pragma once
+// What must hold after every action of the random user. Each check returns
+// an empty string when it holds, else what went wrong.
+#include <QStringList>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+// The player's labels and position bar agree with the packets the store holds.
+QString playerAgreesWithStore();
+// Memory in use (VmRSS, the sanitizers' share included) under the limit.
+QString memoryWithinLimit();
+// The most memory in use so far (VmHWM), in MB.
+int64_t peakMemoryMb();
+// No window of its own outside the dialog layer waits for an answer.
+QString noStrayModalWindow();
+
+// Folders the program must not write into: the names in each, taken at the
+// start and compared after every action.
+class GuardedFolders {
+public:
+    explicit GuardedFolders(const QStringList& folders);
+    QString unchanged() const;
+
+private:
+    static QStringList listing(const QString& folder);
+    QStringList folders_;
+    QList<QStringList> before_;
+};
+
+// A thread that expects the event loop to beat at least every two seconds;
+// when it does not, it calls hung(seconds) from its own thread.
+class Watchdog {
+public:
+    explicit Watchdog(std::function<void(double)> hung);
+    ~Watchdog();
+    // Called from the event loop (a timer).
+    void beat();
+
+private:
+    static int64_t nowMs();
+    std::atomic<int64_t> lastBeat_;
+    std::atomic<bool> stop_{false};
+    std::function<void(double)> hung_;
+    std::thread thread_;
+};
