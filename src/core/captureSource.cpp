@@ -9,7 +9,6 @@
 
 #include "frameSource.h"
 
-namespace {
 std::string linkTypeText(int linkType)
 {
     const char* name = pcap_datalink_val_to_name(linkType);
@@ -19,6 +18,7 @@ std::string linkTypeText(int linkType)
     return text;
 }
 
+namespace {
 class CaptureSource final : public FrameSource {
 public:
     ~CaptureSource() override { if (pcap_) pcap_close(pcap_); }   // closes the stream too
