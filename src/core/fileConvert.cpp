@@ -13,12 +13,14 @@ bool sameFile(const std::string& a, const std::string& b)
 }
 }
 
-ConvertReport convertFile(const std::string& in, const std::string& out)
+ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window)
 {
     ConvertReport report;
     LoadObserver quiet;
-    auto source = makeSourceFor(in);
-    if (!source->open(in, report.read, quiet)) return report;
+    const auto windowed = window ? std::make_unique<WindowSource>(*window) : nullptr;
+    const auto whole = window ? nullptr : makeSourceFor(in);
+    FrameSource& source = windowed ? static_cast<FrameSource&>(*windowed) : *whole;
+    if (!source.open(in, report.read, quiet)) return report;
 
     // Writing onto the input would replace it with whatever was read of it so far.
     if (sameFile(in, out)) {
@@ -29,9 +31,14 @@ ConvertReport convertFile(const std::string& in, const std::string& out)
     }
     FrameWriter writer(out);
     if (writer.open()) {
-        source->forEachFrame(report.read, [&](const SourceFrame& frame) {
+        source.forEachFrame(report.read, [&](const SourceFrame& frame) {
             return writer.add(frame.data, frame.size, frame.stamp);
         });
+        if (windowed && windowed->framesSeen() < window->last) {   // the unfinished file is removed
+            report.read.error = LoadError::NoSuchWindow;
+            report.read.message = windowProblem(*window, windowed->framesSeen(), 0, in);
+            return report;
+        }
     }
     report.write = writer.finish();
     return report;
