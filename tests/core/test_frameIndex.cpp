@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/frameWindow.h"
+#include "core/heldFile.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
@@ -319,6 +320,57 @@ private slots:
         QFETCH(int, frames);
         QFETCH(QString, problem);
         QCOMPARE(QString::fromStdString(windowProblem({first, last}, frames, kSlotCount, "F")), problem);
+    }
+
+    // The held file's neighbouring windows, a full store's width each, the
+    // last one moved back to end at the file's end.
+    void neighbouringWindows_data()
+    {
+        QTest::addColumn<int>("first");   // of the window loaded
+        QTest::addColumn<QString>("previous");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("first") << 1 << "" << "30001-60000";
+        QTest::newRow("third") << 60001 << "30001-60000" << "70001-100000";
+        QTest::newRow("last") << 70001 << "40001-70000" << "";
+        QTest::newRow("typed") << 5 << "1-30000" << "30005-60004";
+    }
+    void neighbouringWindows()
+    {
+        QFETCH(int, first);
+        QFETCH(QString, previous);
+        QFETCH(QString, next);
+        HeldFile file;
+        QVERIFY(!file.neighbour(1));
+        FrameIndex index;
+        index.frames = 100000;
+        file.hold(index);
+        QVERIFY(!file.neighbour(1));   // no window loaded yet
+        file.noteLoaded(windowAt(first, 100000, kSlotCount), 1);
+        const auto text = [](std::optional<FrameWindow> w) { return w ? QString("%1-%2").arg(w->first).arg(w->last) : QString(); };
+        QCOMPARE(text(file.neighbour(-1)), previous);
+        QCOMPARE(text(file.neighbour(1)), next);
+    }
+
+    // The player names the window only while the store holds exactly it.
+    void captionWhileTheStoreHoldsTheWindow()
+    {
+        HeldFile file;
+        FrameIndex index;
+        index.frames = 1000000;
+        file.hold(index);
+        const auto fill = [] { for (int n = 0; n < kSlotCount; ++n) recorded::store(numberedFrame(n)); };
+        fill();
+        file.noteLoaded({600001, 630000}, 1);
+        QCOMPARE(file.caption(), "600001 - 630000 of 1,000,000");
+        recorded::store(numberedFrame(1));   // a frame more: the store holds something else
+        QCOMPARE(file.caption(), "");
+        initBuffer();
+        fill();                              // as many packets, but another filling
+        QCOMPARE(file.caption(), "");
+        file.noteLoaded({600001, 630000}, 30001);   // behind packets kept
+        QCOMPARE(file.caption(), "");
+        file.forget();
+        QVERIFY(!file.windowInStore());
     }
 
     void windowsAtAndTheirNames()
