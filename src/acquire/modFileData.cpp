@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <optional>
 
 #include "acquire/fileNames.h"
 #include "acquire/frmLoadDataset.h"
+#include "acquire/modFileWindow.h"
 #include "core/fileLoader.h"
 #include "platform/DialogLayer.h"
 #include "platform/yieldPoint.h"
@@ -48,14 +50,17 @@ private:
 };
 
 void warn(const QString& text) { dialogs().messageBox(text, "Warning", MsgButtons::Ok, MsgIcon::Exclamation); }
+}
 
-using Loader = LoadReport (*)(const std::string&, LoadObserver&);
+LoadRunning::LoadRunning() { loading = true; }
+LoadRunning::~LoadRunning() { loading = false; }
 
-void loadWith(Loader load, const QString& path)
+void loadWith(const FileLoad& load, const QString& path)
 {
     if (refuseWhileLoading()) return;
-    loading = true;
+    std::optional<LoadRunning> running(std::in_place);
 
+    frmLoadDataset()->hideWindowChooser();
     frmLoadDataset()->lblFileLoadStatusVariable->setText("In Progress");
     frmLoadDataset()->show();
     frmLoadDataset()->raise();
@@ -76,11 +81,10 @@ void loadWith(Loader load, const QString& path)
     }
 
     frmLoadDataset()->hide();
-    loading = false;
+    running.reset();
     frmFilters()->initFilters();
     // The packets this load added: behind the held ones when the reset was declined.
     displayPackets(report.firstPacket, report.lastPacket);
-}
 }
 
 namespace {
@@ -125,7 +129,10 @@ void openDataset()
     openWith("Open nivora dataset", QStringList{kAllFiles, kDatasets, kCaptureFiles}.join(";;"), loadAnyDataFile);
 }
 
-void loadAnyDataFile(const QString& path) { loadWith(loadAnyFile, path); }
+void loadAnyDataFile(const QString& path)
+{
+    if (!offerFileWindows(path)) loadWith(loadAnyFile, path);
+}
 
 void loadDataset(const QString& path) { loadWith(loadDatasetFile, path); }
 
@@ -134,4 +141,7 @@ void openCaptureFile()
     openWith("Open capture file", QStringList{kCaptureFiles, kAllFiles}.join(";;"), loadCapture);
 }
 
-void loadCapture(const QString& path) { loadWith(loadCaptureFile, path); }
+void loadCapture(const QString& path)
+{
+    if (!offerFileWindows(path)) loadWith(loadCaptureFile, path);
+}
