@@ -2,6 +2,7 @@
 // the "Load Dataset" window, the messages and the packets handed to the views.
 #include <QAction>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QProgressBar>
@@ -11,6 +12,7 @@
 
 #include "acquire/frmLoadDataset.h"
 #include "acquire/modFileWindow.h"
+#include "acquire/overviewStrip.h"
 #include "app/frmMain.h"
 #include "playback/frmFilters.h"
 #include "support/RecordingView.h"
@@ -166,6 +168,14 @@ private slots:
         };
 
         choose("LoadCapture", big);
+        // Pressed in the middle of the strip, the window centres there; dragged to the left end, it starts at 1.
+        OverviewStrip* strip = frmLoadDataset()->picOverview;
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, 10));
+        QVERIFY2(qAbs(frmLoadDataset()->chosenFirst() - 35001) < 1000, qPrintable(frmLoadDataset()->lblWindowRange->text()));
+        QCOMPARE(frmLoadDataset()->txtWindowFirst->text().toLongLong(), frmLoadDataset()->chosenFirst());
+        QMouseEvent drag(QEvent::MouseMove, QPointF(0, 10), strip->mapToGlobal(QPointF(0, 10)), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(strip, &drag);
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), QString("1 - 30000 of 100,000"));
         frmLoadDataset()->btnLoadWindow->click();
         page(Qt::Key_PageDown);
         views.forget();
