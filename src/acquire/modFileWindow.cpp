@@ -49,6 +49,7 @@ void loadWindow(const FrameWindow& window)
         [&](const std::string&, LoadObserver& observer) {
             const LoadReport report = loadIndexedWindow(file.index(), window, observer);
             moving.reset();
+            if (!file.index().ok()) file.forget();   // gone, or no longer a capture: nothing to move along
             if (report.ok()) {
                 file.noteLoaded(window, report.firstPacket);
                 updatePacketRange();   // the player names the window

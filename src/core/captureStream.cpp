@@ -148,8 +148,9 @@ private:
         for (const CaptureInterface& i : s.interfaces)
             if (i.blockOffset == offset) return true;   // met on an earlier pass
         if (s.interfaces.size() == kMaxInterfaces) return damaged("a section describes more than 4096 interfaces");
+        if (length < 20) return damaged("an interface description is too short");
         const uint8_t* b = reader_.peek(std::min<size_t>(length, BlockReader::kCapacity));
-        if (!b || length < 20) return ended(1, "an interface description");
+        if (!b) return ended(1, "an interface description");
         CaptureInterface interface{offset, u16(b + 8, s.swapped), 1000000};
         // Options: code, length, value padded to 4 bytes; if_tsresol (9) sets the time unit.
         for (size_t o = 16; o + 4 <= length - 4 && length <= BlockReader::kCapacity;) {

@@ -17,6 +17,7 @@ void HeldFile::forget()
 void HeldFile::noteLoaded(const FrameWindow& window, int64_t firstPacket)
 {
     loaded_ = window;
+    loadedFrom_ = index_ ? index_->frames : 0;
     wholeStore_ = firstPacket == 1;
     generation_ = storeGeneration();
 }
@@ -40,7 +41,7 @@ std::optional<FrameWindow> HeldFile::neighbour(int direction) const
 std::string HeldFile::caption() const
 {
     const auto window = windowInStore();
-    return window ? describeWindow(*window, index_->frames) : std::string();
+    return window ? describeWindow(*window, loadedFrom_) : std::string();
 }
 
 HeldFile& heldFile()

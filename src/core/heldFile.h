@@ -26,6 +26,7 @@ public:
 private:
     std::optional<FrameIndex> index_;
     std::optional<FrameWindow> loaded_;
+    int64_t loadedFrom_ = 0;      // the frames the file held then
     bool wholeStore_ = false;     // the window went into an emptied store
     uint64_t generation_ = 0;     // the store's filling it went into
 };
