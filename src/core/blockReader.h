@@ -8,13 +8,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 class BlockReader {
 public:
     static constexpr size_t kCapacity = 1 << 20;   // large reads; room for the largest capture frame
 
-    BlockReader() : buffer_(kCapacity) {}
+    BlockReader() : buffer_(new uint8_t[kCapacity]) {}   // filled by the reads
 
     void attach(int fd, int64_t limit)
     {
@@ -39,15 +39,15 @@ public:
     // its limit) ends before them or a read fails (error() then says why).
     const uint8_t* peek(size_t n)
     {
-        if (end_ - begin_ >= n) return buffer_.data() + begin_;
+        if (end_ - begin_ >= n) return buffer_.get() + begin_;
         if (n > kCapacity || int64_t(n) > remaining()) return nullptr;
-        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         base_ += int64_t(begin_);
         end_ -= begin_;
         begin_ = 0;
         while (end_ < n) {
             const size_t want = size_t(std::min<int64_t>(int64_t(kCapacity - end_), limit_ - base_ - int64_t(end_)));
-            const ssize_t got = ::pread(fd_, buffer_.data() + end_, want, base_ + int64_t(end_));
+            const ssize_t got = ::pread(fd_, buffer_.get() + end_, want, base_ + int64_t(end_));
             if (got < 0 && errno == EINTR) continue;
             if (got <= 0) {   // a read error, or a file that shrank meanwhile
                 error_ = got < 0 ? errno : 0;
@@ -56,7 +56,7 @@ public:
             }
             end_ += size_t(got);
         }
-        return buffer_.data() + begin_;
+        return buffer_.get() + begin_;
     }
 
     void advance(int64_t n)
@@ -69,7 +69,7 @@ public:
     }
 
 private:
-    std::vector<uint8_t> buffer_;
+    std::unique_ptr<uint8_t[]> buffer_;
     int fd_ = -1;
     int64_t limit_ = 0;
     int64_t base_ = 0;    // file offset of buffer_[0]
