@@ -76,7 +76,14 @@ bool offerFileWindows(const QString& path)
         IndexObserver observer;
         index = indexFile(fileSystemName(path), observer);
     }
-    if (!index.ok() || index.frames <= kSlotCount) return false;
+    if (!index.ok() || (index.frames <= kSlotCount && index.report.otherLinkFrames == 0)) return false;
+    if (index.frames <= kSlotCount) {
+        // Loaded whole all the same, through the index: the whole-file reader
+        // stops at the first interface that is not Ethernet.
+        const FrameWindow all{1, index.frames};
+        loadWith([&](const std::string&, LoadObserver& observer) { return loadIndexedWindow(index, all, observer); }, path);
+        return true;
+    }
     frmLoadDataset()->setProgressPosition(index.identity.size);
 
     const int64_t frames = index.frames;

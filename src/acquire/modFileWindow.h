@@ -7,8 +7,9 @@
 #include <cstdint>
 
 // Indexes the file. One of more than 30000 frames is held and its window
-// chooser shown, and true is returned; for a smaller file, or one that cannot
-// be indexed, nothing is held and false tells the caller to load it whole.
+// chooser shown, and true is returned; so is a smaller one that mixes in
+// frames of other link types, loaded whole through its index. For any other
+// file nothing is held and false tells the caller to load it whole.
 bool offerFileWindows(const QString& path);
 
 // Loads the window of the held file that begins at `first`.

@@ -201,6 +201,18 @@ private slots:
         QCOMPARE(std::pair(frameIn(1), frmFilters()->lblFileWindow->text()), std::pair(40001, QString("40001 - 70000 of 100,000")));
     }
 
+    // A pcapng of three sections, the second of Linux cooked frames: the
+    // Ethernet frames before and after it are loaded, the others counted.
+    void pcapngOfOtherLinkTypesInBetween()
+    {
+        const QByteArray mixed = recorded::pcapng(someFrames(3)) + recorded::pcapng(someFrames(2), DLT_LINUX_SLL)
+                                 + recorded::pcapng(someFrames(4));
+        choose("LoadCapture", file("mixed.pcapng", mixed));
+        QCOMPARE(drawn(), QString("1..7 (7)"));
+        QVERIFY(dialogs->shown.value(0).text.contains("2 frame(s) in \"" + dir.filePath("mixed.pcapng")
+                                                      + "\" from interfaces that are not Ethernet were left out."));
+    }
+
     void saveTellsWhatWasLeftOut()
     {
         trigger("SaveData");
