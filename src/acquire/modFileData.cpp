@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <optional>
 
 #include "acquire/fileNames.h"
 #include "acquire/frmLoadDataset.h"
@@ -58,7 +57,7 @@ LoadRunning::~LoadRunning() { loading = false; }
 void loadWith(const FileLoad& load, const QString& path)
 {
     if (refuseWhileLoading()) return;
-    std::optional<LoadRunning> running(std::in_place);
+    loading = true;
 
     frmLoadDataset()->hideWindowChooser();
     frmLoadDataset()->lblFileLoadStatusVariable->setText("In Progress");
@@ -81,7 +80,7 @@ void loadWith(const FileLoad& load, const QString& path)
     }
 
     frmLoadDataset()->hide();
-    running.reset();
+    loading = false;
     frmFilters()->initFilters();
     // The packets this load added: behind the held ones when the reset was declined.
     displayPackets(report.firstPacket, report.lastPacket);
