@@ -8,6 +8,7 @@
 
 #include "acquire/fileNames.h"
 #include "acquire/frmLoadDataset.h"
+#include "acquire/modFileWindow.h"
 #include "core/fileLoader.h"
 #include "platform/DialogLayer.h"
 #include "platform/yieldPoint.h"
@@ -48,14 +49,17 @@ private:
 };
 
 void warn(const QString& text) { dialogs().messageBox(text, "Warning", MsgButtons::Ok, MsgIcon::Exclamation); }
+}
 
-using Loader = LoadReport (*)(const std::string&, LoadObserver&);
+LoadRunning::LoadRunning() { loading = true; }
+LoadRunning::~LoadRunning() { loading = false; }
 
-void loadWith(Loader load, const QString& path)
+void loadWith(const FileLoad& load, const QString& path)
 {
     if (refuseWhileLoading()) return;
     loading = true;
 
+    frmLoadDataset()->hideWindowChooser();
     frmLoadDataset()->lblFileLoadStatusVariable->setText("In Progress");
     frmLoadDataset()->show();
     frmLoadDataset()->raise();
@@ -80,7 +84,6 @@ void loadWith(Loader load, const QString& path)
     frmFilters()->initFilters();
     // The packets this load added: behind the held ones when the reset was declined.
     displayPackets(report.firstPacket, report.lastPacket);
-}
 }
 
 namespace {
@@ -125,7 +128,10 @@ void openDataset()
     openWith("Open nivora dataset", QStringList{kAllFiles, kDatasets, kCaptureFiles}.join(";;"), loadAnyDataFile);
 }
 
-void loadAnyDataFile(const QString& path) { loadWith(loadAnyFile, path); }
+void loadAnyDataFile(const QString& path)
+{
+    if (!offerFileWindows(path)) loadWith(loadAnyFile, path);
+}
 
 void loadDataset(const QString& path) { loadWith(loadDatasetFile, path); }
 
@@ -134,4 +140,7 @@ void openCaptureFile()
     openWith("Open capture file", QStringList{kCaptureFiles, kAllFiles}.join(";;"), loadCapture);
 }
 
-void loadCapture(const QString& path) { loadWith(loadCaptureFile, path); }
+void loadCapture(const QString& path)
+{
+    if (!offerFileWindows(path)) loadWith(loadCaptureFile, path);
+}

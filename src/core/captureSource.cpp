@@ -22,6 +22,7 @@ std::array<uint8_t, 4> magicOf(std::FILE* stream)
     std::rewind(stream);
     return first;
 }
+}
 
 std::string linkTypeText(int linkType)
 {
@@ -32,6 +33,7 @@ std::string linkTypeText(int linkType)
     return text;
 }
 
+namespace {
 class CaptureSource final : public FrameSource {
 public:
     ~CaptureSource() override { if (pcap_) pcap_close(pcap_); }   // closes the stream too

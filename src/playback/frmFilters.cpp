@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "core/accessors.h"
+#include "core/heldFile.h"
 #include "core/modLibrary.h"
 #include "platform/twips.h"
 #include "playback/BufferRangeSlider.h"
@@ -134,6 +135,8 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
                                    {10, 208, 110, 28});
     btnScreenShot = button("btnScreenShot", "Screenshots", "Save screenshots to application directory",
                            {126, 208, 110, 28});
+    lblFileWindow = label("lblFileWindow", "", {240, 208, 272, 28}, false, Qt::AlignRight | Qt::AlignVCenter);
+    lblFileWindow->setToolTip("The frames of the file that the player holds");
     // Where the last screenshots went (or why there were none).
     lblScreenshots = label("lblScreenshots", "", {10, 242, 500, 36});
     lblScreenshots->setWordWrap(true);
@@ -251,6 +254,7 @@ void FrmFilters::showPacketRange(int64_t count, int64_t first)
     else scrPacket->setRange(1, 1);
     scrPacket->setEnabled(holdsPackets_);
     lblPacketMin->setText(QString::number(first));
+    lblFileWindow->setText(QString::fromStdString(heldFile().caption()));
 }
 
 void FrmFilters::initFilters()

@@ -68,6 +68,7 @@ public:
     QPushButton* btnClearVisualization;
     QPushButton* btnScreenShot;
     QLabel* lblScreenshots;   // how many screenshots went where
+    QLabel* lblFileWindow;    // the file's frame numbers of the window held, for a file larger than the store
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.

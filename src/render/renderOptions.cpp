@@ -2,6 +2,9 @@
 
 #include <QRegularExpression>
 
+#include "cli/cliSupport.h"
+#include "core/modLibrary.h"
+
 std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QString& error)
 {
     RenderOptions o;
@@ -33,6 +36,12 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& words, QStrin
                 return fail(QString("--range '%1' is not FIRST-LAST with 1 <= FIRST <= LAST").arg(value));
             o.first = m.captured(1).toLongLong();
             o.last = m.captured(2).toLongLong();
+        } else if (w == "--window") {
+            FrameWindow window;
+            if (!parseWindow(value.toStdString(), window)) return fail(QString("--window '%1' is not FIRST-LAST").arg(value));
+            const std::string problem = windowProblem(window, window.last, kSlotCount, "");
+            if (!problem.empty()) return fail(QString::fromStdString(problem));
+            o.window = window;
         } else if (w == "--format") {
             if (value != "bmp" && value != "png")
                 return fail(QString("--format '%1' is not bmp or png").arg(value));

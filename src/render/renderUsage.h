@@ -1,4 +1,4 @@
 #pragma once
 // How "nivora-cli render" is called; shared by nivora-cli's help and nivora-render's messages.
 inline constexpr const char* kRenderUsage =
-    "render FILE --out DIR [--size WxH] [--set WINDOW.CONTROL=VALUE]... [--range FIRST-LAST] [--format bmp|png]";
+    "render FILE --out DIR [--size WxH] [--set WINDOW.CONTROL=VALUE]... [--window A-B] [--range FIRST-LAST] [--format bmp|png]";

@@ -2,12 +2,17 @@
 // the "Load Dataset" window, the messages and the packets handed to the views.
 #include <QAction>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
 #include "acquire/frmLoadDataset.h"
+#include "acquire/modFileWindow.h"
+#include "acquire/overviewStrip.h"
 #include "app/frmMain.h"
 #include "playback/frmFilters.h"
 #include "support/RecordingView.h"
@@ -116,19 +121,96 @@ private slots:
         QCOMPARE(drawn(), QString("none"));
     }
 
-    // The user picks the menu items while the capacity message is up, the load still running.
-    void capacityMessageOnceAndNoSecondLoadOrSaveWhileLoading()
+    // A file of more frames than the store holds offers its windows, the
+    // first 30000 frames chosen; a window loads into the player only when
+    // asked. Loading it asks before replacing the held packets, and the menu
+    // items picked while the question is up (the load running) are refused.
+    void aFileLargerThanTheStoreOffersItsWindows()
     {
+        recorded::store(someFrames(1)[0]);
+        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
+        QVERIFY(dialogs->shown.isEmpty() && frmLoadDataset()->fraWindow->isVisible());
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), "1 - 30000 of 30,001");
+        QCOMPARE(std::pair(getPacketCount(), drawn()), std::pair(int64_t(1), QString("none")));
+
         dialogs->duringMessage = [] {
             trigger("LoadData");
             trigger("LoadCapture");
             trigger("SaveData");
         };
-        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
+        QTest::keyClicks(frmLoadDataset()->txtWindowFirst, "2");   // "12": the window ends at the last frame
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), "2 - 30001 of 30,001");
+        frmLoadDataset()->btnLoadWindow->click();
         QCOMPARE(dialogs->shown.size(), 4);
-        QVERIFY(dialogs->shown[0].text.contains("Only the first 30000 packets will be used."));
+        QCOMPARE(dialogs->shown[0].title, QString("Verify Buffer Delete"));
         for (int k = 1; k <= 3; ++k) QVERIFY(dialogs->shown[k].text.startsWith("A file is still loading."));
         QCOMPARE(drawn(), QString("1..30000 (30000)"));
+        QCOMPARE(frmFilters()->lblFileWindow->text(), QString("2 - 30001 of 30,001"));
+        QVERIFY(!frmLoadDataset()->isVisible());
+    }
+
+    // A crafted file of 100,000 frames, each carrying its number: Page Down
+    // twice moves to the third window without asking, and the player and the
+    // views hold frames 60001..90000 as packets 1..30000; at the end Page Down
+    // goes nowhere, and Page Up comes back. A window that fails keeps what is held.
+    void movingTheWindowAlongAFile()
+    {
+        std::vector<recorded::Frame> all;
+        for (int n = 1; n <= 100000; ++n) all.push_back(frames::ipv4(60, 17, uint16_t(n), uint16_t(n >> 16)));
+        const QString big = dir.filePath("numbered.pcap");
+        QVERIFY(recorded::writePcap(big, all));
+        const auto frameIn = [](int64_t packet) { return getUDPSourcePort(packet) | getUDPDestPort(packet) << 16; };
+        const auto page = [](Qt::Key key) {
+            frmMain()->show();
+            frmMain()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(frmMain()));
+            QTest::keyClick(frmMain(), key);
+        };
+
+        choose("LoadCapture", big);
+        // Pressed in the middle of the strip, the window centres there; dragged to the left end, it starts at 1.
+        OverviewStrip* strip = frmLoadDataset()->picOverview;
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, 10));
+        QVERIFY2(qAbs(frmLoadDataset()->chosenFirst() - 35001) < 1000, qPrintable(frmLoadDataset()->lblWindowRange->text()));
+        QCOMPARE(frmLoadDataset()->txtWindowFirst->text().toLongLong(), frmLoadDataset()->chosenFirst());
+        QMouseEvent drag(QEvent::MouseMove, QPointF(0, 10), strip->mapToGlobal(QPointF(0, 10)), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(strip, &drag);
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), QString("1 - 30000 of 100,000"));
+        frmLoadDataset()->btnLoadWindow->click();
+        page(Qt::Key_PageDown);
+        views.forget();
+        page(Qt::Key_PageDown);
+        QVERIFY(dialogs->shown.isEmpty());   // the held window is the file's: nothing to lose
+        QCOMPARE(frmFilters()->lblFileWindow->text(), QString("60001 - 90000 of 100,000"));
+        QCOMPARE(std::pair(frameIn(1), frameIn(30000)), std::pair(60001, 90000));
+        QCOMPARE(drawn(), QString("1..30000 (30000)"));
+        QCOMPARE(views[1].lastBytes, recorded::bytesOf(all[90000 - 1]));   // what the views were given: the frame itself
+
+        page(Qt::Key_PageDown);   // the last window ends at the last frame
+        QCOMPARE(std::pair(frameIn(1), frmFilters()->lblFileWindow->text()), std::pair(70001, QString("70001 - 100000 of 100,000")));
+        QVERIFY(!canLoadNeighbourWindow(1) && canLoadNeighbourWindow(-1));
+        page(Qt::Key_PageDown);
+        QCOMPARE(frameIn(1), 70001);
+        page(Qt::Key_PageUp);
+        QCOMPARE(frameIn(1), 40001);
+
+        // The file cut to 50,000 frames meanwhile: indexed again, the window refused, the packets kept.
+        QVERIFY(QFile::resize(big, 24 + 50000 * (16 + 60)));
+        page(Qt::Key_PageDown);
+        QVERIFY2(dialogs->shown.value(0).text.contains("reaches past the end"), qPrintable(dialogs->shown.value(0).text));
+        QCOMPARE(std::pair(frameIn(1), frmFilters()->lblFileWindow->text()), std::pair(40001, QString("40001 - 70000 of 100,000")));
+    }
+
+    // A pcapng of three sections, the second of Linux cooked frames: the
+    // Ethernet frames before and after it are loaded, the others counted.
+    void pcapngOfOtherLinkTypesInBetween()
+    {
+        const QByteArray mixed = recorded::pcapng(someFrames(3)) + recorded::pcapng(someFrames(2), DLT_LINUX_SLL)
+                                 + recorded::pcapng(someFrames(4));
+        choose("LoadCapture", file("mixed.pcapng", mixed));
+        QCOMPARE(drawn(), QString("1..7 (7)"));
+        QVERIFY(dialogs->shown.value(0).text.contains("2 frame(s) in \"" + dir.filePath("mixed.pcapng")
+                                                      + "\" from interfaces that are not Ethernet were left out."));
     }
 
     void saveTellsWhatWasLeftOut()

@@ -1,0 +1,36 @@
+#pragma once
+// The overview strip of the "Load Dataset" window: a whole file's frames,
+// bin by bin, in the colours of their traffic (TCP, UDP, ICMP, other, the
+// encoding colours), with the store's window on it as a frame the user drags.
+#include <QWidget>
+
+#include "core/frameOverview.h"
+
+class OverviewStrip : public QWidget {
+    Q_OBJECT
+public:
+    explicit OverviewStrip(QWidget* parent = nullptr);
+
+    void setOverview(const FrameOverview& overview, int64_t frames);
+    // The window's first frame and width in frames.
+    void setWindow(int64_t first, int64_t width);
+
+signals:
+    // The user dragged or clicked the window to begin at `first` (1-based).
+    void windowMoved(int64_t first);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    double xOf(int64_t frame) const;   // the left edge of frame (1-based) in pixels
+    void moveTo(double x);
+
+    FrameOverview overview_;
+    int64_t frames_ = 0;
+    int64_t first_ = 1;
+    int64_t width_ = 0;
+    double grab_ = 0;   // where in the window the drag took hold, in frames
+};

@@ -1,0 +1,35 @@
+#include "frameOverview.h"
+
+TrafficKind trafficKindOf(const uint8_t* frame, size_t size)
+{
+    if (size < 24 || frame[12] != 0x08 || frame[13] != 0x00) return TrafficKind::Other;
+    switch (frame[23]) {
+    case 6: return TrafficKind::Tcp;
+    case 17: return TrafficKind::Udp;
+    case 1: return TrafficKind::Icmp;
+    default: return TrafficKind::Other;
+    }
+}
+
+void FrameOverview::add(int64_t key, TrafficKind kind, uint32_t bytes)
+{
+    if (key < 0) return;
+    while (key / width_ >= kMaxBins) {
+        const size_t merged = (bins_.size() + 1) / 2;
+        for (size_t k = 0; k < merged; ++k) {
+            OverviewBin sum = bins_[2 * k];
+            if (2 * k + 1 < bins_.size()) {
+                const OverviewBin& next = bins_[2 * k + 1];
+                for (int t = 0; t < kTrafficKinds; ++t) sum.frames[size_t(t)] += next.frames[size_t(t)];
+                sum.bytes += next.bytes;
+            }
+            bins_[k] = sum;
+        }
+        bins_.resize(merged);
+        width_ *= 2;
+    }
+    const size_t bin = size_t(key / width_);
+    if (bins_.size() <= bin) bins_.resize(bin + 1);
+    ++bins_[bin].frames[size_t(kind)];
+    bins_[bin].bytes += bytes;
+}
