@@ -7,6 +7,7 @@
 #include <QTest>
 #include <functional>
 
+#include "core/accessors.h"
 #include "core/frameWindow.h"
 #include "core/heldFile.h"
 #include "core/storeHost.h"
@@ -190,6 +191,36 @@ private slots:
         const QStringList streamed = timesFrom(window), byLibpcap = timesFrom(*makeCaptureSource());
         QCOMPARE(byLibpcap.size(), 2);
         QCOMPARE(streamed, byLibpcap);
+    }
+
+    // A window loaded into the store keeps its frames' capture times, so the
+    // detail view, the player and playback as captured work on it as on a whole file.
+    void windowKeepsItsTimes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("first");
+        QTest::addColumn<qint64>("last");
+        const qint64 s = kNsPerSecond;
+        QTest::newRow("pcap, us") << QByteArray() << (1700000300 * s + 300'000) << (1700000399 * s + 399'000);
+        std::vector<uint64_t> ticks;
+        for (uint64_t k = 0; k < 1000; ++k) ticks.push_back(1700000000123456789ull + k);
+        QTest::newRow("pcapng, ns") << recorded::pcapng(numbered(1, 1000), 1, {9, 0}, ticks)
+                                    << qint64(1700000000123456789 + 300) << qint64(1700000000123456789 + 399);
+        QTest::newRow("dataset") << recorded::dataset(numbered(1, 1000)) << qint64(kNoTime) << qint64(kNoTime);
+    }
+    void windowKeepsItsTimes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, first);
+        QFETCH(qint64, last);
+        std::string file = path("k.pcap");
+        if (bytes.isEmpty()) QVERIFY(recorded::writePcap(dir.filePath("k.pcap"), numbered(1, 1000)));
+        else file = write("k.any", bytes);
+        FrameIndex index = indexFile(file, quiet, 4);
+        resetBuffer("startup");
+        QCOMPARE(loadIndexedWindow(index, {301, 400}, quiet).packetsStored, 100);
+        QCOMPARE(std::pair(getUDPSourcePort(1), getUDPSourcePort(100)), std::pair(int32_t(301), int32_t(400)));
+        QCOMPARE(std::pair(getCaptureTime(1), getCaptureTime(100)), std::pair(CaptureTime(first), CaptureTime(last)));
     }
 
     // By frame number: at most 512 bins, wider as the file grows, every frame
