@@ -92,10 +92,11 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
     resize(480, 170);
 }
 
-void FrmLoadDataset::showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first)
+void FrmLoadDataset::showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first,
+                                       const FrameOverview* byTime)
 {
     frames_ = frames;
-    picOverview->setOverview(overview, frames);
+    picOverview->setOverview(overview, frames, byTime);
     chooseFirst(first);
     txtWindowFirst->setText(QString::number(first_));
     fraWindow->show();

@@ -43,7 +43,8 @@ public:
     void setProgressPosition(int64_t position);
 
     // Shows the chooser for a file of `frames` frames, its window at `first`.
-    void showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first);
+    void showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first,
+                           const FrameOverview* byTime = nullptr);
     void hideWindowChooser();
     // The first frame of the window chosen.
     int64_t chosenFirst() const { return first_; }

@@ -30,10 +30,15 @@ OverviewStrip::OverviewStrip(QWidget* parent) : QWidget(parent)
     setToolTip("The whole file, frame by frame: drag the window to the frames to load");
 }
 
-void OverviewStrip::setOverview(const FrameOverview& overview, int64_t frames)
+void OverviewStrip::setOverview(const FrameOverview& overview, int64_t frames, const FrameOverview* byTime)
 {
     overview_ = overview;
     frames_ = frames;
+    byTime_ = byTime ? *byTime : FrameOverview();
+    time_.reset();
+    if (byTime) time_.emplace(byTime_);
+    setToolTip(byTime ? "The whole file along its capture time: drag the window to the frames to load"
+                      : "The whole file, frame by frame: drag the window to the frames to load");
     update();
 }
 
@@ -47,7 +52,14 @@ void OverviewStrip::setWindow(int64_t first, int64_t width)
 double OverviewStrip::xOf(int64_t frame) const
 {
     const double span = width() - 2 * kMargin;
-    return kMargin + (frames_ > 0 ? span * double(frame - 1) / double(frames_) : 0);
+    if (frames_ <= 0) return kMargin;
+    return kMargin + span * (time_ ? time_->fractionOf(double(frame - 1)) : double(frame - 1) / double(frames_));
+}
+
+double OverviewStrip::frameAt(double x) const
+{
+    const double fraction = (x - kMargin) / std::max(1, width() - 2 * kMargin);
+    return time_ ? time_->frameAt(fraction) : frames_ * fraction;
 }
 
 void OverviewStrip::paintEvent(QPaintEvent*)
@@ -55,11 +67,15 @@ void OverviewStrip::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     const int h = height() - 2 * kMargin;
-    const auto& bins = overview_.bins();
+    const auto& bins = shown().bins();
+    const double span = width() - 2 * kMargin;
     for (size_t b = 0; b < bins.size(); ++b) {
-        // Each bin's column, split from the bottom up by the share of each kind.
+        // Each bin's column, split from the bottom up by the share of each kind;
+        // along the time every bin has the same width.
         const int64_t firstFrame = int64_t(b) * overview_.binWidth() + 1;
-        const int x0 = int(xOf(firstFrame)), x1 = std::max(x0 + 1, int(xOf(firstFrame + overview_.binWidth())));
+        const int x0 = time_ ? int(kMargin + span * double(b) / double(bins.size())) : int(xOf(firstFrame));
+        const int x1 = std::max(x0 + 1, time_ ? int(kMargin + span * double(b + 1) / double(bins.size()))
+                                              : int(xOf(firstFrame + overview_.binWidth())));
         const double total = std::max<uint32_t>(1, bins[b].total());
         double bottom = kMargin + h;
         for (int k = 0; k < kTrafficKinds; ++k) {
@@ -80,8 +96,7 @@ void OverviewStrip::mousePressEvent(QMouseEvent* e)
     const double x = e->position().x();
     const bool inside = x >= xOf(first_) && x <= xOf(first_ + width_);
     // Taken where it was pressed, or centred under the pointer when pressed beside it.
-    const double frameAt = frames_ * (x - kMargin) / std::max(1, width() - 2 * kMargin);
-    grab_ = inside ? frameAt - double(first_ - 1) : double(width_) / 2;
+    grab_ = inside ? frameAt(x) - double(first_ - 1) : double(width_) / 2;
     moveTo(x);
 }
 
@@ -93,7 +108,6 @@ void OverviewStrip::mouseMoveEvent(QMouseEvent* e)
 void OverviewStrip::moveTo(double x)
 {
     if (frames_ <= 0) return;
-    const double frameAt = frames_ * (x - kMargin) / std::max(1, width() - 2 * kMargin);
-    const int64_t first = std::clamp<int64_t>(int64_t(frameAt - grab_) + 1, 1, std::max<int64_t>(1, frames_ - width_ + 1));
+    const int64_t first = std::clamp<int64_t>(int64_t(frameAt(x) - grab_) + 1, 1, std::max<int64_t>(1, frames_ - width_ + 1));
     if (first != first_) emit windowMoved(first);
 }

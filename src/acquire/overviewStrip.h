@@ -2,7 +2,9 @@
 // The overview strip of the "Load Dataset" window: a whole file's frames,
 // bin by bin, in the colours of their traffic (TCP, UDP, ICMP, other, the
 // encoding colours), with the store's window on it as a frame the user drags.
+// Along the capture time when every frame has one, else along the frame number.
 #include <QWidget>
+#include <optional>
 
 #include "core/frameOverview.h"
 
@@ -11,7 +13,8 @@ class OverviewStrip : public QWidget {
 public:
     explicit OverviewStrip(QWidget* parent = nullptr);
 
-    void setOverview(const FrameOverview& overview, int64_t frames);
+    // byTime: the same frames by capture time, or null when times are not all known.
+    void setOverview(const FrameOverview& overview, int64_t frames, const FrameOverview* byTime = nullptr);
     // The window's first frame and width in frames.
     void setWindow(int64_t first, int64_t width);
 
@@ -25,10 +28,14 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
-    double xOf(int64_t frame) const;   // the left edge of frame (1-based) in pixels
+    double xOf(int64_t frame) const;     // the left edge of frame (1-based) in pixels
+    double frameAt(double x) const;      // the frame (0-based, with its fraction) at x
+    const FrameOverview& shown() const { return time_ ? byTime_ : overview_; }
     void moveTo(double x);
 
     FrameOverview overview_;
+    FrameOverview byTime_;
+    std::optional<TimeAxis> time_;
     int64_t frames_ = 0;
     int64_t first_ = 1;
     int64_t width_ = 0;

@@ -1,5 +1,8 @@
 #include "frameIndex.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 void notePoint(FrameIndex& index, const StreamPoint& at, size_t maxPoints)
 {
@@ -28,7 +31,15 @@ FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t max
     stream->read(index.report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++index.frames;
         if ((number - 1) % index.stride == 0) notePoint(index, f.at, maxPoints);
-        index.overview.add(number - 1, trafficKindOf(f.frame.data, f.frame.size), uint32_t(f.frame.size));
+        const TrafficKind kind = trafficKindOf(f.frame.data, f.frame.size);
+        index.overview.add(number - 1, kind, uint32_t(f.frame.size));
+        if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
+            if (index.firstTime == kNoTime) index.firstTime = t;
+            int64_t after = 0;
+            if (__builtin_sub_overflow(t, index.firstTime, &after)) after = t > index.firstTime ? std::numeric_limits<int64_t>::max() : 0;
+            index.byTime.add(std::max<int64_t>(0, after), kind, uint32_t(f.frame.size));
+            ++index.timedFrames;
+        }
         if (number >= nextYield) {   // often enough for a responsive window, rarely enough to cost nothing
             nextYield = number + 4096;
             observer.progress(f.frame.position);

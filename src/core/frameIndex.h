@@ -24,6 +24,13 @@ struct FrameIndex {
     int64_t stride = kFirstStride;        // K
     std::vector<StreamPoint> points;      // points[i]: where frame i * K + 1 begins
     FrameOverview overview;               // by frame number
+    // By capture time, nanoseconds after the first frame's (earlier times
+    // count at 0); used when every frame has a time.
+    FrameOverview byTime;
+    CaptureTime firstTime = kNoTime;
+    int64_t timedFrames = 0;
+
+    bool timesKnown() const { return frames > 0 && timedFrames == frames; }
 
     bool ok() const { return report.ok(); }
 };

@@ -1,8 +1,8 @@
 #pragma once
 // A whole file at a glance: its frames counted into at most kMaxBins bins of
 // equal width along an axis that starts at 0, each bin split by the kind of
-// traffic. The axis is the frame number (minus one) today; a capture-time
-// axis can feed another overview the same way. When a key lands past the last
+// traffic. The axis is the frame number (minus one), or the capture time in
+// nanoseconds after the file's first. When a key lands past the last
 // bin, neighbouring bins merge and every bin doubles its width, so memory
 // stays fixed however long the file is.
 #include <array>
@@ -35,4 +35,21 @@ public:
 private:
     int64_t width_ = 1;
     std::vector<OverviewBin> bins_;
+};
+
+// An overview by capture time as an axis for the file's frames: every bin
+// takes the same room, so a burst of frames is narrow and a quiet stretch
+// wide. Frames are taken to lie in file order along it (as they do when
+// their times go forward), spread evenly within their bin.
+class TimeAxis {
+public:
+    explicit TimeAxis(const FrameOverview& byTime);
+
+    // Where frame `frame` (0-based) lies, as a fraction 0..1 of the axis.
+    double fractionOf(double frame) const;
+    // The frame (0-based, with its fraction) at `fraction` of the axis.
+    double frameAt(double fraction) const;
+
+private:
+    std::vector<int64_t> before_;   // frames in the bins before bin b; the last entry: all
 };

@@ -201,6 +201,23 @@ private slots:
         QCOMPARE(std::pair(frameIn(1), frmFilters()->lblFileWindow->text()), std::pair(40001, QString("40001 - 70000 of 100,000")));
     }
 
+    // A capture of a 30000-frame burst and a slow tail: the strip runs along
+    // the capture time, so its middle lies in the tail and the window pressed
+    // there ends at the file's end (along the frame number it would start at 5001).
+    void overviewAlongTheCaptureTime()
+    {
+        std::vector<recorded::Frame> all(40000, frames::ipv4(60, 17));
+        std::vector<recorded::FileTime> times;
+        for (uint64_t k = 0; k < 30000; ++k) times.push_back({1700000000, k});
+        for (uint64_t k = 1; k <= 10000; ++k) times.push_back({1700000000 + k, 0});
+        choose("LoadCapture", file("burst.pcap", recorded::pcapFile(all, times, false)));
+        OverviewStrip* strip = frmLoadDataset()->picOverview;
+        QVERIFY(strip->toolTip().contains("capture time"));
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, 10));
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), QString("10001 - 40000 of 40,000"));
+        frmLoadDataset()->close();
+    }
+
     // A pcapng of three sections, the second of Linux cooked frames: the
     // Ethernet frames before and after it are loaded, the others counted.
     void pcapngOfOtherLinkTypesInBetween()

@@ -246,6 +246,30 @@ private slots:
         QCOMPARE(o.bins().front().total(), 8u);
     }
 
+    // By capture time: a burst of 100 frames a microsecond apart takes one
+    // bin, the 100 frames a second apart after it the rest; a frame earlier
+    // than the first counts at the start. A dataset has no time axis.
+    void overviewByTime()
+    {
+        std::vector<recorded::FileTime> times;
+        for (uint64_t k = 0; k < 100; ++k) times.push_back({1000, k});
+        for (uint64_t k = 1; k <= 100; ++k) times.push_back({1000 + k, 0});
+        times.push_back({999, 0});
+        const FrameIndex index = indexFile(write("b.pcap", recorded::pcapFile(numbered(1, 201), times, false)), quiet);
+        QVERIFY(index.timesKnown());
+        QCOMPARE(index.firstTime, 1000 * kNsPerSecond);
+        uint32_t counted = 0;
+        for (const OverviewBin& b : index.byTime.bins()) counted += b.total();
+        QCOMPARE(counted, 201u);
+        QCOMPARE(index.byTime.bins().front().total(), 101u);   // the burst and the earlier frame
+        const TimeAxis axis(index.byTime);
+        QVERIFY2(axis.fractionOf(99) < 0.02, qPrintable(QString::number(axis.fractionOf(99))));
+        QVERIFY(qAbs(axis.fractionOf(150) - 0.5) < 0.05);
+        QVERIFY(qAbs(axis.frameAt(axis.fractionOf(150)) - 150) < 1);
+        QCOMPARE(std::pair(axis.frameAt(0), axis.frameAt(1)), std::pair(0.0, 201.0));
+        QVERIFY(!indexFile(write("b.nivora", recorded::dataset(numbered(1, 10))), quiet).timesKnown());
+    }
+
     // Frames of other interfaces, in other sections, get no number and are
     // counted; the windows after them are still right.
     void pcapngOfManyInterfaces()
