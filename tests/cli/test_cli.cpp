@@ -82,6 +82,14 @@ private slots:
         QVERIFY(runCli({"info", path("in.nivora")}).out.contains("capture times:     none\n"));
         QVERIFY(runCli({"fields", "--time", path("in.nivora")}).out.split('\n').value(1).startsWith("\t1\t"));
 
+        // A window of a nanosecond pcap: fields and convert keep the nanoseconds.
+        const std::vector<Frame> three(all.begin(), all.begin() + 3);
+        QVERIFY(recorded::writeFile(path("ns.pcap"), recorded::pcapFile(three, {{1, 1}, {1, 999999999}, {2, 5}}, true)));
+        const QList<QByteArray> rows = runCli({"fields", "--time", "--window", "2-3", path("ns.pcap")}).out.split('\n');
+        QVERIFY(rows.value(1).startsWith("1.999999999\t2\t") && rows.value(2).startsWith("2.000000005\t3\t"));
+        QCOMPARE(runCli({"convert", "--window", "2-3", path("ns.pcap"), path("ns2.pcap")}).status, 0);
+        QCOMPARE(recorded::pcapTimes(recorded::readFile(path("ns2.pcap"))), QStringList({"ns", "1.999999999", "2.000000005"}));
+
         const QString tshark = QStandardPaths::findExecutable("tshark");
         if (tshark.isEmpty()) QSKIP("tshark is not installed: the times were not compared with it");
         QProcess p;
