@@ -42,7 +42,8 @@ public:
     void setProgressRange(int64_t fileLength);
     void setProgressPosition(int64_t position);
 
-    // Shows the chooser for a file of `frames` frames, its window at `first`.
+    // Shows the chooser for a file of `frames` frames, its window at `first`;
+    // the strip runs along the capture time when byTime is given.
     void showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first,
                            const FrameOverview* byTime = nullptr);
     void hideWindowChooser();
