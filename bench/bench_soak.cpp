@@ -12,6 +12,7 @@
 
 #include "benchTable.h"
 #include "app/frmMain.h"
+#include "core/drawnSequence.h"
 #include "core/modLibrary.h"
 #include "playback/modVisualize.h"
 #include "vis/VisForm.h"
@@ -62,8 +63,9 @@ int main(int argc, char** argv)
     std::printf("soak: %d frames stored and drawn one by one, all %d views shown\n", kFrames, int(viewRows().size()));
     std::printf("  %9s  %12s  %9s\n", "frames", "frames/s", "RSS MB");
     double atFirstStretch = 0, last = 0;
-    QElapsedTimer stretch;
+    QElapsedTimer stretch, whole;
     stretch.start();
+    whole.start();
     for (int n = 1; n <= kFrames; ++n) {
         const auto& f = mix[size_t(n % mix.size())];
         addPacket(f.data(), int(f.size()) - 1);
@@ -78,6 +80,14 @@ int main(int argc, char** argv)
         }
     }
     const double growth = last - atFirstStretch;
+    const double perSecond = kFrames / (double(whole.nsecsElapsed()) / 1e9);
+    std::printf("soak: %.0f frames/s over the whole run; the drawn sequence holds %zu runs, %zu bytes\n", perSecond,
+                drawnSequence().runs().size(), drawnSequence().memoryBytes());
+    tableRowAgainstTarget("soak, 1,000,000 frames, all views: frames stored and drawn",
+                          benchFigure("%.0f frames/s", perSecond), ">= 30000 frames/s", 30000 / perSecond);
+    tableRowAgainstTarget("soak: the drawn sequence's memory at the end",
+                          benchFigure("%.0f bytes", double(drawnSequence().memoryBytes())), "<= 4 MB",
+                          double(drawnSequence().memoryBytes()) / (4 << 20));
     std::printf("soak: memory grew %.1f MB from 100,000 frames (the ring wrapped at 30,000) to the end "
                 "(target < %.0f MB: %.2fx)\n", growth, kGrowthTargetMB, growth / kGrowthTargetMB);
     tableRowAgainstTarget("soak, 1,000,000 frames, all views: memory growth after the wrap",

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "acquire/modSaveData.h"
 #include "core/modLibrary.h"
 #include "platform/CaptureControl.h"
 #include "platform/DialogLayer.h"
@@ -126,9 +127,15 @@ void FrmCapture::StartCapture()
     btnStop->setFocus();
     showStatus();
     tmrStatus->start();
-    // Frames may already arrive while the overwrite question is open; after No
-    // they are appended behind the stored packets.
-    resetBuffer("capture");
+    // Frames that arrive while the overwrite question is open are not kept:
+    // Yes would empty the store of them, and Cancel must leave it as it was.
+    asking_ = true;
+    const bool goOn = resetBuffer("capture");
+    asking_ = false;
+    if (!goOn) {
+        StopCapture();
+        return;
+    }
     clearVisualizations();
     frmFilters()->initFilters();
 }
@@ -152,7 +159,8 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
 {
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
-    if (addPacket(data, size - 1, packet->frameTime()) == 0) return;
+    if (asking_ || addPacket(data, size - 1, packet->frameTime()) == 0) return;
+    setHeldPacketsUnsaved(true);
     const int32_t packet = getPacketCount();
     displayPackets(packet, packet);
 }

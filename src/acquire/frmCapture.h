@@ -43,6 +43,8 @@ protected:
 private:
     void captureLost(const QString& reason);
     void showStatus();
+
+    bool asking_ = false;   // the overwrite question is open: frames wait for its answer
 };
 
 FrmCapture* frmCapture();

@@ -9,7 +9,10 @@
 #include "acquire/fileNames.h"
 #include "acquire/frmLoadDataset.h"
 #include "acquire/modFileWindow.h"
+#include "acquire/modSaveData.h"
 #include "core/fileLoader.h"
+#include "core/heldFile.h"
+#include "core/modLibrary.h"
 #include "platform/DialogLayer.h"
 #include "platform/yieldPoint.h"
 #include "playback/frmFilters.h"
@@ -19,9 +22,11 @@
 namespace {
 bool loading = false;
 
-// Shows the load in the "Load Dataset" window. The window is looked up on
-// every call: a user may close it at a yield point, and the next reference
-// makes a fresh hidden one.
+void showStatus(const QString& status) { frmLoadDataset()->lblFileLoadStatusVariable->setText(status); }
+
+// Shows the load in the "Load Dataset" window, whose status is always the
+// one that holds now. The window is looked up on every call: a user may
+// close it at a yield point, and the next reference makes a fresh hidden one.
 class WindowObserver final : public LoadObserver {
 public:
     void fileOpened(int64_t size) override
@@ -31,14 +36,21 @@ public:
     }
     void fileRead() override
     {
-        frmLoadDataset()->lblFileLoadStatusVariable->setText("Completed");
         frmLoadDataset()->setProgressRange(size_);
+        // The overwrite question comes next when packets are held, unless
+        // they are a window of the file being moved along it.
+        showStatus(getPacketCount() > 0 && !heldFile().windowInStore() ? "Waiting for your answer" : "Reading");
     }
-    void storeReset() override { clearVisualizations(); }
+    void storeReset() override
+    {
+        showStatus("Reading");
+        clearVisualizations();
+    }
     void progress(int64_t position) override { frmLoadDataset()->setProgressPosition(position); }
     void yieldPoint() override { ::yieldPoint(); }
     void capacityReached(int32_t capacity) override
     {
+        showStatus(QString("Cut at %1 packets").arg(capacity));
         dialogs().messageBox(QString("Packets in file exceeded buffer.  Only the first %1 packets will be used.").arg(capacity),
                              applicationTitle(), MsgButtons::Ok, MsgIcon::None);
     }
@@ -59,8 +71,11 @@ void loadWith(const FileLoad& load, const QString& path)
     if (refuseWhileLoading()) return;
     loading = true;
 
+    // Nothing of the previous file stays on show.
     frmLoadDataset()->hideWindowChooser();
-    frmLoadDataset()->lblFileLoadStatusVariable->setText("In Progress");
+    showStatus("Opening");
+    frmLoadDataset()->lblFileSizeVariable->clear();
+    frmLoadDataset()->setProgressRange(1);   // an empty bar (a range of 0..0 would show it busy)
     frmLoadDataset()->show();
     frmLoadDataset()->raise();
     yieldNow();   // let the window paint
@@ -69,6 +84,14 @@ void loadWith(const FileLoad& load, const QString& path)
     WindowObserver observer;
     const std::string file = fileSystemName(path);
     const LoadReport report = load(file, observer);
+    if (report.error == LoadError::Cancelled) {   // the overwrite question: nothing loaded, nothing changed
+        frmLoadDataset()->hide();
+        loading = false;
+        return;
+    }
+    if (!report.ok()) showStatus("Failed");
+    else if (heldFile().windowInStore()) showStatus("Completed: " + QString::fromStdString(heldFile().caption()));
+    else if (!report.capped) showStatus("Completed");
     if (report.error == LoadError::NotDataset) {
         warn("This is not a nivora format file");
     } else if (!report.ok()) {
@@ -79,6 +102,8 @@ void loadWith(const FileLoad& load, const QString& path)
         if (!notes.isEmpty()) warn(notes.join("\n\n"));
     }
 
+    // Packets added behind others exist in no file; a file's own packets do.
+    if (report.packetsStored > 0) setHeldPacketsUnsaved(report.firstPacket > 1);
     frmLoadDataset()->hide();
     loading = false;
     frmFilters()->initFilters();

@@ -33,7 +33,7 @@ public:
     ~WindowMoveHost() override { setStoreHost(&program_); }
     void showPacketCounter(int64_t count) override { program_.showPacketCounter(count); }
     void showPacketRange(int64_t count, int64_t first) override { program_.showPacketRange(count, first); }
-    bool confirmOverwrite() override { return true; }
+    Answer confirmOverwrite() override { return Answer::Yes; }
     void clearVisualizations() override { program_.clearVisualizations(); }
 
 private:

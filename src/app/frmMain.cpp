@@ -29,6 +29,7 @@
 #include "playback/frmEncodings.h"
 #include "playback/frmFilters.h"
 #include "playback/modScreenShots.h"
+#include "playback/modVisualize.h"
 #include "ui/FormWindow.h"
 #include "ui/focusFrame.h"
 #include "ui/windowHelpers.h"
@@ -215,7 +216,9 @@ void FrmMain::buildMenus()
             [] { showScreenshotDialog(); });
     addItem(file, "fileseparator2", "-", true);
     QAction* exit = addItem(file, "exit", "E&xit", true);
-    connect(exit, &QAction::triggered, this, [] { endProgram(); });
+    connect(exit, &QAction::triggered, this, [] {
+        if (mayQuit()) endProgram();
+    });
     // From whichever of the program's windows is active.
     for (auto [item, keys] : {std::pair{loadData, "Ctrl+O"}, std::pair{exit, "Ctrl+Q"}}) {
         item->setShortcut(QKeySequence(keys));
@@ -235,6 +238,11 @@ void FrmMain::buildMenus()
     view->setObjectName("View");
     for (const ViewRow& row : viewRows())
         addWindowItem(view, row.menuItem, row.menuCaption, [this, &row] { return placedBeside(row.window(), row.number); });
+    addItem(view, "ViewSeparator", "-", true);
+    QAction* redraw = addItem(view, "Redraw", "R&edraw", true);
+    redraw->setShortcut(QKeySequence(Qt::Key_F5));
+    redraw->setShortcutContext(Qt::ApplicationShortcut);
+    connect(redraw, &QAction::triggered, this, [] { redrawVisualizations(); });
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("Help");
@@ -286,6 +294,10 @@ void FrmMain::keyPressEvent(QKeyEvent* e)
 
 void FrmMain::closeEvent(QCloseEvent* e)
 {
+    if (!mayQuit()) {
+        e->ignore();   // Cancel: the program goes on
+        return;
+    }
     e->accept();
     endProgram();
 }

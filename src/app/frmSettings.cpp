@@ -44,7 +44,7 @@ FrmSettings::FrmSettings() : FormWindow("frmSettings", "Settings")
         swatch->setBackColor(kRows[i].design);
         // The dialog opens on the swatch's colour, so Cancel leaves it as it was.
         connect(button, &QPushButton::clicked, this,
-                [swatch] { swatch->setBackColor(dialogs().chooseColor(swatch->backColor())); });
+                [swatch, button] { swatch->setBackColor(dialogs().chooseColor(swatch->backColor(), button->text())); });
     }
     btnDone = new QPushButton("Done", this);
     btnDone->setObjectName("btnDone");

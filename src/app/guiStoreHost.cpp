@@ -10,11 +10,14 @@ class GuiStoreHost final : public StoreHost {
 public:
     void showPacketCounter(int64_t count) override { frmFilters()->showPacketCounter(count); }
     void showPacketRange(int64_t count, int64_t first) override { frmFilters()->showPacketRange(count, first); }
-    bool confirmOverwrite() override
+    Answer confirmOverwrite() override
     {
-        return dialogs().messageBox("Packets exist in the buffer.  Do you wish to overwrite?",
-                                    "Verify Buffer Delete", MsgButtons::YesNo, MsgIcon::Exclamation)
-               == MsgResult::Yes;
+        const MsgResult result = dialogs().messageBox(
+            "Packets exist in the buffer.  Do you wish to overwrite?\n\n"
+            "Yes empties the buffer first. No keeps the packets and adds the new ones after them.",
+            "Verify Buffer Delete", MsgButtons::YesNoCancel, MsgIcon::Exclamation);
+        if (result == MsgResult::Yes) return Answer::Yes;
+        return result == MsgResult::No ? Answer::No : Answer::Cancel;
     }
     void clearVisualizations() override { ::clearVisualizations(); }
 };

@@ -61,7 +61,14 @@ int main(int argc, char** argv)
         return checkedOutput(usage(stdout));
     for (const CliCommand& c : table()) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
-        return checkedOutput(c.run(CliArgs(argv + 2, argv + argc)));
+        const CliArgs args(argv + 2, argv + argc);
+        // "COMMAND --help" anywhere among the words: the command's usage, asked for.
+        for (const std::string& word : args)
+            if (word == "--help" || word == "-h") {
+                std::printf("usage: nivora-cli %s\n\n%s\n", c.usage, c.summary);
+                return checkedOutput(0);
+            }
+        return checkedOutput(c.run(args));
     }
     std::fprintf(stderr, "nivora-cli: unknown command '%s'\n", argv[1]);
     return usage(stderr);

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "frameSource.h"
+#include "regularFile.h"
 
 namespace {
 // The temporary files in progress, where a signal handler can find them
@@ -106,6 +107,11 @@ AtomicFile::~AtomicFile()
 bool AtomicFile::open()
 {
     destination_ = followLinks(path_);
+    // A pipe or device is not replaced by a file of ours, nor written into.
+    if (isSpecialFile(destination_)) {
+        fail("not a regular file");
+        return false;
+    }
     // A short name of its own, so a destination name near the length limit still fits.
     std::string name = folderOf(destination_) + "/.nivora-XXXXXX";
     {

@@ -1,6 +1,7 @@
 // Reading a pcap or pcapng capture through libpcap: Ethernet frames only.
 #include <pcap/pcap.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -9,6 +10,7 @@
 #include <cstring>
 
 #include "frameSource.h"
+#include "regularFile.h"
 
 namespace {
 const uint8_t kPcapngMagic[4] = {0x0A, 0x0D, 0x0D, 0x0A};   // a section header block
@@ -42,12 +44,15 @@ public:
     {
         // Opened here rather than by name in libpcap, so a missing or
         // unreadable file is reported the same way as for datasets.
-        std::FILE* stream = std::fopen(path.c_str(), "rbe");
-        if (!stream) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + std::strerror(errno));
+        std::string reason;
+        const int fd = openRegularFile(path, reason);
+        if (fd < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + reason);
+        std::FILE* stream = ::fdopen(fd, "rb");
         struct stat info {};
-        if (::fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) {
-            std::fclose(stream);
-            return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": not a regular file");
+        if (!stream || ::fstat(fd, &info) != 0) {
+            const int error = errno;
+            stream ? std::fclose(stream) : ::close(fd);
+            return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + std::strerror(error));
         }
         report.fileSize = info.st_size;
         observer.fileOpened(report.fileSize);
@@ -130,11 +135,12 @@ std::unique_ptr<FrameSource> makeCaptureSource() { return std::make_unique<Captu
 FileKind sniffFileKind(const std::string& path)
 {
     uint8_t first[4] = {};
-    std::FILE* stream = std::fopen(path.c_str(), "rbe");
-    if (!stream) return FileKind::Dataset;   // the dataset reader reports why it cannot open
-    const size_t got = std::fread(first, 1, sizeof first, stream);
-    std::fclose(stream);
-    return got == sizeof first && hasCaptureMagic(first) ? FileKind::Capture : FileKind::Dataset;
+    std::string reason;
+    const int fd = openRegularFile(path, reason);
+    if (fd < 0) return FileKind::Dataset;   // the dataset reader reports why it cannot open
+    const ssize_t got = ::read(fd, first, sizeof first);
+    ::close(fd);
+    return got == ssize_t(sizeof first) && hasCaptureMagic(first) ? FileKind::Capture : FileKind::Dataset;
 }
 
 std::unique_ptr<FrameSource> makeSourceFor(const std::string& path)

@@ -6,6 +6,7 @@
 
 #include "blockReader.h"
 #include "frameStream.h"
+#include "regularFile.h"
 
 namespace {
 constexpr int kEthernet = 1;
@@ -67,7 +68,7 @@ public:
         report_ = &report;
         if (pcapng_) readPcapng(from, visit);
         else readPcap(visit);
-        if (reader_.error() != 0 && report.damage.empty()) report.damage = std::strerror(reader_.error());
+        if (reader_.error() != 0 && report.damage.empty()) report.damage = readErrorText(reader_.error());
     }
 
 private:

@@ -58,6 +58,10 @@ public:
         return true;
     }
 
+    // Bytes fed since the last record ended: at the end of the file, a last
+    // record without its trailer.
+    size_t unfinished() const { return carried_; }
+
 private:
     static constexpr size_t kLead = kTrailerSize - 1;   // the trailer's bytes before its '>'
 

@@ -10,6 +10,7 @@
 
 #include "datasetScanner.h"
 #include "frameSource.h"
+#include "regularFile.h"
 
 namespace {
 constexpr size_t kBlockBytes = 128 << 10;   // as large as helps the reads, no larger
@@ -48,19 +49,19 @@ private:
 
 bool DatasetSource::open(const std::string& path, LoadReport& report, LoadObserver& observer)
 {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + std::strerror(errno));
+    std::string reason;
+    fd_ = openRegularFile(path, reason);
+    if (fd_ < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + reason);
     struct stat info {};
     if (::fstat(fd_, &info) != 0)
         return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode)) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": not a regular file");
 
     report.fileSize = info.st_size;
     observer.fileOpened(report.fileSize);
 
     uint8_t header[kDatasetHeader.size()];
     const ssize_t got = readFully(fd_, header, sizeof header);
-    if (got < 0) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + std::strerror(errno));
+    if (got < 0) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(errno));
     if (!hasDatasetHeader(header, size_t(got)))
         return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
     observer.fileRead();
@@ -75,7 +76,7 @@ void DatasetSource::forEachFrame(LoadReport& report, const std::function<bool(co
         const ssize_t got = readFully(fd_, block.get(), kBlockBytes);
         // A file that shrinks meanwhile simply ends sooner: what was there is what we have.
         if (got < 0) {
-            report.damage = std::strerror(errno);
+            report.damage = readErrorText(errno);
             return;
         }
         const bool more = scanner.feed(block.get(), size_t(got), [&](const DatasetRecord& r) {
@@ -88,7 +89,11 @@ void DatasetSource::forEachFrame(LoadReport& report, const std::function<bool(co
             }
             return visit(SourceFrame{r.frame, r.size, r.end + 1, nullptr});
         });
-        if (!more || size_t(got) < kBlockBytes) return;
+        if (!more) return;
+        if (size_t(got) < kBlockBytes) {
+            report.trailingBytes = int64_t(scanner.unfinished());
+            return;
+        }
     }
 }
 }

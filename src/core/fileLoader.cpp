@@ -11,7 +11,10 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
     LoadReport report;
     if (!source.open(path, report, observer)) return report;
 
-    resetBuffer("file");
+    if (!resetBuffer("file")) {
+        report.error = LoadError::Cancelled;
+        return report;
+    }
     observer.storeReset();
     report.firstPacket = getPacketCount() + 1;
     source.forEachFrame(report, [&](const SourceFrame& frame) {
@@ -74,6 +77,9 @@ std::vector<std::string> loadNotes(const LoadReport& report, const std::string& 
                         + " from interfaces that are not Ethernet were left out.");
     if (report.reindexed)
         notes.push_back(quotedPath(path) + " had changed since it was opened; it was indexed again before loading.");
+    if (report.trailingBytes > 0)
+        notes.push_back("The last " + std::to_string(report.trailingBytes) + " byte(s) of " + quotedPath(path)
+                        + " are not closed by a record trailer: the last record may be cut short, and was left out.");
     if (!report.damage.empty())
         notes.push_back(quotedPath(path) + " could not be read to its end (" + report.damage
                         + "); the frames before that point were loaded.");

@@ -1,6 +1,5 @@
 #include "frameStream.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 
 #include "blockReader.h"
 #include "datasetScanner.h"
+#include "regularFile.h"
 
 std::unique_ptr<FrameStream> makeCaptureStream();   // captureStream.cpp
 
@@ -27,7 +27,7 @@ public:
         reader_.attach(fd_, identity_.size);
         const uint8_t* header = reader_.peek(kDatasetHeader.size());
         if (!header && reader_.error() != 0)
-            return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + std::strerror(reader_.error()));
+            return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(reader_.error()));
         if (!header || !hasDatasetHeader(header, kDatasetHeader.size()))
             return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
         return true;
@@ -55,7 +55,8 @@ public:
             });
             if (!more) return;
         }
-        if (reader_.error() != 0) report.damage = std::strerror(reader_.error());
+        if (reader_.error() != 0) report.damage = readErrorText(reader_.error());
+        else report.trailingBytes = int64_t(scanner.unfinished());   // a last record without its trailer
     }
 
 private:
@@ -70,8 +71,9 @@ FrameStream::~FrameStream()
 
 bool FrameStream::openFile(const std::string& path, LoadReport& report)
 {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);   // a FIFO would block here
-    if (fd_ < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + std::strerror(errno));
+    std::string reason;
+    fd_ = openRegularFile(path, reason);   // a pipe or a device is refused before it is opened
+    if (fd_ < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + reason);
     if (!fileIdentityOf(fd_, identity_))
         return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": not a regular file");
     report.fileSize = identity_.size;

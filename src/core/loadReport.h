@@ -14,6 +14,7 @@ enum class LoadError {
     NotEthernet,   // a capture of another link type
     FileChanged,   // replaced or changed since it was indexed
     NoSuchWindow,  // the frames asked for are not in the file, or too many for the store
+    Cancelled,     // the user cancelled the overwrite question: nothing was loaded
 };
 
 struct LoadReport {
@@ -32,6 +33,7 @@ struct LoadReport {
     int64_t otherLinkFrames = 0;        // pcapng frames of interfaces that are not Ethernet, not stored
     std::string damage;                 // a capture that breaks off: libpcap's words
     bool reindexed = false;             // a window's file had changed and was indexed again
+    int64_t trailingBytes = 0;          // dataset bytes after the last trailer: a record cut short, left out
 
     bool ok() const { return error == LoadError::None; }
     // Loaded, but part of the file could not be read (records skipped, a capture broken off).

@@ -66,19 +66,22 @@ void initBuffer()
     store_detail::byteFrequency.fill(0.0f);
 }
 
-void resetBuffer(const std::string& command)
+bool resetBuffer(const std::string& command)
 {
     if (command == "startup") {
         initBuffer();
-        return;
+        return true;
     }
     if ((command == "file" || command == "capture") && packetCount > 0) {
-        if (currentHost->confirmOverwrite()) {
+        const StoreHost::Answer answer = currentHost->confirmOverwrite();
+        if (answer == StoreHost::Answer::Cancel) return false;
+        if (answer == StoreHost::Answer::Yes) {
             initBuffer();
             currentHost->clearVisualizations();
             updatePacketRange();
         }
     }
+    return true;
 }
 
 int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time)

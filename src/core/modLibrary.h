@@ -58,8 +58,9 @@ void initBuffer();
 uint64_t storeGeneration();
 
 // The reset entry, by command word ("startup", "file", "capture"; exact case).
-// "file" and "capture" ask before emptying a store that holds packets.
-void resetBuffer(const std::string& command);
+// "file" and "capture" ask before emptying a store that holds packets; false
+// when the user cancelled, and nothing may be added.
+bool resetBuffer(const std::string& command);
 
 // Copies a frame into the next slot, decodes it and returns the slot.
 // lastIndex is the frame size minus one. A frame longer than 1601 bytes is

@@ -16,8 +16,11 @@ public:
     // An empty store reports count 0 and first 1.
     virtual void showPacketRange(int64_t count, int64_t first) { (void)count; (void)first; }
 
-    // "Packets exist in the buffer.  Do you wish to overwrite?"  true = Yes.
-    virtual bool confirmOverwrite() { return true; }
+    // "Packets exist in the buffer.  Do you wish to overwrite?"  Yes empties
+    // the store, No keeps its packets and adds the new ones after them,
+    // Cancel leaves everything as it was and adds nothing.
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer confirmOverwrite() { return Answer::Yes; }
 
     // A confirmed reset empties every view.
     virtual void clearVisualizations() {}

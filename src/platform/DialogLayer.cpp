@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -15,33 +16,57 @@ public:
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons,
                          MsgIcon icon) override
     {
-        QMessageBox box(iconOf(icon), title, text,
-                        buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                     : QMessageBox::Ok,
-                        QApplication::activeWindow());
+        QMessageBox box(iconOf(icon), title, text, buttonsOf(buttons), QApplication::activeWindow());
         keepWordsWhole(box);
-        const int answer = box.exec();
-        if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-        return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+        switch (box.exec()) {   // Escape and the close box answer Cancel where there is one
+        case QMessageBox::Yes: return MsgResult::Yes;
+        case QMessageBox::No: return MsgResult::No;
+        case QMessageBox::Cancel: return MsgResult::Cancel;
+        case QMessageBox::Save: return MsgResult::Save;
+        case QMessageBox::Discard: return MsgResult::Discard;
+        default: return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+        }
     }
 
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+        return fileName(QFileDialog::AcceptOpen, title, folder, filter);
     }
 
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override
     {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, folder, filter);
+        return fileName(QFileDialog::AcceptSave, title, folder, filter);
     }
 
-    ColorRef chooseColor(ColorRef initial) override
+    ColorRef chooseColor(ColorRef initial, const QString& title) override
     {
-        const QColor chosen = QColorDialog::getColor(toQColor(initial), QApplication::activeWindow());
+        const QColor chosen = QColorDialog::getColor(toQColor(initial), QApplication::activeWindow(), title);
         return chosen.isValid() ? fromQColor(chosen) : initial;
     }
 
 private:
+    static QString fileName(QFileDialog::AcceptMode mode, const QString& title, const QString& folder,
+                            const QString& filter)
+    {
+        QFileDialog dialog(QApplication::activeWindow(), title, folder, filter);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        showNamesOnly(dialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
+    static QMessageBox::StandardButtons buttonsOf(MsgButtons buttons)
+    {
+        switch (buttons) {
+        case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MsgButtons::SaveDiscardCancel: return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+        case MsgButtons::Ok: break;
+        }
+        return QMessageBox::Ok;
+    }
+
     // The box wraps its text at blanks, and breaks a word wider than the
     // box anywhere. A command or a path must stay whole to be copied, so the
     // text gets at least the width of its widest word (within the screen).
@@ -77,8 +102,32 @@ private:
     }
 };
 
+// Icons and types from the name and kind alone. The toolkit's own guess the
+// type from the first bytes of a file without a known extension, and a read
+// of a kernel file such as /proc/kmsg never returns.
+class NamesOnlyIcons final : public QFileIconProvider {
+public:
+    NamesOnlyIcons() { setOptions(DontUseCustomDirectoryIcons); }
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir()) return QStringLiteral("Folder");
+        if (!info.isFile()) return QStringLiteral("Special file");
+        return info.suffix().isEmpty() ? QStringLiteral("File") : info.suffix().toUpper() + " file";
+    }
+};
+
 QtDialogs qtDialogs;
 DialogLayer* current = &qtDialogs;
+}
+
+void showNamesOnly(QFileDialog& dialog)
+{
+    static NamesOnlyIcons icons;
+    // The desktop's dialog would bring its own type guessing.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
 }
 
 DialogLayer& dialogs() { return *current; }

@@ -5,9 +5,12 @@
 
 #include "colorRef.h"
 
-enum class MsgButtons { Ok, YesNo };
+// Cancel (Escape, the close box) is offered where an answer could lose data.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, SaveDiscardCancel };
 enum class MsgIcon { None, Exclamation, Critical, Information };
-enum class MsgResult { Ok, Yes, No };
+enum class MsgResult { Ok, Yes, No, Cancel, Save, Discard };
+
+class QFileDialog;
 
 class DialogLayer {
 public:
@@ -17,9 +20,15 @@ public:
     // A file to open or to save; an empty string when the user cancels.
     virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
-    // The colour dialog; closing it without choosing returns the initial colour.
-    virtual ColorRef chooseColor(ColorRef initial) = 0;
+    // The colour dialog, titled by what it colours; closing it without
+    // choosing returns the initial colour.
+    virtual ColorRef chooseColor(ColorRef initial, const QString& title) = 0;
 };
+
+// Makes a file dialog that never reads a file to show it: the program's own
+// dialog, icons and types from the name alone, so a kernel file such as
+// /proc/kmsg, whose read never returns, cannot hold it (or the program) up.
+void showNamesOnly(QFileDialog& dialog);
 
 // The layer in force: the real Qt dialogs unless a test installed its own.
 DialogLayer& dialogs();

@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/regularFile.h"
+
 // A character's glyph as the draw font paints it in white on black: the
 // pixels it inks, each with the coverage of every colour channel.
 struct PictureSurface::Glyphs {
@@ -195,7 +197,9 @@ bool PictureSurface::saveBmp(const QString& path, QString* reason) const
 {
     QSaveFile file(path);
     QString why;
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (isSpecialFile(path.toStdString())) {   // a pipe would hold the save until someone reads it
+        why = "not a regular file";
+    } else if (!file.open(QIODevice::WriteOnly)) {
         why = file.errorString();
     } else {
         QImageWriter writer(&file, "bmp");

@@ -1,11 +1,13 @@
 #include "frmEncodings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 
 #include "core/modEncodings.h"
 #include "platform/DialogLayer.h"
 #include "platform/PictureSurface.h"
+#include "playback/modVisualize.h"
 
 namespace {
 QPointer<FrmEncodings> instance;
@@ -49,7 +51,8 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
         toggle->setToolTip(t.tip);
         toggle->setChecked(settings.hidden[size_t(c)]);
         connect(toggle, &QPushButton::toggled, this, [c](bool down) { protocolSettings().hidden[size_t(c)] = down; });
-        addSwatch(t.swatch, &settings.classColor[size_t(c)], sx, y);
+        addSwatch(t.swatch, t.caption, &settings.classColor[size_t(c)], sx, y);
+        showHiddenLook(toggle, t.swatch);
     }
 
     // Network layer below, then the two catch-all toggles at the bottom.
@@ -59,12 +62,14 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
     ip->setToolTip("Press to hide IPv4 packets");
     ip->setChecked(settings.hideIPv4);
     connect(ip, &QPushButton::toggled, this, [](bool down) { protocolSettings().hideIPv4 = down; });
-    addSwatch("picIP", &settings.ipColor, sx, net);
+    addSwatch("picIP", "IP", &settings.ipColor, sx, net);
+    showHiddenLook(ip, "picIP");
     QPushButton* ether = addToggle("tglEther", "Ethernet", 8, net + kRowH);
     ether->setToolTip("Press to hide frames that are not IPv4 (ARP, IPv6, ...)");
     ether->setChecked(settings.hideNonIPv4);
     connect(ether, &QPushButton::toggled, this, [](bool down) { protocolSettings().hideNonIPv4 = down; });
-    addSwatch("picEther", &settings.etherColor, sx, net + kRowH);
+    addSwatch("picEther", "Ethernet", &settings.etherColor, sx, net + kRowH);
+    showHiddenLook(ether, "picEther");
     addPanel("Picture5", kDecoration, QRect(8, net + 2 * kRowH + 2, sx + kSwatch - 8, 3));
     const int bottom = net + 2 * kRowH + 12;
     addToggle("tglUNKNetwork", "unknown", 8, bottom);
@@ -101,6 +106,14 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
         addCheck(p.name, p.caption, findChild<QWidget*>(p.panel), 2, p.match, p.matches);
         y += 32;
     }
+
+    // The settings above apply to packets drawn from now on; this draws the
+    // packets already shown again with them.
+    btnApplyShown = new QPushButton("&Apply to shown packets", this);
+    btnApplyShown->setObjectName("btnApplyShown");
+    btnApplyShown->setToolTip("Clear every view and draw the packets it showed again with these settings (F5)");
+    btnApplyShown->setGeometry(px + 8, bottom + 2 * kRowH - 44, pw, 28);
+    connect(btnApplyShown, &QPushButton::clicked, this, [] { redrawVisualizations(); });
 }
 
 // Closing the window shows every packet again, each class in its default colour.
@@ -115,7 +128,7 @@ QPushButton* FrmEncodings::addToggle(const QString& name, const QString& caption
     return t;
 }
 
-void FrmEncodings::addSwatch(const QString& name, ColorRef* variable, int x, int y)
+void FrmEncodings::addSwatch(const QString& name, const QString& protocol, ColorRef* variable, int x, int y)
 {
     auto* s = new PictureSurface(this);
     s->setObjectName(name);
@@ -123,7 +136,7 @@ void FrmEncodings::addSwatch(const QString& name, ColorRef* variable, int x, int
     s->setBackColor(*variable);
     s->setCursor(Qt::PointingHandCursor);
     s->setToolTip("Click to choose this colour");
-    connect(s, &PictureSurface::clicked, this, [this, variable, s] { pickColor(variable, s); });
+    connect(s, &PictureSurface::clicked, this, [this, variable, s, protocol] { pickColor(variable, s, protocol); });
     swatches_[name] = s;
 }
 
@@ -159,8 +172,37 @@ PictureSurface* FrmEncodings::swatch(const QString& name) const
 
 ColorRef FrmEncodings::swatchColor(const QString& name) const { return swatch(name)->backColor(); }
 
-void FrmEncodings::pickColor(ColorRef* variable, PictureSurface* swatch)
+void FrmEncodings::pickColor(ColorRef* variable, PictureSurface* swatch, const QString& protocol)
 {
-    *variable = dialogs().chooseColor(*variable);
+    *variable = dialogs().chooseColor(*variable, "Colour for " + protocol);
     swatch->setBackColor(*variable);
+    if (QPushButton* toggle = swatchToggles_[swatch]) drawHiddenLook(toggle, swatch);
+}
+
+void FrmEncodings::showHiddenLook(QPushButton* toggle, const QString& swatchName)
+{
+    PictureSurface* s = swatch(swatchName);
+    swatchToggles_[s] = toggle;
+    connect(toggle, &QPushButton::toggled, this, [this, toggle, s] { drawHiddenLook(toggle, s); });
+    drawHiddenLook(toggle, s);
+}
+
+void FrmEncodings::drawHiddenLook(QPushButton* toggle, PictureSurface* swatch)
+{
+    const bool hidden = toggle->isChecked();
+    QFont font = toggle->font();
+    font.setStrikeOut(hidden);
+    toggle->setFont(font);
+    QPalette palette = toggle->palette();
+    palette.setColor(QPalette::ButtonText, hidden ? QColor(Qt::darkGray) : QApplication::palette().color(QPalette::ButtonText));
+    toggle->setPalette(palette);
+
+    swatch->setBackColor(swatch->backColor());   // erases an earlier cross
+    if (!hidden) return;
+    // Black on white, so the cross shows on any colour.
+    const int w = swatch->scaleWidth() - 1, h = swatch->scaleHeight() - 1;
+    for (const auto& [shift, colour] : {std::pair{1, rgb(255, 255, 255)}, std::pair{0, rgb(0, 0, 0)}}) {
+        swatch->line(0, shift, w - shift, h, colour);
+        swatch->line(0, h - shift, w - shift, 0, colour);
+    }
 }

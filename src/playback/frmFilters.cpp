@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QScrollBar>
@@ -26,7 +27,7 @@
 namespace {
 QPointer<FrmFilters> instance;
 
-constexpr int kWindowW = 520, kWindowH = 284;
+constexpr int kWindowW = 520, kWindowH = 306;
 constexpr int kTrackW = 300;
 constexpr int kTrackH = twips(310);
 // After a stall, ticks are made up for at most this long; the rest are dropped.
@@ -135,10 +136,17 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
                                    {10, 208, 110, 28});
     btnScreenShot = button("btnScreenShot", "Screenshots", "Save screenshots to application directory",
                            {126, 208, 110, 28});
-    lblFileWindow = label("lblFileWindow", "", {240, 208, 272, 28}, false, Qt::AlignRight | Qt::AlignVCenter);
+    pbDraw = new QProgressBar(this);
+    pbDraw->setObjectName("pbDraw");
+    pbDraw->setGeometry(246, 212, 264, 20);
+    pbDraw->setFormat("Drawing %v of %m");
+    pbDraw->setToolTip("Stop or Escape ends the drawing");
+    pbDraw->hide();
+    // A row of its own: a billion-frame file's numbers are long, and the drawing's bar takes the row above.
+    lblFileWindow = label("lblFileWindow", "", {10, 240, 502, 20}, false, Qt::AlignRight | Qt::AlignVCenter);
     lblFileWindow->setToolTip("The frames of the file that the player holds");
     // Where the last screenshots went (or why there were none).
-    lblScreenshots = label("lblScreenshots", "", {10, 242, 500, 36});
+    lblScreenshots = label("lblScreenshots", "", {10, 264, 500, 36});
     lblScreenshots->setWordWrap(true);
     lblScreenshots->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -149,6 +157,8 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     connect(btnStop, &QPushButton::toggled, this, [this] {
         if (btnStopTag != "locked") stopAction();   // whichever way Stop moved
     });
+    // Only the user's Stop ends a drawing (the window's own start presses it too).
+    connect(btnStop, &QPushButton::clicked, this, [] { stopDrawing(); });
     connect(btnStepForward, &QPushButton::clicked, this, [this] { stepBy(1); });
     connect(btnStepBackward, &QPushButton::clicked, this, [this] { stepBy(-1); });
     connect(btnMinSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->minimum()); });
@@ -208,11 +218,18 @@ bool FrmFilters::playerKey(QKeyEvent* e)
     QWidget* focus = focusWidget();
     const bool onSpinner = focus && (focus == spnSpeed || spnSpeed->isAncestorOf(focus));
     switch (e->key()) {
-    case Qt::Key_Space:
-        if (qobject_cast<QAbstractButton*>(focus)) return false;   // Space presses the focused button
+    case Qt::Key_Space:   // wherever the focus is, a button included
+        if (e->isAutoRepeat()) return true;
         if (btnPlay->isChecked()) btnPause->click();   // pause, or resume when paused
         else btnPlay->click();
         return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:   // Enter presses the focused button instead
+        if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+            button->click();
+            return true;
+        }
+        return false;
     case Qt::Key_Left:
     case Qt::Key_Right:
         if (focus && focus->parentWidget() == picBufferSlider) return false;   // the thumbs move with them
@@ -220,8 +237,12 @@ bool FrmFilters::playerKey(QKeyEvent* e)
         return true;
     case Qt::Key_Home:
         if (onSpinner) return false;   // the spinner's slowest speed
-        if (btnStop->isChecked()) stopAction();
-        else btnStop->click();
+        if (btnStop->isChecked()) {
+            stopDrawing();
+            stopAction();
+        } else {
+            btnStop->click();
+        }
         return true;
     default: return false;
     }
@@ -255,18 +276,36 @@ void FrmFilters::showPacketRange(int64_t count, int64_t first)
     scrPacket->setEnabled(holdsPackets_);
     lblPacketMin->setText(QString::number(first));
     lblFileWindow->setText(QString::fromStdString(heldFile().caption()));
+    if (wholeRange_) showWholeRange();
+}
+
+void FrmFilters::showWholeRange()
+{
+    const int64_t first = firstHeldPacket(), count = getPacketCount();
+    lblBufferRange->setText(rangeText(first, count));
+    lblRangeMin->setText(QString::number(first));
+    lblRangeMax->setText(QString::number(count));
+}
+
+void FrmFilters::showDrawProgress(int64_t done, int64_t total)
+{
+    pbDraw->setVisible(total > 0);
+    // The bar counts in int: a capture's backlog beyond that shows as a share.
+    const int64_t scale = std::max<int64_t>(1, total / std::numeric_limits<int>::max() + 1);
+    pbDraw->setRange(0, int(total / scale));
+    pbDraw->setValue(int(done / scale));
 }
 
 void FrmFilters::initFilters()
 {
     // One consistent state after every load and capture start or stop:
-    // Stopped on the oldest held packet, the buffer range covering them all.
+    // Stopped on the oldest held packet with Stop down, so the next Play
+    // starts from clear views; the buffer range covering them all.
     stopAction();
+    setLocked(btnStop, btnStopTag, true);
     picBufferSlider->resetThumbs();
-    const int64_t first = firstHeldPacket(), count = getPacketCount();
-    lblBufferRange->setText(rangeText(first, count));
-    lblRangeMin->setText(QString::number(first));
-    lblRangeMax->setText(QString::number(count));
+    wholeRange_ = true;
+    showWholeRange();
 }
 
 void FrmFilters::playAction()
@@ -289,7 +328,8 @@ void FrmFilters::startPlaying()
     ticksDone_ = 0;
     lblPace->clear();
     if (tglAsCaptured->isChecked()) {
-        paceDueNs_ = paceClock() + waitAfter(scrPacket->value());
+        // From Stopped the first held packet is shown at once; otherwise the next waits its gap.
+        paceDueNs_ = paceClock() + (atStart_ ? 0 : waitAfter(scrPacket->value()));
         paceAsCaptured();
     }
 }
@@ -316,6 +356,7 @@ void FrmFilters::stopAction()
     showPacketTime(holdsPackets_ ? scrPacket->value() : 0);
     setLocked(btnPause, btnPauseTag, false);
     setLocked(btnPlay, btnPlayTag, false);
+    atStart_ = true;
 }
 
 void FrmFilters::tick()
@@ -369,6 +410,7 @@ int32_t FrmFilters::advance()
         return 0;
     }
     const int position = scrPacket->value();
+    if (atStart_) return moveTo(position);   // playing from Stopped shows the first held packet first
     if (position < scrPacket->maximum()) return moveTo(position + 1);
     if (tglLoop->isChecked()) return moveTo(scrPacket->minimum());   // the views keep what they show
     stopAction();   // the end: Stop runs, but btnStop itself stays up
@@ -377,6 +419,7 @@ int32_t FrmFilters::advance()
 
 int32_t FrmFilters::moveTo(int32_t position)
 {
+    atStart_ = false;
     {
         Locked lock(scrPacketTag);
         scrPacket->setValue(position);
@@ -398,6 +441,7 @@ void FrmFilters::stepBy(int delta)
 void FrmFilters::showPositionByHand(int value)
 {
     if (!holdsPackets_) return;
+    atStart_ = false;
     lblPacketCounter->setText(QString::number(value));
     showPacketTime(value);
     // Drawn from the event loop, once for however many moves came meanwhile:
@@ -462,6 +506,7 @@ int64_t FrmFilters::waitAfter(int32_t position)
 void FrmFilters::applyBufferRange(int minPos, int maxPos, int usable)
 {
     const auto [first, last] = bufferRangeFor(minPos, maxPos, usable, firstHeldPacket(), getPacketCount());
+    wholeRange_ = first == firstHeldPacket() && last == getPacketCount();
     lblBufferRange->setText(rangeText(first, last));
     initBufferViews();
     displayPackets(first, last);   // last: the window may be gone when the drawing returns

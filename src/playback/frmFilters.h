@@ -20,6 +20,7 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -69,11 +70,14 @@ public:
     QPushButton* btnScreenShot;
     QLabel* lblScreenshots;   // how many screenshots went where
     QLabel* lblFileWindow;    // the file's frame numbers of the window held, for a file larger than the store
+    QProgressBar* pbDraw;     // a long drawing's progress; hidden otherwise
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.
     void showPacketCounter(int64_t count);
     void showPacketRange(int64_t count, int64_t first);
+    // A long drawing has drawn `done` of `total` packets; 0 of 0: it ended.
+    void showDrawProgress(int64_t done, int64_t total);
 
     // After a load, an append and a capture's start and stop: Stopped at the
     // oldest held packet, both thumbs at the ends and the buffer range, its
@@ -92,7 +96,8 @@ public:
 
 protected:
     void unload() override;
-    // The player's keys: Space plays and pauses, Left and Right step, Home stops.
+    // The player's keys: Space plays and pauses, Left and Right step, Home
+    // stops, Enter presses the focused button.
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -116,8 +121,12 @@ private:
     int64_t waitAfter(int32_t position);
     void showPacketTime(int64_t position);
     void applyBufferRange(int minPos, int maxPos, int usable);
+    // The buffer range and its end labels while it spans every held packet.
+    void showWholeRange();
 
     bool holdsPackets_ = false;     // false: the bar sits disabled at 1..1
+    bool atStart_ = false;          // Stopped: the next tick draws the position itself, the first held packet
+    bool wholeRange_ = true;        // the buffer range is every held packet, and grows with them
     QElapsedTimer playClock_;       // since the timer last started
     int64_t ticksDone_ = 0;         // timer ticks handled since then
     bool ticking_ = false;          // a tick's packet is being drawn

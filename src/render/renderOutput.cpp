@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include "app/frmMain.h"
+#include "core/regularFile.h"
 #include "platform/PictureSurface.h"
 #include "vis/viewRegistry.h"
 
@@ -21,6 +22,7 @@ QString fileNameOf(const char* suffix, const QString& format)
 
 QString writePicture(const PictureSurface& picture, const QString& path, const QString& format)
 {
+    if (isSpecialFile(path.toStdString())) return "not a regular file";
     QString reason;
     if (format == "bmp") return picture.saveBmp(path, &reason) ? QString() : reason;
     QImageWriter writer(path, "png");
@@ -58,7 +60,7 @@ QString writeRenderOutput(const QString& dir, const QString& format, const QStri
     // The main window as it looks, thumbnails and captions included.
     const QString mainName = "mainwindow." + format;
     const QImage main = frmMain()->grab().toImage();
-    if (!main.save(QDir(dir).filePath(mainName), format.toLatin1().constData()))
+    if (isSpecialFile(QDir(dir).filePath(mainName).toStdString()) || !main.save(QDir(dir).filePath(mainName), format.toLatin1().constData()))
         return QString("cannot write '%1'").arg(QDir(dir).filePath(mainName));
     files.append(QJsonObject{{"file", mainName}, {"window", "frmMain"}, {"width", main.width()},
                              {"height", main.height()}, {"packets", qint64(range.drawn)}});
@@ -69,6 +71,8 @@ QString writeRenderOutput(const QString& dir, const QString& format, const QStri
                                {"packets", qint64(range.drawn)},
                                {"files", files}};
     QSaveFile out(QDir(dir).filePath("manifest.json"));
+    if (isSpecialFile(out.fileName().toStdString()))
+        return QString("cannot write '%1': not a regular file").arg(out.fileName());
     if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(manifest).toJson()) < 0 || !out.commit())
         return QString("cannot write '%1': %2").arg(out.fileName(), out.errorString());
     return {};

@@ -1,5 +1,7 @@
 #include "VisForm.h"
 
+#include <QShowEvent>
+
 #include "vis/screenshotFiles.h"
 #include "vis/viewRegistry.h"
 
@@ -12,4 +14,10 @@ VisForm::VisForm(int viewNumber)
 void VisForm::ScreenShot(const QString& systemTime, ScreenshotLog& log) const
 {
     writeScreenshots(*this, viewRow(viewNumber_), systemTime, log);
+}
+
+void VisForm::showEvent(QShowEvent* e)
+{
+    FormWindow::showEvent(e);
+    if (!e->spontaneous()) announceViewOpened(viewNumber_);   // not a restore from minimised
 }

@@ -18,6 +18,10 @@ public:
     // Writes the view's screenshot files named systemTime + suffix.
     void ScreenShot(const QString& systemTime, ScreenshotLog& log) const;
 
+protected:
+    // Announced to the registry, so a view opened onto a cleared screen shows what was drawn.
+    void showEvent(QShowEvent* e) override;
+
 private:
     int viewNumber_;
 };

@@ -3,12 +3,16 @@
 // every view the same description of the packet; each view takes what it needs.
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 class PictureSurface;
 
+// What a view that keeps every packet's mark answers to packetsKept().
+constexpr int64_t kKeepsEveryPacket = std::numeric_limits<int64_t>::max();
+
 struct PacketToDraw {
-    int32_t number;                          // packet number
+    int64_t number;                          // packet number (past 2^31 in a long capture)
     const uint8_t* bytes;                    // the dispatch's private copy, positions 0..1600
     int len;                                 // frame size (packetLen); read only bytes[0..len-1]
     const std::array<float, 256>* frequency; // the packet's byte histogram
@@ -29,6 +33,19 @@ public:
     virtual bool isShown() const = 0;
     // The pictures a screenshot writes, in the order of the view's file suffixes.
     virtual std::vector<const PictureSurface*> screenshotPictures() const { return {}; }
+
+    // When many packets are drawn at once: a packet that at least this many
+    // drawn packets follow has scrolled out of a scrolling view by the end,
+    // and the dispatch hands it to skip() instead of Plot().
+    virtual int64_t packetsKept() const { return kKeepsEveryPacket; }
+    // Moves on as Plot() would, leaving out the drawing that would scroll out:
+    // the picture at the end is the one Plot() would have left.
+    virtual void skip(const PacketToDraw& packet) { Plot(packet); }
+
+    // Set by the dispatch when it draws into the view, reset when it clears
+    // every view: a view opened with nothing drawn since is drawn from the
+    // drawn sequence.
+    bool drawnSinceClear = false;
 };
 
 // The pictures a thumbnail draws on: the main window's thumbnail and, for
@@ -49,4 +66,9 @@ public:
     virtual void clear(const ThumbnailTarget&) {}
     // What a new buffer range does to it.
     virtual void initBufferView(const ThumbnailTarget&) {}
+
+    // As VisWindow's: how many of the newest packets the thumbnail can show,
+    // and the move that leaves out what scrolls out.
+    virtual int64_t packetsKept(const ThumbnailTarget&) const { return kKeepsEveryPacket; }
+    virtual void skip(const PacketToDraw& packet, const ThumbnailTarget& target) { plotThumbnail(packet, target); }
 };

@@ -1,6 +1,6 @@
 #include "axisSegment.h"
 
-AxisMark markOnVerticalAxis(int field, int32_t packet, ProtocolLabel style, int x, int extent)
+AxisMark markOnVerticalAxis(int field, int64_t packet, ProtocolLabel style, int x, int extent)
 {
     const FieldSample sample = evaluateField(field, packet, style);
     AxisMark mark;
@@ -17,9 +17,11 @@ LabelMetrics::LabelMetrics(const PictureSurface& picture)
 }
 
 void drawAxisSegment(PictureSurface::Sketch& sketch, const AxisMark& left, const AxisMark& right,
-                     bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight)
+                     bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight,
+                     bool labels)
 {
     sketch.line(left.x, left.y, right.x, right.y, colour);
+    if (!labels) return;
     // Whether a label is lifted is decided once, at its point, so that the
     // shadow always lies one pixel right of and below its text.
     const auto labelTop = [&](int y) { return scaleHeight - metrics.heightA > y ? y : y - metrics.heightA; };

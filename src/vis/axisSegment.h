@@ -24,7 +24,7 @@ struct AxisMark {
 // Field `field` of the packet on a vertical axis at x, `extent` pixels high:
 // value 0 at the bottom. No selection (field outside 0..17) marks y 0 with
 // an empty label.
-AxisMark markOnVerticalAxis(int field, int32_t packet, ProtocolLabel style, int x, int extent);
+AxisMark markOnVerticalAxis(int field, int64_t packet, ProtocolLabel style, int x, int extent);
 
 // The measures labels are placed by, taken once from the picture's font.
 struct LabelMetrics {
@@ -37,6 +37,7 @@ struct LabelMetrics {
 // shadow pass and a text pass. A label whose point is too close to the
 // bottom edge (of a picture scaleHeight high) goes above it, shadow and
 // all; the label of the last axis ends at that axis, counting each
-// character as wide as "A".
+// character as wide as "A". Without `labels`, the segment alone.
 void drawAxisSegment(PictureSurface::Sketch& sketch, const AxisMark& left, const AxisMark& right,
-                     bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight);
+                     bool rightIsLast, ColorRef colour, const LabelMetrics& metrics, int scaleHeight,
+                     bool labels);

@@ -6,6 +6,7 @@
 #include "core/modEncodings.h"
 #include "core/rounding.h"
 #include "platform/PictureSurface.h"
+#include "vis/thumbnailRows.h"
 
 namespace {
 constexpr ColorRef kNopRed = rgb(255, 0, 0);
@@ -73,10 +74,23 @@ void BinaryRainfall::Plot(const PacketToDraw& packet)
         return;
     }
     drawRow(packet, currentRow_);
-    // Advance, wrapping on the picture so that no packet is drawn out of
-    // sight, and keep the row under the newest packet blank.
+    advanceRow();
+}
+
+// Advance, wrapping on the picture so that no packet is drawn out of sight,
+// and keep the row under the newest packet blank.
+void BinaryRainfall::advanceRow()
+{
     currentRow_ = currentRow_ + 1 < picGraph_.scaleHeight() ? currentRow_ + 1 : 0;
     picGraph_.line(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_, picGraph_.backColor());
+}
+
+int64_t BinaryRainfall::packetsKept() const { return std::max(0, picGraph_.scaleHeight() - 1); }
+
+void BinaryRainfall::skip()
+{
+    if (settings.dynamicScroll) picGraph_.scrollRows(1);
+    else advanceRow();
 }
 
 // The row's colours are gathered in run_ and written in one go.
@@ -130,9 +144,17 @@ void BinaryRainfallThumbnail::plotThumbnail(const PacketToDraw& packet, const Th
     run_.resize(size_t(n));
     for (int i = 0; i < n; ++i) run_[size_t(i)] = rgb(0, packet.bytes[i], 0);
     thumb.setPixels(0, thumbRow_, run_.data(), n);
-    // The next row, on the picture (row 0 after the last), is erased for the next packet.
-    thumbRow_ = thumbRow_ + 1 < thumb.scaleHeight() ? thumbRow_ + 1 : 0;
-    thumb.line(0, thumbRow_, w - 1, thumbRow_, thumb.backColor());
+    thumbRow_ = advanceThumbRow(thumb, thumbRow_);
+}
+
+int64_t BinaryRainfallThumbnail::packetsKept(const ThumbnailTarget& target) const
+{
+    return thumbRowsKept(*target.picture);
+}
+
+void BinaryRainfallThumbnail::skip(const PacketToDraw&, const ThumbnailTarget& target)
+{
+    thumbRow_ = advanceThumbRow(*target.picture, thumbRow_);
 }
 
 void BinaryRainfallThumbnail::clear(const ThumbnailTarget& target)

@@ -33,6 +33,10 @@ public:
     BinaryRainfallSettings settings;
 
     void Plot(const PacketToDraw& packet);
+    // The newest packets that can stay in sight: a row each, less the blank one.
+    int64_t packetsKept() const;
+    // The row moves on as in Plot, no row drawn.
+    void skip();
     // A fresh full view: the top row, both pictures erased.
     void initVis();
     int currentRow() const { return currentRow_; }
@@ -42,6 +46,7 @@ public:
 
 private:
     void drawRow(const PacketToDraw& packet, int row);
+    void advanceRow();
     int bitColors(const PacketToDraw& packet, int bytes);
 
     PictureSurface& picGraph_;
@@ -54,6 +59,8 @@ class BinaryRainfallThumbnail : public ThumbnailRenderer {
 public:
     void plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     void clear(const ThumbnailTarget& target) override;
+    int64_t packetsKept(const ThumbnailTarget& target) const override;
+    void skip(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     int thumbRow() const { return thumbRow_; }
 
 private:

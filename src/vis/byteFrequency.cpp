@@ -5,6 +5,7 @@
 #include "core/accessors.h"
 #include "core/modEncodings.h"
 #include "platform/PictureSurface.h"
+#include "vis/thumbnailRows.h"
 
 namespace {
 constexpr ColorRef kAbove = rgb(255, 0, 0);
@@ -41,9 +42,8 @@ void ByteFrequency::initVis()
     picGraphBack_.cls();
 }
 
-void ByteFrequency::Plot(int32_t packetNumber, const std::array<float, 256>& byteFrequency)
+void ByteFrequency::Plot(int64_t packetNumber, const std::array<float, 256>& byteFrequency)
 {
-    const int h = picGraph_.scaleHeight();
     if (settings.dynamicScroll) {
         // Everything moves down a row, the bottom row drops out and the top row
         // stays blank; the newest packet takes row 1.
@@ -52,14 +52,27 @@ void ByteFrequency::Plot(int32_t packetNumber, const std::array<float, 256>& byt
     } else {
         drawRow(packetNumber, byteFrequency, currentRow_);
     }
-    // Advance, wrapping on the picture so that no packet is drawn out of sight;
-    // static scroll keeps the row under the newest packet blank.
-    currentRow_ = currentRow_ + 1 < h ? currentRow_ + 1 : 0;
+    advanceRow();
+}
+
+// Advance, wrapping on the picture so that no packet is drawn out of sight;
+// static scroll keeps the row under the newest packet blank.
+void ByteFrequency::advanceRow()
+{
+    currentRow_ = currentRow_ + 1 < picGraph_.scaleHeight() ? currentRow_ + 1 : 0;
     if (!settings.dynamicScroll)
         picGraph_.line(0, currentRow_, picGraph_.scaleWidth() - 1, currentRow_, picGraph_.backColor());
 }
 
-void ByteFrequency::drawRow(int32_t packetNumber, const std::array<float, 256>& byteFrequency, int row)
+int64_t ByteFrequency::packetsKept() const { return std::max(0, picGraph_.scaleHeight() - 1); }
+
+void ByteFrequency::skip()
+{
+    if (settings.dynamicScroll) picGraph_.scrollRows(1);
+    advanceRow();
+}
+
+void ByteFrequency::drawRow(int64_t packetNumber, const std::array<float, 256>& byteFrequency, int row)
 {
     // Byte values that do not occur (colour 0) leave their pixel alone.
     const ColorRef presence = encodingColor(getIPProtocol(packetNumber));
@@ -81,9 +94,17 @@ void ByteFrequencyThumbnail::plotThumbnail(const PacketToDraw& packet, const Thu
     std::array<ColorRef, 256> run;
     for (int x = 0; x < n; ++x) run[size_t(x)] = frequency[size_t(x)] > 0 ? kThumbByte : PictureSurface::kNoColor;
     thumb.setPixels(0, thumbRow_, run.data(), n);
-    // The next row, on the picture (row 0 after the last), is erased for the next packet.
-    thumbRow_ = thumbRow_ + 1 < thumb.scaleHeight() ? thumbRow_ + 1 : 0;
-    thumb.line(0, thumbRow_, w - 1, thumbRow_, thumb.backColor());
+    thumbRow_ = advanceThumbRow(thumb, thumbRow_);
+}
+
+int64_t ByteFrequencyThumbnail::packetsKept(const ThumbnailTarget& target) const
+{
+    return thumbRowsKept(*target.picture);
+}
+
+void ByteFrequencyThumbnail::skip(const PacketToDraw&, const ThumbnailTarget& target)
+{
+    thumbRow_ = advanceThumbRow(*target.picture, thumbRow_);
 }
 
 void ByteFrequencyThumbnail::clear(const ThumbnailTarget& target)

@@ -33,7 +33,11 @@ public:
     // The controls' state; the window sets it whenever a control changes.
     ByteFrequencySettings settings;
 
-    void Plot(int32_t packetNumber, const std::array<float, 256>& byteFrequency);
+    void Plot(int64_t packetNumber, const std::array<float, 256>& byteFrequency);
+    // The newest packets that can stay in sight: a row each, less the blank one.
+    int64_t packetsKept() const;
+    // The rows move on as in Plot, no row drawn.
+    void skip();
     // A fresh full view: the top row, both pictures erased.
     void initVis();
     int currentRow() const { return currentRow_; }
@@ -41,7 +45,8 @@ public:
 private:
     // The share of a packet above which a byte value is red: 0 to 0.2.
     float threshold() const;
-    void drawRow(int32_t packetNumber, const std::array<float, 256>& byteFrequency, int row);
+    void drawRow(int64_t packetNumber, const std::array<float, 256>& byteFrequency, int row);
+    void advanceRow();
 
     PictureSurface& picGraph_;
     PictureSurface& picGraphBack_;
@@ -52,6 +57,8 @@ class ByteFrequencyThumbnail : public ThumbnailRenderer {
 public:
     void plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     void clear(const ThumbnailTarget& target) override;
+    int64_t packetsKept(const ThumbnailTarget& target) const override;
+    void skip(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     int thumbRow() const { return thumbRow_; }
 
 private:

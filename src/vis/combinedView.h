@@ -7,6 +7,8 @@
 // outwards (3 pixels left, 2 pixels right) and take the new column. Its
 // thumbnail is a strip of source address prefixes scrolling right.
 #include <array>
+#include <deque>
+#include <vector>
 
 #include "vis/VisWindow.h"
 #include "vis/axisSegment.h"
@@ -27,10 +29,14 @@ public:
 
     // The list index of the left and right axes' fields; -1 for no selection.
     std::array<int, 2> axisField{2, 9};   // "Source IP", "TCP Dest Port"
+    bool labels = true;                   // false: the segments without their values' text
     // Packets per quantum, 1..99.
     int packetsPerQuantum = 1;
 
     void Plot(const PacketToDraw& packet);
+    // As Plot, but the histories wait: the quanta it completes move into
+    // them, all at once, with the next Plot.
+    void skip(const PacketToDraw& packet);
     // Erases all five pictures; the count of the current quantum goes on.
     void clear();
 
@@ -42,16 +48,36 @@ public:
     static constexpr int kRightDotColumn = 1;
 
 private:
-    void updateHistories(int leftY, int rightY, ColorRef colour);
+    // A quantum's dots, the y on each side and the colour, in their order.
+    struct Dot {
+        int leftY, rightY;
+        ColorRef colour;
+    };
+    using Column = std::vector<Dot>;
+
+    void drawCentre(const PacketToDraw& packet);
+    // Returns true when the packet completed a quantum.
+    bool addDot(ColorRef colour);
+    void moveHistories();
+    void moveWaitingColumns();
+    void eraseQuantumDots(const Column& dots);
 
     CombinedPictures pic_;
     LabelMetrics metrics_;
     int quantumCount_ = 0;
     std::array<AxisMark, 2> marks_;
+    Column quantumDots_;             // the current quantum's, also drawn in the buffers
+    std::deque<Column> waiting_;     // completed quanta not moved into the histories yet, newest last
+    int64_t waitingCount_ = 0;       // how many: the oldest ones no longer kept are off the pictures
 };
 
 class CombinedThumbnail : public ThumbnailRenderer {
 public:
     void plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     void clear(const ThumbnailTarget& target) override;
+    int64_t packetsKept(const ThumbnailTarget& target) const override;
+    void skip(const PacketToDraw& packet, const ThumbnailTarget& target) override;
+
+private:
+    int64_t waitingMove_ = 0;   // pixels skipped packets moved the strip
 };

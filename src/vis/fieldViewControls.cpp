@@ -1,6 +1,7 @@
 #include "fieldViewControls.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 
 #include "core/fieldCatalogue.h"
@@ -17,6 +18,19 @@ QComboBox* makeAxisList(QWidget* parent, int index)
     // The lists are narrow; open, they show every name whole.
     list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
     return list;
+}
+
+QCheckBox* makeLabelsCheck(QWidget* parent)
+{
+    auto* check = new QCheckBox("labels", parent);
+    check->setObjectName("chkLabels");
+    check->setChecked(true);
+    check->setToolTip("Draw each mark with its value; untick when labels pile up on busy traffic");
+    QPalette palette = check->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    check->setPalette(palette);
+    check->resize(check->sizeHint());
+    return check;
 }
 
 QWidget* makeShape(QWidget* parent, const char* name, ColorRef colour)

@@ -10,6 +10,11 @@ class QWidget;
 // 18 catalogue field names in catalogue order, nothing selected yet.
 QComboBox* makeAxisList(QWidget* parent, int index);
 
+// The "labels" check box (chkLabels), ticked: whether the marks are drawn
+// with their values' text. Light text for the dark window.
+class QCheckBox;
+QCheckBox* makeLabelsCheck(QWidget* parent);
+
 // A filled rectangle or a line one pixel wide: a plain widget of one colour,
 // over its parent's drawing but never part of a picture's image.
 QWidget* makeShape(QWidget* parent, const char* name, ColorRef colour);

@@ -28,6 +28,8 @@ public:
 
     void Plot(const PacketToDraw& packet) override { rain_->Plot(packet); }
     void clear() override { rain_->initVis(); }
+    int64_t packetsKept() const override { return rain_->packetsKept(); }
+    void skip(const PacketToDraw& packet) override { rain_->skip(packet); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
 
     // A fresh full view; the thumbnail keeps running.

@@ -36,6 +36,8 @@ public:
 
     void Plot(const PacketToDraw& packet) override { bytes_->Plot(packet.number, *packet.frequency); }
     void clear() override { bytes_->initVis(); }
+    int64_t packetsKept() const override { return bytes_->packetsKept(); }
+    void skip(const PacketToDraw&) override { bytes_->skip(); }
     void initBufferView() override { initVis2All(); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
 

@@ -8,6 +8,7 @@
 #include "vis/VisForm.h"
 #include "vis/parallelPlot.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class PictureSurface;
@@ -20,6 +21,7 @@ public:
 
     PictureSurface* picGraph;
     std::array<QComboBox*, ParallelPlot::kMaxAxes> comboAxis;   // comboAxis(i) at [i - 1]
+    QCheckBox* chkLabels;   // ticked: the marks carry their values' text
     SpinButton* spnNumAxes;
     QLabel* lblNumAxes;
     QLabel* lblNumAxesCaption;

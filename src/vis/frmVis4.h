@@ -31,6 +31,8 @@ public:
 
     void Plot(const PacketToDraw& packet) override { rain_->Plot(packet); }
     void clear() override { rain_->initVis(); }
+    int64_t packetsKept() const override { return rain_->packetsKept(); }
+    void skip(const PacketToDraw&) override { rain_->skip(); }
     void initBufferView() override { initVisAll(); }
     std::vector<const PictureSurface*> screenshotPictures() const override { return {picGraph}; }
 

@@ -1,5 +1,6 @@
 #include "frmVis5.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 
 #include "platform/PictureSurface.h"
@@ -37,6 +38,8 @@ FrmVis5::FrmVis5() : VisForm(5)
                 [this, axis](int index) { plot_->axisField[size_t(axis - 1)] = index; });
         list->setCurrentIndex(axis - 1);
     }
+    chkLabels = makeLabelsCheck(this);
+    connect(chkLabels, &QCheckBox::toggled, this, [this](bool on) { plot_->labels = on; });
     comboAxis[0]->setToolTip("Field on the vertical axis");
     comboAxis[1]->setToolTip("Field on the horizontal axis");
 
@@ -62,9 +65,11 @@ void FrmVis5::layoutControls()
     picGraph->setGeometry(left, top, std::max(1, width() - left), std::max(1, height() - twips(1200)));
     picGraph->cls();
 
-    comboAxis[0]->setGeometry(twips(30), 0, kListWidth, listHeight);
-    comboAxis[1]->setGeometry(picGraph->width() - kListWidth - twips(150),
-                              picGraph->y() + picGraph->height() + twips(100), kListWidth, listHeight);
+    const int listWidth = std::max(kListWidth, comboAxis[0]->sizeHint().width());   // the longest name whole
+    comboAxis[0]->setGeometry(twips(30), 0, listWidth, listHeight);
+    comboAxis[1]->setGeometry(picGraph->width() - listWidth - twips(150),
+                              picGraph->y() + picGraph->height() + twips(100), listWidth, listHeight);
+    chkLabels->move(kBarThickness + twips(60), comboAxis[1]->y());
     shpVertAxis->setGeometry(0, 0, kBarThickness, height());
     shpHorzAxis->setGeometry(0, height() - twips(750), width(), kBarThickness);
 }

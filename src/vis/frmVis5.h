@@ -8,6 +8,7 @@
 #include "vis/VisForm.h"
 #include "vis/scatterPlot.h"
 
+class QCheckBox;
 class QComboBox;
 class PictureSurface;
 
@@ -18,6 +19,7 @@ public:
 
     PictureSurface* picGraph;
     std::array<QComboBox*, 2> comboAxis;   // comboAxis(1) vertical, comboAxis(2) horizontal
+    QCheckBox* chkLabels;   // ticked: the marks carry their values' text
     QWidget* shpVertAxis;
     QWidget* shpHorzAxis;
 

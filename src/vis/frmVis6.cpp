@@ -1,5 +1,6 @@
 #include "frmVis6.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 
@@ -70,6 +71,9 @@ FrmVis6::FrmVis6() : VisForm(6)
         view_->packetsPerQuantum = v;
     });
 
+    chkLabels = makeLabelsCheck(this);
+    connect(chkLabels, &QCheckBox::toggled, this, [this](bool on) { view_->labels = on; });
+
     setMinimumSize(twips(2000), twips(3000));
     resize(twips(7125), twips(6765));
     layoutControls();
@@ -101,8 +105,11 @@ void FrmVis6::layoutControls()
     // Each list centred under its axis, back on its first choice.
     const int listHeight = comboAxis[0]->sizeHint().height();
     const int listTop = graphHeight + twips(50);
-    comboAxis[0]->setGeometry(graphLeft - kListWidth / 2, listTop, kListWidth, listHeight);
-    comboAxis[1]->setGeometry(graphLeft + graphWidth - kListWidth / 2, listTop, kListWidth, listHeight);
+    // Wide enough for the longest name; moved apart when, centred, they would overlap.
+    const int listWidth = std::max(kListWidth, comboAxis[0]->sizeHint().width());
+    const int middle = graphLeft + graphWidth / 2;
+    comboAxis[0]->setGeometry(std::min(graphLeft - listWidth / 2, middle - listWidth - 2), listTop, listWidth, listHeight);
+    comboAxis[1]->setGeometry(std::max(graphLeft + graphWidth - listWidth / 2, middle + 2), listTop, listWidth, listHeight);
     comboAxis[0]->setCurrentIndex(kSourceIP);
     comboAxis[1]->setCurrentIndex(kTcpDestPort);
 
@@ -114,4 +121,5 @@ void FrmVis6::layoutControls()
                                    caption.height());
     lblBuckets->setGeometry(rowLeft + caption.width(), rowTop, kBoxSide, kBoxSide);
     spnBuckets->setGeometry(rowLeft + caption.width() + kBoxSide, rowTop, kBoxSide, kBoxSide);
+    chkLabels->move(spnBuckets->geometry().right() + twips(300), rowTop + kBoxSide / 2 - chkLabels->height() / 2);
 }

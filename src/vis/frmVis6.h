@@ -9,6 +9,7 @@
 #include "vis/VisForm.h"
 #include "vis/combinedView.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class PictureSurface;
@@ -27,12 +28,16 @@ public:
     QWidget* lineLeftAxis;               // inside picgraphLeftFront, at its right edge
     QWidget* linerightAxis;              // inside picgraphRightFront, at its left edge
     std::array<QComboBox*, 2> comboAxis;   // left axis, right axis
+    QCheckBox* chkLabels;   // ticked: the marks carry their values' text
     SpinButton* spnBuckets;
     QLabel* lblBuckets;
     QLabel* lblBucketsCaption;
 
     void Plot(const PacketToDraw& packet) override { view_->Plot(packet); }
     void clear() override { view_->clear(); }
+    // The centre keeps every packet; the histories move in one go at the last of a batch.
+    int64_t packetsKept() const override { return 1; }
+    void skip(const PacketToDraw& packet) override { view_->skip(packet); }
     std::vector<const PictureSurface*> screenshotPictures() const override
     {
         return {picgraphLeftFront, picGraph, picgraphRightFront};

@@ -27,6 +27,9 @@ public:
     // Keeps the packet; the boxes show it at the next refresh (or flush()).
     void Plot(const PacketToDraw& packet) override;
     void clear() override;
+    // The boxes show one packet, the last: the ones before it need nothing.
+    int64_t packetsKept() const override { return 1; }
+    void skip(const PacketToDraw&) override {}
 
     // Shows the last plotted packet in the boxes now.
     void flush();

@@ -21,12 +21,10 @@ ParallelPlot::ParallelPlot(PictureSurface& picGraph) : picGraph_(picGraph), metr
 void ParallelPlot::layoutAxes(int numAxes)
 {
     numAxes_ = std::clamp(numAxes, kMinAxes, kMaxAxes);
-    picGraph_.cls();
     const int width = picGraph_.scaleWidth();
     for (int k = 1; k <= numAxes_; ++k)
         axisX_[size_t(k - 1)] = roundHalfEven(double(k - 1) / (numAxes_ - 1) * width);
-    // The first and last axes lie on the picture's edges and get no line.
-    for (int k = 2; k < numAxes_; ++k) picGraph_.line(axisX(k), 0, axisX(k), picGraph_.scaleHeight(), kAxisLine);
+    clear();
 }
 
 void ParallelPlot::Plot(const PacketToDraw& packet)
@@ -40,10 +38,16 @@ void ParallelPlot::Plot(const PacketToDraw& packet)
     PictureSurface::Sketch sketch(picGraph_);
     for (int j = 1; j < numAxes_; ++j)
         drawAxisSegment(sketch, marks_[size_t(j - 1)], marks_[size_t(j)], j + 1 >= numAxes_, colour, metrics_,
-                        height);
+                        height, labels);
 }
 
-void ParallelPlot::clear() { picGraph_.cls(); }
+void ParallelPlot::clear()
+{
+    picGraph_.cls();
+    // A plot without its axes would be a wrong picture. The first and last
+    // axes lie on the picture's edges and get no line.
+    for (int k = 2; k < numAxes_; ++k) picGraph_.line(axisX(k), 0, axisX(k), picGraph_.scaleHeight(), kAxisLine);
+}
 
 void ParallelPlotThumbnail::plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target)
 {

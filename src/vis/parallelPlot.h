@@ -22,6 +22,7 @@ public:
     // The list index of each axis's field (axis i at [i - 1]); -1 for no
     // selection. The window keeps it current.
     std::array<int, kMaxAxes> axisField{};
+    bool labels = true;   // false: the polylines without their values' text
 
     // Erases the picture and spreads numAxes axes evenly over its width, the
     // first on the left edge and the last on the right (x = width); the
@@ -31,7 +32,7 @@ public:
     int axisX(int axis) const { return axisX_[size_t(axis - 1)]; }   // axis 1..numAxes
 
     void Plot(const PacketToDraw& packet);
-    // Erases the picture, axis lines included; they come back at the next layout.
+    // Erases the polylines and their labels; the axis lines are drawn again.
     void clear();
 
     // What the last Plot marked on axis 1..numAxes.

@@ -41,6 +41,7 @@ void ScatterPlot::Plot(const PacketToDraw& packet)
     lastLabel_ = QString::fromLatin1(label[1] + "," + label[0]);   // horizontal value first
     PictureSurface::Sketch sketch(picGraph_);
     sketch.filledCircle(x, y, kRadius, colour);
+    if (!labels) return;
     sketch.text(x + 1, y + 1, lastLabel_, kLabelShadow);
     sketch.text(x, y, lastLabel_, kLabelInk);
 }

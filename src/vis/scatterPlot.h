@@ -18,6 +18,7 @@ public:
     // The list index of the field on axis 1 (vertical) and axis 2
     // (horizontal); -1 for no selection. The window keeps it current.
     std::array<int, 2> axisField{0, 1};
+    bool labels = true;   // false: the points without their values' text
 
     // Axis 1 (vertical): value 0 at the bottom; axis 2 (horizontal): value 0
     // at the left; any other axis number, or no extent, gives 0.

@@ -20,6 +20,11 @@ public:
     RainLineRules rules;
 
     void Plot(const PacketToDraw& packet);
+    // The newest packets that can stay in sight: a row each, less the blank
+    // band; every packet while a character line can be empty (it keeps its row).
+    int64_t packetsKept() const;
+    // The row moves on as in Plot, no line printed.
+    void skip(const PacketToDraw& packet);
     // A fresh full view: the top row, both pictures erased.
     void initVis();
 
@@ -34,16 +39,21 @@ public:
 
 private:
     void printLine(int start, int length);
+    void advanceRow();
+    int nextRow() const;
+    void blankBand();
+    bool linesCanBeEmpty() const;
 
     PictureSurface& picGraph_;
     PictureSurface& picGraphBack_;
     // Room for "<packet number>  " in front of the line, so the prefix costs no copy.
-    static constexpr int kPrefixRoom = 16;
+    static constexpr int kPrefixRoom = 24;   // "<" 20 characters of int64 ">  "
     std::array<char16_t, kPrefixRoom + kRainLineCapacity> line_{};
     int lineStart_ = kPrefixRoom;
     int lineLength_ = 0;
     int cellWidth_ = 1;
     int currentRow_ = 0;
+    bool bandWaiting_ = false;   // skip() moved on without blanking the band under the row
 };
 
 class TextRainfallThumbnail : public ThumbnailRenderer {
@@ -53,8 +63,12 @@ public:
 
     void plotThumbnail(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     void clear(const ThumbnailTarget& target) override;
+    int64_t packetsKept(const ThumbnailTarget& target) const override;
+    void skip(const PacketToDraw& packet, const ThumbnailTarget& target) override;
     int thumbRow() const { return thumbRow_; }
 
 private:
+    void advanceRow(PictureSurface& thumb);
+
     int thumbRow_ = 0;
 };

@@ -60,6 +60,8 @@ struct Registry {
     }
 };
 
+void (*viewOpenedHandler)(int) = nullptr;
+
 Registry& registry()
 {
     static Registry r;
@@ -112,4 +114,11 @@ void setThumbnailPictures(int thumbIndex, PictureSurface* picture, PictureSurfac
 void overrideView(int number, VisWindow* window, ThumbnailRenderer* thumbnail)
 {
     registry().stands[size_t(number - 1)] = {window, thumbnail};
+}
+
+void setViewOpenedHandler(void (*handler)(int)) { viewOpenedHandler = handler; }
+
+void announceViewOpened(int number)
+{
+    if (viewOpenedHandler) viewOpenedHandler(number);
 }

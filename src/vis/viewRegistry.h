@@ -38,5 +38,10 @@ ThumbnailRenderer* viewThumbnail(const ViewRow& row);
 ThumbnailTarget thumbnailTarget(int thumbIndex);
 void setThumbnailPictures(int thumbIndex, PictureSurface* picture, PictureSurface* back = nullptr);
 
+// Opening a view's window announces it here; the dispatch draws the drawn
+// sequence into a view opened with nothing drawn since the last clear.
+void setViewOpenedHandler(void (*handler)(int number));
+void announceViewOpened(int number);
+
 // Tests put stand-ins in place of view k's window and thumbnail (nullptr restores the real ones).
 void overrideView(int number, VisWindow* window, ThumbnailRenderer* thumbnail);

@@ -189,6 +189,19 @@ private slots:
         QCOMPARE(written, kept);
     }
 
+    // Cancel (Escape) on the overwrite question: no capture, the packets and views as they were.
+    void cancelledStartKeepsEverything()
+    {
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        FrmCapture* w = openWindow({{"lo", ""}}, 3);
+        dialogs->answers << MsgResult::Cancel;
+        QTest::mouseClick(w->btnStart, Qt::LeftButton);
+        QCOMPARE(dialogs->shown.value(0).buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(state(w), QString("idle start"));
+        QCOMPARE(getPacketCount(), 3);
+        QCOMPARE(views[1].count(Call::Clear), 0);
+    }
+
     void adapterVanishingMidCaptureStopsItAndKeepsThePackets()
     {
         SKIP_UNLESS_CAPTURE_PERMITTED();

@@ -9,15 +9,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <sys/stat.h>
 
 #include "acquire/frmLoadDataset.h"
 #include "acquire/modFileWindow.h"
+#include "acquire/modSaveData.h"
 #include "acquire/overviewStrip.h"
 #include "app/frmMain.h"
 #include "playback/frmFilters.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/recordedFiles.h"
+#include "support/watchdog.h"
 
 namespace {
 // Lets the user act while a message is up (the load still running).
@@ -98,6 +101,8 @@ private slots:
         choose("LoadData", file("three.nivora", bytes));
         QCOMPARE(frmLoadDataset()->pbProcessing->value(), bytes.size() - 12);
         QCOMPARE(drawn(), QString("1..3 (3)"));
+        QVERIFY(dialogs->shown.value(0).text.contains("The last 12 byte(s) of \"" + dir.filePath("three.nivora")
+                                                      + "\" are not closed by a record trailer: the last record may be cut short"));
 
         views.forget();
         dialogs->answers.enqueue(MsgResult::No);
@@ -119,6 +124,65 @@ private slots:
         QVERIFY(!frmLoadDataset()->isVisible());
         QCOMPARE(getPacketCount(), 1);
         QCOMPARE(drawn(), QString("none"));
+
+        // A named pipe is refused at once by both items, never opened.
+        const std::string pipe = dir.filePath("pipe.pcap").toStdString();
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        const Watchdog watchdog("loading a named pipe", std::chrono::seconds(20));
+        for (const char* item : {"LoadData", "LoadCapture"}) {
+            choose(item, dir.filePath("pipe.pcap"));
+            QVERIFY2(dialogs->shown.last().text.endsWith("pipe.pcap\": not a regular file"), qPrintable(dialogs->shown.last().text));
+        }
+        QCOMPARE(getPacketCount(), 1);
+    }
+
+    // The "Load Dataset" window's status is always the one that holds: the
+    // windows offered, waiting for the overwrite answer, cut at the store's
+    // capacity, the window held, failed;
+    // and nothing of the previous file stays on show.
+    void loadWindowTellsTheTruth()
+    {
+        QStringList seen;   // the status and file size while each message is up
+        std::function<void()> record = [&] {
+            seen << frmLoadDataset()->lblFileLoadStatusVariable->text() + " / "
+                        + frmLoadDataset()->lblFileSizeVariable->text();
+            dialogs->duringMessage = record;
+        };
+        dialogs->duringMessage = record;
+        recorded::store(someFrames(1)[0]);
+        const QString size = QString::number(recorded::dataset(someFrames(30001)).size());
+        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
+        QCOMPARE(frmLoadDataset()->lblFileLoadStatusVariable->text(), QString("30,001 frames: choose the 30000 to load"));
+        dialogs->answers.enqueue(MsgResult::No);   // the window goes behind the held packet
+        frmLoadDataset()->btnLoadWindow->click();
+        QCOMPARE(seen, (QStringList{"Waiting for your answer / " + size}));
+        QCOMPARE(frmLoadDataset()->lblFileLoadStatusVariable->text(), QString("Completed"));   // not the window alone
+        QVERIFY(!frmLoadDataset()->isVisible());
+
+        choose("LoadData", dir.filePath("full.nivora"));
+        dialogs->answers.enqueue(MsgResult::Yes);
+        frmLoadDataset()->btnLoadWindow->click();
+        QCOMPARE(frmLoadDataset()->lblFileLoadStatusVariable->text(), QString("Completed: 1 - 30000 of 30,001"));
+        choose("LoadData", dir.filePath("gone.nivora"));
+        QCOMPARE(seen.mid(1), (QStringList{"Waiting for your answer / " + size, "Failed / "}));
+        dialogs->duringMessage = nullptr;
+    }
+
+    // The overwrite question says what Yes and No do; Cancel (Escape) loads
+    // nothing: no packet added, no view cleared, nothing drawn.
+    void overwriteCancelledLoadsNothing()
+    {
+        for (const recorded::Frame& f : someFrames(4)) recorded::store(f);
+        views.forget();
+        dialogs->answers.enqueue(MsgResult::Cancel);
+        choose("LoadData", file("five.nivora", recorded::dataset(someFrames(5))));
+        QCOMPARE(dialogs->shown.size(), 1);
+        QCOMPARE(dialogs->shown[0].buttons, MsgButtons::YesNoCancel);
+        QVERIFY(dialogs->shown[0].text.startsWith("Packets exist in the buffer.  Do you wish to overwrite?\n\nYes empties"));
+        QCOMPARE(getPacketCount(), 4);
+        QCOMPARE(views[1].count(RecordingView::Call::Clear), 0);
+        QCOMPARE(drawn(), QString("none"));
+        QVERIFY(!frmLoadDataset()->isVisible());
     }
 
     // A file of more frames than the store holds offers its windows, the
@@ -181,6 +245,8 @@ private slots:
         views.forget();
         page(Qt::Key_PageDown);
         QVERIFY(dialogs->shown.isEmpty());   // the held window is the file's: nothing to lose
+        QVERIFY(!heldPacketsUnsaved());      // nor anything to save before quitting
+        QVERIFY(frmFilters()->btnStop->isChecked());   // Stopped, as after a load
         QCOMPARE(frmFilters()->lblFileWindow->text(), QString("60001 - 90000 of 100,000"));
         QCOMPARE(std::pair(frameIn(1), frameIn(30000)), std::pair(60001, 90000));
         QCOMPARE(drawn(), QString("1..30000 (30000)"));
@@ -251,6 +317,8 @@ private slots:
 
         choose("SaveData", dir.filePath("missing/folder/x.nivora"));
         QVERIFY(dialogs->shown.value(3).text.contains("Nothing was saved"));
+        // The save dialog opens where the last save went (the open dialog keeps its own folder).
+        QCOMPARE(dialogs->fileDialogFolders, (QStringList{qApp->applicationDirPath(), dir.path(), dir.path()}));
     }
 };
 

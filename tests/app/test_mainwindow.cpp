@@ -4,6 +4,7 @@
 // and nothing is kept between runs.
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -15,6 +16,8 @@
 
 #include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
+#include "acquire/modSaveData.h"
+#include "app/commandLine.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "playback/frmEncodings.h"
@@ -39,6 +42,7 @@ void chooseExit()
 struct ExitingDialogs : ScriptedDialogs {
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons b, MsgIcon i) override
     {
+        if (b == MsgButtons::SaveDiscardCancel) return MsgResult::Discard;   // the captured packets
         chooseExit();
         return ScriptedDialogs::messageBox(text, title, b, i);
     }
@@ -256,18 +260,119 @@ private slots:
         QVERIFY(QDir(home.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
 
+    // nivora's words: --help and --version win wherever they stand; one file
+    // at most; after "--" a name may begin with a dash.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("read");   // the action's number, then the file or the problem
+        QTest::newRow("nothing") << QStringList{} << "0 ";
+        QTest::newRow("a file") << QStringList{"a.pcap"} << "0 a.pcap";
+        QTest::newRow("help last") << QStringList{"a.pcap", "--help"} << "1 ";
+        QTest::newRow("-h") << QStringList{"-h"} << "1 ";
+        QTest::newRow("version") << QStringList{"--version"} << "2 ";
+        QTest::newRow("two files") << QStringList{"a", "b"} << "3 one file at a time";
+        QTest::newRow("unknown") << QStringList{"-x"} << "3 unknown option '-x'";
+        QTest::newRow("after --") << QStringList{"--", "-x"} << "0 -x";
+        QTest::newRow("--help as a name") << QStringList{"--", "--help"} << "0 --help";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QString, read);
+        std::vector<std::string> args;
+        for (const QString& w : words) args.push_back(w.toStdString());
+        const CommandLine line = parseCommandLine(args);
+        QCOMPARE(QString("%1 %2").arg(int(line.action)).arg(QString::fromStdString(line.file + line.problem)), read);
+    }
+
+    // A file named on the command line is loaded once the event loop runs, as File ▸ Load would.
+    void fileNamedAtStartIsOpened()
+    {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("two.nivora");
+        QVERIFY(recorded::writeFile(file, recorded::dataset(std::vector(2, frames::ipv4(60, 6)))));
+        resetBuffer("startup");
+        openWhenShown(file.toStdString());
+        QCOMPARE(getPacketCount(), 0);
+        QTRY_COMPARE(getPacketCount(), 2);
+        openWhenShown(dir.filePath("none").toStdString());
+        QTRY_VERIFY(!dialogs.shown.isEmpty());
+        QVERIFY(dialogs.shown.last().text.contains("No such file"));
+        resetBuffer("startup");
+    }
+
+    // The colour dialog names what it colours.
+    void colourDialogNamesItsProtocol()
+    {
+        ScriptedDialogs dialogs;
+        for (const char* swatch : {"picTCP", "picUnassignedTransport", "picEther"})
+            QTest::mouseClick(frmEncodings()->swatch(swatch), Qt::LeftButton);
+        QCOMPARE(dialogs.colorTitles,
+                 (QStringList{"Colour for TCP", "Colour for unassigned", "Colour for Ethernet"}));
+    }
+
+    // Packets captured and not saved: Exit, Ctrl+Q and the close box ask
+    // first. Cancel goes on; Save quits only once saved; Discard quits. Packets
+    // loaded from a file and unchanged quit without a question.
+    void quittingAsksAboutUnsavedPackets()
+    {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        activate(frmMain());
+        const int before = endings;
+        resetBuffer("startup");
+        const recorded::Frame frame = frames::ipv4(60, 6);
+        frmCapture()->packetArrived(frame.data(), int(frame.size()));
+        dialogs.answers << MsgResult::Cancel << MsgResult::Cancel << MsgResult::Cancel;
+        frmMain()->menuItem("exit")->trigger();
+        QTest::keyClick(frmMain(), Qt::Key_Q, Qt::ControlModifier);
+        frmMain()->close();
+        QCOMPARE(endings, before);
+        QVERIFY(frmMain()->isVisible());
+        QCOMPARE(dialogs.shown.size(), 3);
+        QCOMPARE(dialogs.shown[2].buttons, MsgButtons::SaveDiscardCancel);
+
+        dialogs.answers << MsgResult::Save;   // and the save dialog cancelled
+        frmMain()->menuItem("exit")->trigger();
+        QCOMPARE(endings, before);
+        dialogs.answers << MsgResult::Save;
+        dialogs.fileNames << dir.filePath("kept.nivora");
+        frmMain()->menuItem("exit")->trigger();
+        QCOMPARE(endings, before + 1);
+        QVERIFY(QFileInfo::exists(dir.filePath("kept.nivora")));
+        QVERIFY(dialogs.shown.last().text.startsWith("Saved 1 packet(s) to " + dir.filePath("kept.nivora")));
+
+        const qsizetype asked = dialogs.shown.size();
+        frmMain()->menuItem("exit")->trigger();   // saved since: no question
+        loadDataset(dir.filePath("kept.nivora"));   // loaded and unchanged: none either
+        frmMain()->menuItem("exit")->trigger();
+        QCOMPARE(endings, before + 3);
+        QCOMPARE(dialogs.shown.size(), asked + 1);   // the overwrite question only
+
+        dialogs.answers << MsgResult::No;   // a file's packets added behind the held ones
+        loadDataset(dir.filePath("kept.nivora"));
+        dialogs.answers << MsgResult::Discard;
+        frmMain()->menuItem("exit")->trigger();
+        QCOMPARE(endings, before + 4);
+        QCOMPARE(dialogs.shown.last().buttons, MsgButtons::SaveDiscardCancel);
+        setHeldPacketsUnsaved(false);
+    }
+
     // Ctrl+O opens a dataset and Ctrl+Q exits from any of the program's
     // windows; so do Exit and the main window's close box.
     void exitAndCloseEndTheProgram()
     {
         ScriptedDialogs dialogs;
+        const int before = endings;
         activate(frmEncodings());
         QTest::keyClick(frmEncodings(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(dialogs.fileDialogTitles, QStringList{"Open nivora dataset"});
         QTest::keyClick(frmEncodings(), Qt::Key_Q, Qt::ControlModifier);
         frmMain()->menuItem("exit")->trigger();
         frmMain()->close();   // last: the main window is gone
-        QCOMPARE(endings, 3);
+        QCOMPARE(endings, before + 3);
     }
 };
 

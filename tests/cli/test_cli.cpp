@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
+#include <sys/stat.h>
 
 #include "support/captureSupport.h"
 #include "support/cliRun.h"
@@ -35,6 +36,7 @@ private slots:
         QVERIFY(::link(qPrintable(path("in.nivora")), qPrintable(path("hard.nivora"))) == 0);
         QVERIFY(QFile::link("in.nivora", path("soft.pcap")));
         QVERIFY(QDir(dir.path()).mkdir("written"));   // for what the commands write
+        for (const char* pipe : {"pipe", "pipe.pcap"}) QCOMPARE(::mkfifo(qPrintable(path(pipe)), 0600), 0);
     }
 
     void fieldsAgreeForACaptureAndItsDataset()
@@ -206,7 +208,31 @@ private slots:
         row("capture -i lo -f udp(", 2, "The capture filter is not valid: can't parse filter expression");
         row("capture -i nivora-gone0", 1, "Cannot capture on nivora-gone0: ");
         row("capture -i lo -w @/missing/out.pcap", 1, "Cannot write \"@/missing/out.pcap\": No such file");
+        row("info @/pipe", 1, "Cannot open \"@/pipe\": not a regular file");   // at once, not waiting for a writer
+        row("convert @/in.nivora @/pipe.pcap", 1, "Cannot write \"@/pipe.pcap\": not a regular file");
+        row("synth --bogus", 2, "usage: nivora-cli synth");
     }
+    // Every command's --help (or -h) prints its usage on stdout and succeeds.
+    void helpGoesToStdout()
+    {
+        for (const char* command : {"synth", "info", "fields", "convert", "capture", "interfaces", "render"})
+            for (const char* help : {"--help", "-h"}) {
+                const CliRun run = runCli({command, help});
+                QVERIFY2(run.status == 0 && run.err.isEmpty(), command);
+                QVERIFY2(run.out.startsWith("usage: nivora-cli " + QByteArray(command)), run.out.constData());
+            }
+        QCOMPARE(runCli({"--help"}).status, 0);
+    }
+
+    // A dataset whose last record lost its trailer: loaded as before (status 0), with a note on stderr.
+    void datasetCutShortIsTold()
+    {
+        QVERIFY(recorded::writeFile(path("cut.nivora"), recorded::dataset({Frame(60, 'a')}) + "no trailer"));
+        const CliRun info = runCli({"info", path("cut.nivora")});
+        QCOMPARE(info.status, 0);
+        QVERIFY2(info.err.contains("the last record may be cut short"), info.err.constData());
+    }
+
     void errorsGoToStderr()
     {
         QFETCH(QString, line);

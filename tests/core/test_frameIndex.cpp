@@ -6,13 +6,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <sys/stat.h>
 
 #include "core/accessors.h"
+#include "core/frameStream.h"
 #include "core/frameWindow.h"
 #include "core/heldFile.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
+#include "support/watchdog.h"
 
 using recorded::Frame;
 
@@ -371,6 +374,31 @@ private slots:
         const LoadReport back = loadIndexedWindow(index, {301, 400}, quiet);
         QVERIFY(back.ok() && back.reindexed);
         QCOMPARE(std::pair(index.frames, getUDPSourcePort(back.firstPacket)), std::pair(int64_t(500), int32_t(301)));
+    }
+
+    // A named pipe is refused at once, never opened: by the index, by the
+    // stream the CLI reads, and in place of an indexed file.
+    void pipesAreRefusedAtOnce()
+    {
+        const std::string pipe = dir.filePath("p.pcap").toStdString();
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        const Watchdog watchdog("indexing a named pipe", std::chrono::seconds(20));
+        const FrameIndex piped = indexFile(pipe, quiet);
+        QVERIFY(!piped.ok());
+        QVERIFY2(QString::fromStdString(piped.report.message).endsWith("p.pcap\": not a regular file"), piped.report.message.c_str());
+        LoadReport streamed;
+        QVERIFY(!openFrameStream(pipe, streamed));
+        QCOMPARE(streamed.error, LoadError::CannotOpen);
+
+        const std::string file = write("q.nivora", recorded::dataset(numbered(1, 50)));
+        FrameIndex index = indexFile(file, quiet);
+        QVERIFY(QFile::remove(dir.filePath("q.nivora")));
+        QCOMPARE(::mkfifo(file.c_str(), 0600), 0);
+        recorded::store(numberedFrame(7));
+        const LoadReport refused = loadIndexedWindow(index, {1, 10}, quiet);
+        QVERIFY(!refused.ok());
+        QVERIFY2(QString::fromStdString(refused.message).endsWith("q.nivora\": not a regular file"), refused.message.c_str());
+        QCOMPARE(std::pair(getPacketCount(), getUDPSourcePort(1)), std::pair(int64_t(1), int32_t(7)));
     }
 
     void windowProblems_data()

@@ -22,6 +22,7 @@
 #include "core/storeHost.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
+#include "support/watchdog.h"
 
 using recorded::Frame;
 using recorded::stored;
@@ -112,6 +113,10 @@ private slots:
         qsizetype at = recorded::kHeader.size();
         for (const QByteArray& p : packets) told << QString("progress %1").arg(at += p.size() + 16) << "yield";
         QCOMPARE(observer.events, told);
+        // What follows the last trailer is told (a record cut short), without calling the load incomplete.
+        QCOMPARE(r.trailingBytes, bytes.size() - at);
+        QCOMPARE(loadNotes(r, "t").size(), size_t(r.trailingBytes > 0));
+        QVERIFY(!r.incomplete());
     }
 
     // Told only when a record beyond the 30000th exists; every record is counted.
@@ -134,7 +139,7 @@ private slots:
         store_detail::packetCount = before;
         store_detail::writeSlot = packetSlot(before);
         struct : StoreHost {
-            bool confirmOverwrite() override { return false; }   // No: the new packets go behind
+            Answer confirmOverwrite() override { return Answer::No; }   // No: the new packets go behind
         } declining;
         setStoreHost(&declining);
         const LoadReport report = load(recorded::dataset(numbered(1, 5)));
@@ -206,6 +211,9 @@ private slots:
         // Refused from its first 8 bytes, without reading (or holding) the rest.
         QTest::newRow("a terabyte, no dataset") << "huge.nivora" << lowerCase << notDataset;
         QTest::newRow("a folder") << "folder.nivora" << QByteArray() << "not a regular file";
+        // Refused at once: opening a pipe for reading would wait for a writer.
+        QTest::newRow("a named pipe") << "pipe.nivora" << QByteArray() << "not a regular file";
+        QTest::newRow("a named pipe as capture") << "pipe.pcap" << QByteArray() << "not a regular file";
         QTest::newRow("Linux cooked") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL) << "LINUX_SLL";
         QTest::newRow("not a capture") << "text.pcap" << QByteArray("just text") << "is not a pcap or pcapng";
         QTest::newRow("missing capture") << "none.pcap" << QByteArray() << "Cannot open";
@@ -216,10 +224,13 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QDir(dir.path()).mkdir("folder.nivora");
+        if (name.startsWith("pipe")) ::mkfifo(path(name).c_str(), 0600);
         if (!bytes.isNull()) QVERIFY(recorded::writeFile(dir.filePath(name), bytes));
         if (name == "huge.nivora") QVERIFY(QFile::resize(dir.filePath(name), qint64(1) << 40));   // sparse
         recorded::store(kSample[0]);
+        const Watchdog watchdog("loading " + path(name), std::chrono::seconds(20));
         const LoadReport r = (name.endsWith(".pcap") ? loadCaptureFile : loadDatasetFile)(path(name), observer);
+        if (name.startsWith("pipe")) QCOMPARE(loadAnyFile(path(name), observer).message, r.message);   // told apart unread
         const QString said = QString::fromStdString(r.message);
         QVERIFY2(!r.ok() && said.contains(dir.filePath(name)) && said.contains(reason), qPrintable(said));
         QCOMPARE(getPacketCount(), 1);
@@ -287,6 +298,14 @@ private slots:
         }
         QCOMPARE(recorded::readFile(keep), QByteArray("precious"));
         QCOMPARE(filesIn(own.path()), QStringList{"keep.txt"});
+        // A pipe is neither written into (which waits for a reader) nor replaced.
+        const std::string pipe = own.filePath("pipe.pcap").toStdString();
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        const Watchdog watchdog("saving to a pipe", std::chrono::seconds(20));
+        const SaveReport toPipe = saveHeldPackets(pipe);
+        QVERIFY2(!toPipe.ok && QString::fromStdString(toPipe.error).contains("not a regular file"), toPipe.error.c_str());
+        struct stat info {};
+        QVERIFY(::stat(pipe.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
     }
 
     // Conversion reads through the file, not the store's 30000 slots. A capture

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "core/accessors.h"
+#include "core/drawnSequence.h"
 #include "core/fieldCatalogue.h"
 #include "core/modLibrary.h"
 #include "core/modLookUp.h"
@@ -15,11 +16,11 @@
 namespace {
 struct RecordingHost : StoreHost {
     int questions = 0, clears = 0;
-    bool answer = true;
+    Answer answer = Answer::Yes;
     int64_t count = -1, first = -1, counter = -1;
     void showPacketCounter(int64_t c) override { counter = c; }
     void showPacketRange(int64_t c, int64_t f) override { count = c, first = f; }
-    bool confirmOverwrite() override { ++questions; return answer; }
+    Answer confirmOverwrite() override { ++questions; return answer; }
     void clearVisualizations() override { ++clears; }
 };
 
@@ -37,6 +38,30 @@ enum { Length = 0, Protocol = 1, SourceIP = 2, Flags = 15 };
 int32_t value(int field, int64_t n) { return evaluateField(field, n, ProtocolLabel::Decimal).value; }
 std::string label(int field, int64_t n) { return evaluateField(field, n, ProtocolLabel::Decimal).label; }
 int vertical(int v, int range, double extent) { return roundHalfEven(scaleRange(v, range, extent)); }
+
+// Runs a script on a drawn sequence: "a1-5" appends 1..5, "d4" drops below
+// packet 4, "t3" truncates at position 3, "c" clears.
+DrawnSequence played(const QString& script)
+{
+    DrawnSequence d;
+    for (const QString& op : script.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList n = op.mid(1).split('-');
+        switch (op[0].toLatin1()) {
+        case 'a': d.append(n[0].toLongLong(), n[1].toLongLong()); break;
+        case 'd': d.dropBelow(n[0].toLongLong()); break;
+        case 't': d.truncate(n[0].toLongLong()); break;
+        default: d.clear();
+        }
+    }
+    return d;
+}
+// "position:first-last" per run.
+QString runsOf(const DrawnSequence& d)
+{
+    QStringList runs;
+    for (const PacketRun& r : d.runs()) runs << QString("%1:%2-%3").arg(r.position).arg(r.first).arg(r.last);
+    return runs.join(' ');
+}
 }
 
 class TestStore : public QObject {
@@ -86,18 +111,20 @@ private slots:
 
     // Only "file" and "capture" ask, and only while packets are held; the views
     // are cleared with a confirmed reset only (startup has no views yet). A store
-    // not emptied keeps its 10 packets and numbering goes on.
+    // not emptied keeps its 10 packets and numbering goes on; Cancel says so.
     void resetWords()
     {
-        struct Case { const char* word; bool answer; int questions; bool emptied; };
-        const Case cases[] = {{"startup", true, 0, true}, {"file", true, 1, true}, {"capture", true, 1, true},
-                              {"file", false, 1, false}, {"other", true, 0, false}, {"FILE", true, 0, false}};
+        using A = StoreHost::Answer;
+        struct Case { const char* word; A answer; int questions; bool emptied; };
+        const Case cases[] = {{"startup", A::Yes, 0, true}, {"file", A::Yes, 1, true}, {"capture", A::Yes, 1, true},
+                              {"file", A::No, 1, false},    {"file", A::Cancel, 1, false},
+                              {"other", A::Yes, 0, false},  {"FILE", A::Yes, 0, false}};
         for (const Case& c : cases) {
             init();
             resetBuffer("file");   // empty store: no question
             for (int n = 1; n <= 10; ++n) addMarked(n);
             host.answer = c.answer;
-            resetBuffer(c.word);
+            QCOMPARE(resetBuffer(c.word), c.answer != A::Cancel);   // only Cancel forbids adding
             const bool confirmed = c.emptied && c.questions > 0;
             QVERIFY2(host.questions == c.questions && host.clears == int(confirmed), c.word);
             QCOMPARE(host.count, int64_t(confirmed ? 0 : 10));
@@ -153,6 +180,82 @@ private slots:
             {0, "HOPOPT"}, {17, "UDP"}, {137, "MPLS-in-IP"}, {138, "Unassigned"}, {252, "Unassigned"},
             {253, "Experimental"}, {254, "Experimental"}, {255, "Reserved"}, {256, ""}, {-1, ""}};
         for (const auto& [number, name] : names) QCOMPARE(protocolName(number), name);
+    }
+
+    // Runs merge only when the next packet follows the last at the next
+    // position; positions never move, whatever is dropped or cut.
+    void drawnSequenceRuns_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("runs");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("end");
+        QTest::newRow("consecutive ranges merge") << "a1-5 a6-9" << "0:1-9" << 9 << 9;
+        QTest::newRow("a gap starts a run") << "a1-3 a7-7" << "0:1-3 3:7-7" << 4 << 4;
+        QTest::newRow("a loop repeats") << "a1-3 a1-3" << "0:1-3 3:1-3" << 6 << 6;
+        QTest::newRow("empty range") << "a5-4" << "" << 0 << 0;
+        QTest::newRow("left the ring: front") << "a1-10 d4" << "3:4-10" << 7 << 10;
+        QTest::newRow("left the ring: middle") << "a20-30 a1-5 a31-31 d3" << "0:20-30 13:3-5 16:31-31" << 15 << 17;
+        QTest::newRow("left the ring: all") << "a1-5 d9" << "" << 0 << 5;
+        QTest::newRow("cut in a run, then on") << "a1-10 t4 a5-6" << "0:1-6" << 6 << 6;
+        QTest::newRow("cut at a run's end") << "a1-3 a8-9 t3" << "0:1-3" << 3 << 3;
+        QTest::newRow("cut past the end") << "a1-3 t9" << "0:1-3" << 3 << 3;
+        QTest::newRow("cut after a drop") << "a1-10 d6 t7 a100-100" << "5:6-7 7:100-100" << 3 << 8;
+        QTest::newRow("a drop after a cut") << "a9-12 a1-2 t5 d10" << "1:10-12" << 3 << 5;
+        QTest::newRow("clear") << "a1-5 c a3-3" << "0:3-3" << 1 << 1;
+    }
+    void drawnSequenceRuns()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, runs);
+        QFETCH(int, size);
+        QFETCH(int, end);
+        const DrawnSequence d = played(script);
+        QCOMPARE(runsOf(d), runs);
+        QCOMPARE(d.size(), int64_t(size));
+        QCOMPARE(d.endPosition(), int64_t(end));
+    }
+
+    // Runs at 1..4 (11..14) and 7 (15): 0, 5 and 6 left the ring.
+    void drawnSequenceLookup()
+    {
+        const DrawnSequence d = played("a10-14 a3-4 a15-15 d11");
+        QCOMPARE(runsOf(d), QString("1:11-14 7:15-15"));
+        const std::pair<int64_t, int64_t> next[] = {{0, 1}, {3, 3}, {5, 7}, {8, 8}, {99, 8}};
+        for (const auto& [from, found] : next) QCOMPARE(d.nextKept(from), found);
+        const std::pair<int64_t, int64_t> previous[] = {{7, 4}, {4, 3}, {1, -1}, {99, 7}};
+        for (const auto& [from, found] : previous) QCOMPARE(d.previousKept(from), found);
+        const std::pair<int64_t, int64_t> at[] = {{0, 0}, {2, 12}, {6, 0}, {7, 15}, {8, 0}, {-1, 0}};
+        for (const auto& [position, packet] : at) QCOMPARE(d.packetAt(position), packet);
+        QCOMPARE(d.lastPositionOf(13), int64_t(3));
+        QCOMPARE(d.lastPositionOf(3), int64_t(-1));
+        QCOMPARE(played("a1-3 a1-3").lastPositionOf(2), int64_t(4));   // the latest of two
+        QCOMPARE(d.countBetween(0, 8), int64_t(5));
+        QCOMPARE(d.countBetween(2, 7), int64_t(3));
+        QList<int64_t> walked;
+        d.forEachBetween(3, 8, [&](int64_t position, int64_t packet) { walked << position << packet; });
+        QCOMPARE(walked, (QList<int64_t>{3, 13, 4, 14, 7, 15}));
+    }
+
+    // A capture of millions in a row is one run; a player stepping to and fro
+    // forgets its oldest runs beyond the bound.
+    void drawnSequenceMemoryIsBounded()
+    {
+        DrawnSequence d;
+        for (int64_t p = 1; p <= 3'000'000; ++p) {
+            d.append(p, p);
+            d.dropBelow(p - 29999);
+        }
+        QCOMPARE(runsOf(d), QString("2970000:2970001-3000000"));
+        d.clear();
+        const int64_t runs = int64_t(DrawnSequence::kMaxRuns) + 10;
+        for (int64_t i = 0; i < runs; ++i) d.append(2 * i + 1, 2 * i + 1);
+        QCOMPARE(d.runs().size(), DrawnSequence::kMaxRuns);
+        QCOMPARE(d.runs().front().first, int64_t(21));
+        QCOMPARE(d.size(), int64_t(DrawnSequence::kMaxRuns));
+        QVERIFY(d.memoryBytes() <= 4u << 20);
+        d.dropBelow(22);   // the lowest packet kept is known after forgetting
+        QCOMPARE(d.runs().front().first, int64_t(23));
     }
 
     // Every byte counts, divided by the length less one (by 1 for a single byte).

@@ -1,8 +1,15 @@
 // The picture surface: drawing clipped to the persistent image, and rows
-// scrolled in a ring under every other drawing call.
+// scrolled in a ring under every other drawing call, and never saved into a
+// pipe. The file dialogs never read a file to show it.
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
+#include "platform/DialogLayer.h"
 #include "platform/PictureSurface.h"
+#include "support/watchdog.h"
 
 namespace {
 constexpr ColorRef kBack = rgb(0, 0, 0);
@@ -13,6 +20,46 @@ class TestPicture : public QObject {
     Q_OBJECT
 
 private slots:
+    // The dialog shows a file by its name alone: a file without an extension
+    // that begins like a PDF is a "File", not a "PDF document", so a kernel
+    // file such as /proc/kmsg, whose read never returns, is never read. Pipes
+    // are listed without being opened, and the dialog closes at once (its
+    // closing waits for the thread that looks at the files).
+    void fileDialogNeverReadsAFile()
+    {
+        QTemporaryDir dir;
+        for (const char* name : {"pipe", "pipe.nivora"})
+            QCOMPARE(::mkfifo(dir.filePath(name).toLocal8Bit().constData(), 0600), 0);
+        QFile pdf(dir.filePath("paper"));
+        QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n") > 0);
+        pdf.close();
+        const Watchdog watchdog("a file dialog beside named pipes", std::chrono::seconds(30));
+        auto* dialog = new QFileDialog(nullptr, "Open", dir.path());
+        showNamesOnly(*dialog);
+        dialog->setFilter(dialog->filter() | QDir::System);   // the pipes listed too
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        dialog->show();
+        QTRY_COMPARE(model->type(model->index(dir.filePath("paper"))), QString("File"));   // found by a thread
+        QTRY_COMPARE(model->type(model->index(dir.filePath("pipe.nivora"))), QString("Special file"));
+        delete dialog;
+    }
+
+    // A pipe named like a screenshot is not written into: that waits for a reader.
+    void savingIntoAPipeIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath("shot.bmp");
+        QCOMPARE(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+        PictureSurface pic;
+        pic.resize(4, 4);
+        const Watchdog watchdog("saving into a pipe", std::chrono::seconds(20));
+        QString reason;
+        QVERIFY(!pic.saveBmp(pipe, &reason));
+        QCOMPARE(reason, QString("not a regular file"));
+    }
+
     // Whatever reaches past an edge is dropped, never wrapped into the next row.
     void drawingIsClippedAndSurvivesAResize()
     {

@@ -1,19 +1,32 @@
 // The protocol settings (filter and colours), the "filters" window that edits
 // them, and the dispatch to the seven views.
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <optional>
 
+#include "app/frmMain.h"
+#include "core/drawnSequence.h"
 #include "core/modEncodings.h"
 #include "core/modFilters.h"
 #include "core/modLibrary.h"
 #include "playback/frmEncodings.h"
+#include "playback/frmFilters.h"
+#include "platform/PictureSurface.h"
+#include "support/ScriptedDialogs.h"
 #include "playback/modVisualize.h"
 #include "support/RecordingView.h"
 #include "support/frames.h"
+#include "ui/controlNames.h"
+#include "vis/VisForm.h"
 #include "vis/frmVis3.h"
+#include "vis/frmVis7.h"
 
 namespace {
 using Frame = std::vector<uint8_t>;
@@ -31,6 +44,49 @@ Frame tcp(uint8_t flags, uint8_t ihl = 5, int size = 60)
     return with(frames::ipv4(size, 6, 40000, 80, ihl, ihl > 5 ? 0x10 : 0), 14 + 4 * size_t(ihl) + 13, flags);
 }
 const Frame arp = with(frames::ipv4(60, 6), 13, 0x06);   // Ethertype 0x0806
+
+// Packets of every class and many sizes, addresses, ports and bytes.
+void addMixedTraffic(int count)
+{
+    const uint8_t protocols[] = {6, 17, 6, 1, 2, 50, 200, 17};
+    for (int i = 0; i < count; ++i) {
+        Frame f = frames::ipv4(60 + (i * 37) % 1460, protocols[i % 8], uint16_t(i * 13), uint16_t(80 + i % 5), 5,
+                               uint8_t(i * 7));
+        f[26] = uint8_t(i * 11);
+        f[27] = uint8_t(i >> 3);
+        f[33] = uint8_t(i);
+        add(f);
+    }
+}
+
+// Everything view k shows: its pictures, its thumbnail, the detail view's texts.
+QList<QImage> picturesOf(int k)
+{
+    QList<QImage> shown;
+    VisForm* window = viewRow(k).window();
+    for (const PictureSurface* picture : window->screenshotPictures()) shown << picture->image();
+    if (viewRow(k).thumbIndex != 0) shown << thumbnailTarget(viewRow(k).thumbIndex).picture->image();
+    if (k == 7) {
+        frmVis7()->flush();
+        for (const QPlainTextEdit* box : {frmVis7()->txtASCII, frmVis7()->txtHex}) {
+            const QString text = box->toPlainText();   // as a row of 16-bit pixels
+            shown << QImage(reinterpret_cast<const uchar*>(text.utf16()), int(text.size()), 1,
+                            QImage::Format_Grayscale16).copy();
+        }
+    }
+    return shown;
+}
+
+// "cmbVisMode=2 radScroll[1] tglASCII": a list index, a radio button or toggle pressed.
+void setControls(int k, const QString& settings)
+{
+    for (const QString& setting : settings.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList parts = setting.split('=');
+        QWidget* control = findControl(viewRow(k).window(), parts[0]);
+        if (auto* list = qobject_cast<QComboBox*>(control)) list->setCurrentIndex(parts[1].toInt());
+        else qobject_cast<QAbstractButton*>(control)->setChecked(true);
+    }
+}
 }
 
 class TestDispatch : public QObject {
@@ -42,6 +98,7 @@ private slots:
     void init()
     {
         resetBuffer("startup");
+        clearVisualizations();
         views.emplace();
     }
     void cleanup()
@@ -106,6 +163,35 @@ private slots:
         QCOMPARE(filterPacket(add(frame)), hidden);
     }
 
+    // A pressed toggle reads as "hidden": caption struck through, swatch crossed
+    // out, also after its colour changes; raised, both as they were. The
+    // toggles that do nothing never look hidden.
+    void pressedTogglesLookHidden()
+    {
+        ScriptedDialogs dialogs;
+        FrmEncodings* w = frmEncodings();
+        const auto look = [&](const char* toggle, const char* swatch) {
+            const PictureSurface* s = w->swatch(swatch);
+            const ColorRef middle = s->point(s->scaleWidth() / 2, s->scaleHeight() / 2);
+            return QString("%1 %2").arg(w->findChild<QPushButton*>(toggle)->font().strikeOut())
+                .arg(middle == s->backColor() ? "plain" : "crossed");
+        };
+        for (const auto& [toggle, swatch] : {std::pair{"tglUDP", "picUDP"}, std::pair{"tglEther", "picEther"}}) {
+            QCOMPARE(look(toggle, swatch), QString("0 plain"));
+            w->findChild<QPushButton*>(toggle)->setChecked(true);
+            QCOMPARE(look(toggle, swatch), QString("1 crossed"));
+            dialogs.colors.enqueue(rgb(1, 2, 3));
+            QTest::mouseClick(w->swatch(swatch), Qt::LeftButton);
+            QCOMPARE(look(toggle, swatch), QString("1 crossed"));
+            w->findChild<QPushButton*>(toggle)->setChecked(false);
+            QCOMPARE(look(toggle, swatch), QString("0 plain"));
+        }
+        w->findChild<QPushButton*>("tglOtherNetwork")->setChecked(true);
+        QVERIFY(!w->findChild<QPushButton*>("tglOtherNetwork")->font().strikeOut());
+        w->close();
+        protocolSettings().etherColor = rgb(128, 255, 128);   // Ethernet keeps its colour past the close
+    }
+
     // (A swatch's click picking a colour: TestMainWindow::nothingPersists.)
     void closingTheWindowLetsEverythingThrough()
     {
@@ -162,8 +248,216 @@ private slots:
             QThread::msleep(10);   // let the next yield point run the events
         };
         displayPackets(1, 5);
-        QCOMPARE(view(1).plotted(), (QList<int32_t>{1, 2, 6, 3, 4, 5}));
+        // Asked for at a yield point, 6 joins the drawing under way, after what it had to draw.
+        QCOMPARE(view(1).plotted(), (QList<int32_t>{1, 2, 3, 4, 5, 6}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!real && !frmVis3()->isVisible());   // closed, and a fresh one hidden
+    }
+
+    // What the user may do while packets 1..5 are drawn, at the yield point
+    // after packet 2: what view 1 gets, and what stays in the drawn sequence.
+    void duringADrawing_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("a step") << "display 6" << "P1 P2 P3 P4 P5 P6" << "0:1-6";
+        QTest::newRow("redraw") << "redraw" << "P1 P2 clear P1 P2 P3 P4 P5" << "0:1-5";
+        QTest::newRow("redraw, 1 and 2 left the ring") << "fill redraw" << "P1 P2 clear P3 P4 P5" << "2:3-5";
+        QTest::newRow("Stop") << "stop" << "P1 P2" << "0:1-2";
+        QTest::newRow("a new load") << "clear display 6" << "P1 P2 clear P6" << "0:6-6";
+        QTest::newRow("everything hidden, redraw") << "hide redraw" << "P1 P2 clear" << "0:1-5";
+        QTest::newRow("view 1 opened") << "open" << "P1 P2 P3 P4 P5" << "0:1-5";
+    }
+    void duringADrawing()
+    {
+        QFETCH(QString, action);
+        for (int i = 0; i < 6; ++i) add(frames::ipv4(60, 6));
+        if (action == "open") view(1).shown = false;
+        bool acted = false;
+        view(2).onPlot = [&](int32_t n) {
+            if (n != 2 || acted) return;
+            acted = true;
+            QTimer::singleShot(0, [&] {
+                for (const QString& word : action.split(' ')) {
+                    if (word == "display") displayPackets(6, 6);
+                    if (word == "redraw") redrawVisualizations();
+                    if (word == "stop") frmFilters()->btnStop->click();
+                    if (word == "clear") clearVisualizations();
+                    if (word == "fill") while (firstHeldPacket() < 3) add(frames::ipv4(60, 6));
+                    if (word == "hide") protocolSettings().hidden.fill(true);
+                    if (word == "open") {
+                        view(1).shown = true;
+                        announceViewOpened(1);
+                    }
+                }
+            });
+            QThread::msleep(10);   // let the next yield point run the events
+        };
+        displayPackets(1, 5);
+        QStringList calls;
+        for (const RecordingView::Entry& e : view(1).calls) {
+            if (e.call == RecordingView::Call::Clear) calls << "clear";
+            if (e.call == RecordingView::Call::Plot) calls << QString("P%1").arg(e.packet);
+        }
+        QTEST(calls.join(' '), "calls");
+        QStringList runs;
+        for (const PacketRun& r : drawnSequence().runs()) runs << QString("%1:%2-%3").arg(r.position).arg(r.first).arg(r.last);
+        QTEST(runs.join(' '), "kept");
+        QVERIFY(!drawingUnderway());
+        protocolSettings() = ProtocolSettings{};
+    }
+
+    // A view opened onto packets drawn while it was hidden gets them at once,
+    // once; one that drew since the clear keeps its own picture.
+    void openedViewGetsTheDrawnSequence()
+    {
+        for (int i = 0; i < 4; ++i) add(frames::ipv4(60, i % 2 ? 17 : 6));
+        view(3).shown = false;
+        protocolSettings().hides(ProtocolClass::Udp) = true;
+        displayPackets(1, 4);
+        view(3).shown = true;
+        announceViewOpened(3);
+        announceViewOpened(3);
+        QCOMPARE(view(3).plotted(), (QList<int32_t>{1, 3}));
+        view(1).forget();
+        announceViewOpened(1);
+        QCOMPARE(view(1).plotted(), QList<int32_t>{});
+        protocolSettings().hides(ProtocolClass::Udp) = false;
+        clearVisualizations();
+        announceViewOpened(1);   // nothing to draw after a clear
+        QCOMPARE(view(1).plotted(), QList<int32_t>{});
+        redrawVisualizations();   // an empty sequence: the views are cleared, nothing drawn
+        QCOMPARE(view(1).count(RecordingView::Call::Plot), 0);
+        QCOMPARE(view(1).count(RecordingView::Call::Clear), 2);
+    }
+
+    // Drawn at once, a scrolling view leaves out the packets that scroll out;
+    // its pictures and thumbnail end as they do when the packets come one by
+    // one. A view opened onto them afterwards shows the same.
+    void batchDrawEqualsPacketByPacket_data()
+    {
+        QTest::addColumn<int>("k");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("packets");
+        const std::pair<int, const char*> modes[] = {
+            {1, ""}, {1, "cmbVisMode=1"}, {1, "cmbVisMode=2"}, {1, "tglPrintASCII"}, {1, "tglEther"},
+            {2, ""}, {2, "cmbVisMode=1"}, {2, "radScroll[1]"}, {2, "cmbVisMode=1 radScroll[1]"},
+            {3, ""}, {4, "cmbVisMode=0"}, {4, "cmbVisMode=1"}, {4, ""}, {4, "cmbVisMode=3"},
+            {4, "cmbVisMode=0 radScroll[1]"}, {4, "cmbVisMode=3 tglASCII tglNOP radScroll[1]"},
+            {5, ""}, {6, ""}, {7, ""}};
+        for (const auto& [k, settings] : modes)
+            QTest::addRow("view %d %s, 1000", k, settings) << k << QString(settings) << 1000;
+        for (const auto& [k, settings] : {std::pair{1, ""}, {1, "cmbVisMode=1"}, {2, ""}, {2, "radScroll[1]"},
+                                           {4, ""}, {4, "radScroll[1]"}, {6, ""}, {7, ""}})
+            QTest::addRow("view %d %s, 30000", k, settings) << k << QString(settings) << 30000;
+    }
+    void batchDrawEqualsPacketByPacket()
+    {
+        QFETCH(int, k);
+        QFETCH(int, packets);
+        views.reset();
+        addMixedTraffic(packets);
+        VisForm* window = viewRow(k).window();
+        window->show();
+        QFETCH(QString, settings);
+        setControls(k, settings);
+        clearVisualizations();
+        for (int p = 1; p <= packets; ++p) displayPackets(p, p);
+        const QList<QImage> oneByOne = picturesOf(k);
+        clearVisualizations();
+        displayPackets(1, packets);
+        QVERIFY(picturesOf(k) == oneByOne);
+        clearVisualizations();
+        window->hide();
+        displayPackets(1, packets);
+        window->show();
+        QVERIFY(picturesOf(k) == oneByOne);
+        window->close();
+    }
+
+    // F5 and "Apply to shown packets" draw what was shown again with the
+    // filter as it is now: as if the packets had been drawn with it.
+    void redrawAppliesTheFilter()
+    {
+        views.reset();
+        frmMain();   // its thumbnails take over from the stand-ins
+        addMixedTraffic(400);
+        for (const ViewRow& row : viewRows()) row.window()->show();
+        auto everything = [] {
+            QList<QImage> shown;
+            for (const ViewRow& row : viewRows()) shown += picturesOf(row.number);
+            return shown;
+        };
+        auto drawnAfresh = [&] {
+            clearVisualizations();
+            displayPackets(1, 400);
+            return everything();
+        };
+        displayPackets(1, 400);
+        const QList<QImage> allShown = everything();
+        QAction* redraw = frmMain()->findChild<QAction*>("Redraw");
+        QCOMPARE(redraw->shortcut(), QKeySequence(Qt::Key_F5));
+        frmEncodings()->tglUDP->setChecked(true);
+        QCOMPARE(everything(), allShown);   // the toggle alone changes nothing drawn
+        redraw->trigger();
+        const QList<QImage> withoutUdp = everything();
+        QVERIFY(withoutUdp != allShown);
+        QCOMPARE(withoutUdp, drawnAfresh());
+        frmEncodings()->tglUDP->setChecked(false);
+        frmEncodings()->tglTCP->setChecked(true);
+        frmEncodings()->btnApplyShown->click();
+        const QList<QImage> withoutTcp = everything();
+        QCOMPARE(withoutTcp, drawnAfresh());
+        for (const ViewRow& row : viewRows()) row.window()->close();
+    }
+
+    // A view resized in the middle of a redraw starts afresh at its new size
+    // and shows the packets drawn after that.
+    void viewResizedDuringARedraw()
+    {
+        views.reset();
+        addMixedTraffic(30000);
+        VisForm* rain = viewRow(1).window();
+        rain->show();
+        displayPackets(1, 30000);
+        // The scatter plot's stand-in resizes the text rainfall as packet 100 is redrawn.
+        RecordingView trigger;
+        trigger.onPlot = [rain](int32_t n) {
+            if (n != 100) return;
+            rain->resize(rain->width() / 2, rain->height() / 2);
+            QCoreApplication::processEvents();
+        };
+        overrideView(5, &trigger, &trigger);
+        redrawVisualizations();
+        overrideView(5, nullptr, nullptr);
+        QVERIFY(!drawingUnderway());
+        const QList<QImage> redrawn = picturesOf(1);
+        QCOMPARE(redrawn.first().size(), rain->findChild<PictureSurface*>("picGraph")->size());
+        clearVisualizations();
+        displayPackets(101, 30000);   // what came after the resize, at the new size
+        QVERIFY(picturesOf(1)[0] == redrawn[0]);
+        rain->close();
+    }
+
+    // A drawing that lasts shows its progress in the player, and Escape ends it.
+    void longDrawingShowsProgressAndStopsOnEscape()
+    {
+        for (int i = 0; i < 20; ++i) add(frames::ipv4(60, 6));
+        bool barShown = false;
+        view(1).onPlot = [&](int32_t n) {
+            if (n == 1) QThread::msleep(350);
+            if (n == 3) {
+                barShown = !frmFilters()->pbDraw->isHidden() && frmFilters()->pbDraw->maximum() == 20;
+                QCoreApplication::postEvent(frmFilters(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
+            }
+            QThread::msleep(5);
+        };
+        displayPackets(1, 20);
+        QVERIFY(barShown);
+        QVERIFY(view(1).plotted().size() < 20);
+        QCOMPARE(drawnSequence().size(), int64_t(view(1).plotted().size()));
+        QVERIFY(frmFilters()->pbDraw->isHidden());
     }
 };
 

@@ -98,14 +98,17 @@ private slots:
         finish();
     }
 
-    // The views are cleared by Play after Stop only.
+    // The views are cleared by Play after Stop only. Play from Stopped draws the
+    // first held packet first, and the counter names the packet drawn last.
     void transitions_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
         QTest::newRow("as loaded") << "" << "off Stop at 1, drew [], 0 clears";
-        QTest::newRow("play from Stop") << "btnPlay tick tick" << "on Play at 3, drew [2 3], 1 clears";
-        QTest::newRow("stop") << "btnPlay tick btnStop" << "off Stop at 1, drew [2], 1 clears";
+        QTest::newRow("play from Stop") << "btnPlay tick tick" << "on Play at 2, drew [1 2], 1 clears";
+        QTest::newRow("stop") << "btnPlay tick btnStop" << "off Stop at 1, drew [1], 1 clears";
+        QTest::newRow("stop, play, tick") << "btnPlay tick tick btnStop btnPlay tick" << "on Play at 1, drew [1 2 1], 2 clears";
+        QTest::newRow("end, Loop up, play again") << "btnPlay end tick btnPlay tick" << "on Play at 1, drew [1], 0 clears";
         QTest::newRow("stop, play") << "btnPlay btnStop btnPlay" << "on Play at 1, drew [], 2 clears";
         QTest::newRow("pause, nothing playing") << "btnPause" << "off Stop at 1, drew [], 0 clears";
         QTest::newRow("end, Loop up") << "btnPlay end tick" << "off at 1, drew [], 0 clears";
@@ -125,22 +128,29 @@ private slots:
     void pauseWorksAfterEveryResume()
     {
         QCOMPARE(run("btnPlay btnPause"), QString("off Play Pause at 1, drew [], 1 clears"));
+        int next = 1;   // nothing drawn yet: the first tick shows packet 1
         for (const char* resume : {"btnPlay", "btnPause", "btnPlay btnPlay"}) {
             QCOMPARE(run(resume), QString("on Play at %1, drew [], 0 clears").arg(position()));
-            const int next = position() + 1;
             QCOMPARE(run("tick btnPause"), QString("off Play Pause at %1, drew [%1], 0 clears").arg(next));
+            ++next;
         }
     }
 
     // Space plays and pauses, Left and Right step, Home stops, wherever the focus
-    // is; but Space presses a focused button and the arrows move a focused thumb.
+    // is, a focused button included (Loop is not toggled by it); Enter presses
+    // the focused button, and the arrows move a focused thumb.
     void playerKeys()
     {
         QCOMPARE(run("Space@scrPacket"), QString("on Play at 1, drew [], 1 clears"));
-        QCOMPARE(run("Space@scrPacket Right@btnStop"), QString("off Play Pause at 2, drew [2], 0 clears"));
+        QCOMPARE(run("Space@tglLoop Right@btnStop"), QString("off Play Pause at 2, drew [2], 0 clears"));
+        QVERIFY(!w->tglLoop->isChecked());
         QCOMPARE(run("Right@scrPacket Left@btnPlay"), QString("off Play Pause at 2, drew [3 2], 0 clears"));
-        QCOMPARE(run("Home@lblCurrentSpeed Space@btnStepForward"), QString("off Stop at 2, drew [2], 0 clears"));
-        QCOMPARE(run("Right@sliderBufferMin").section(',', 0, 0), QString("off Stop at 2"));
+        QCOMPARE(run("Home@lblCurrentSpeed Return@btnStepForward Enter@btnStepForward"),
+                 QString("off Stop at 3, drew [2 3], 0 clears"));
+        QCOMPARE(run("Return@tglLoop Space@btnStepForward"), QString("on Play at 3, drew [], 1 clears"));
+        QVERIFY(w->tglLoop->isChecked());
+        act("Space@btnPlay Home@btnPlay");
+        QCOMPARE(run("Right@sliderBufferMin").section(',', 0, 0), QString("off Stop at 1"));
         QCOMPARE(w->picBufferSlider->minPos(), 1);
     }
 
@@ -162,8 +172,10 @@ private slots:
     void rangesPastSixteenBits()
     {
         open(30001);
-        QCOMPARE(labels(), QString("counter 2 bar 2..30001 labels 2..30001 buffer '' Min..Max"));
-        addPackets(40000 - 30001);   // added while the window is open: the range moves along
+        QCOMPARE(labels(), QString("counter 2 bar 2..30001 labels 2..30001 buffer '2 - 30001' 2..30001"));
+        addPackets(40000 - 30001);   // added while the window is open (a capture): the ranges move along
+        QCOMPARE(labels(), QString("counter 40000 bar 10001..40000 labels 10001..40000 "
+                                   "buffer '10001 - 40000' 10001..40000"));
         w->initFilters();
         QCOMPARE(labels(), QString("counter 10001 bar 10001..40000 labels 10001..40000 "
                                    "buffer '10001 - 40000' 10001..40000"));
@@ -181,7 +193,7 @@ private slots:
         resetBuffer("file");   // answered Yes
         // Steps do nothing, Play stops at its first tick, the thumbs pick no packet.
         QCOMPARE(run("btnStepForward btnPlay tick lower+0"), QString("off at 0, drew [], 1 clears"));
-        QCOMPARE(labels(), QString("counter 0 bar 1..1 labels 1..0 buffer '1 - 0' Min..Max"));
+        QCOMPARE(labels(), QString("counter 0 bar 1..1 labels 1..0 buffer '1 - 0' 1..0"));
     }
 
     // The close box destroys the window while it plays: between two ticks, or
@@ -217,14 +229,14 @@ private slots:
         int depth = 0, deepest = 0;
         view().onPlot = [&](int32_t n) {
             deepest = std::max(deepest, ++depth);
-            if (n == 2 || n == 4) w->tick();   // the timer fires while packets 2 and 4 draw,
-            if (n == 4) click(w->btnStop);   // and Stop is pressed while 4 draws
+            if (n == 1 || n == 3) w->tick();   // the timer fires while packets 1 and 3 draw,
+            if (n == 3) click(w->btnStop);   // and Stop is pressed while 3 draws
             --depth;
         };
         w->tick();
         QCOMPARE(deepest, 1);
-        QCOMPARE(view().plotted(), (QList<int32_t>{2, 3}));   // the waiting tick ran after it
-        QCOMPARE(run("tick"), QString("off Stop at 1, drew [4], 0 clears"));   // the waiting tick was dropped
+        QCOMPARE(view().plotted(), (QList<int32_t>{1, 2}));   // the waiting tick ran after it
+        QCOMPARE(run("tick"), QString("off Stop at 1, drew [3], 0 clears"));   // the waiting tick was dropped
     }
 
     // Each after a little playing and the buffer range narrowed, as a user would.
@@ -236,6 +248,7 @@ private slots:
             event();
             const BufferRangeSlider* t = w->picBufferSlider;
             QVERIFY2(!playing() && !w->btnPlay->isChecked() && !w->btnPause->isChecked(), expected);
+            QVERIFY2(w->btnStop->isChecked(), expected);   // so the next Play starts from clear views
             QVERIFY2(t->minPos() == 0 && t->maxPos() == t->usable(), expected);   // the thumbs at the ends
             QCOMPARE(labels(), QString(expected));
         };
@@ -314,12 +327,12 @@ private slots:
             timeShown = w->lblPacketTime->text();
         };
         w->cmbPaceFactor->setCurrentIndex(factor);
-        act("Space@tglAsCaptured btnPlay");   // the toggle from the keyboard
+        act("Return@tglAsCaptured btnPlay");   // the toggle from the keyboard
         while (playing() && now < 10 * kNsPerSecond) {
             now += stepUs * 1000;
             w->timerFired();
         }
-        QCOMPARE(view().plotted().size(), timesMs.size() - 1);   // the position starts on the first
+        QCOMPARE(view().plotted().size(), timesMs.size());   // Play from Stopped draws the first too
         QVERIFY2(std::abs(lastDrawn / 1e9 - seconds) <= within * seconds, qPrintable(QString::number(lastDrawn / 1e9)));
         QCOMPARE(w->lblPace->text(), told);
         // Beside the counter while it was drawn, the last packet's time: its seconds are the same in every time zone.

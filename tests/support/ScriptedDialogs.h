@@ -19,19 +19,21 @@ public:
     ScriptedDialogs() { installDialogs(this); }
     ~ScriptedDialogs() override { installDialogs(nullptr); }
 
-    QQueue<MsgResult> answers;       // for Yes/No boxes; Yes when empty
+    QQueue<MsgResult> answers;       // for questions; Yes (Discard before quitting) when empty
     QQueue<QString> fileNames;       // for open/save dialogs; "" (cancel) when empty
     QQueue<ColorRef> colors;         // for the colour dialog; the initial colour when empty
     QList<ShownMessage> shown;
     QStringList fileDialogTitles;
     QStringList fileDialogFolders;
     QStringList fileDialogFilters;
+    QStringList colorTitles;
 
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override
     {
         shown.append({text, title, buttons, icon});
         if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-        return answers.isEmpty() ? MsgResult::Yes : answers.dequeue();
+        if (!answers.isEmpty()) return answers.dequeue();
+        return buttons == MsgButtons::SaveDiscardCancel ? MsgResult::Discard : MsgResult::Yes;
     }
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override
     {
@@ -44,5 +46,9 @@ public:
     {
         return openFileName(title, folder, filter);
     }
-    ColorRef chooseColor(ColorRef initial) override { return colors.isEmpty() ? initial : colors.dequeue(); }
+    ColorRef chooseColor(ColorRef initial, const QString& title) override
+    {
+        colorTitles << title;
+        return colors.isEmpty() ? initial : colors.dequeue();
+    }
 };

@@ -173,6 +173,18 @@ private slots:
         }
     }
 
+    // Packet numbers past 2^31 (a long capture) reach the views whole.
+    void packetNumbersPastTwoToThe31()
+    {
+        store_detail::packetCount = int64_t(INT32_MAX);
+        store_detail::writeSlot = packetSlot(store_detail::packetCount);
+        const QByteArray frame = ipFrame(60);
+        addPacket(reinterpret_cast<const uint8_t*>(frame.constData()), int(frame.size()) - 1);
+        displayPackets(getPacketCount(), getPacketCount());
+        QVERIFY2(text->rain().lastLine().startsWith("<2147483648>  "), qPrintable(text->rain().lastLine()));
+        resetBuffer("startup");
+    }
+
     // Closing the view does not stop its thumbnail; clearing the views restarts it.
     void closingTheViewKeepsItsThumbnail()
     {

@@ -3,6 +3,7 @@
 // packet's disc and label land. Combined view: the histories moving outwards
 // once per quantum, its labels, resizes and three screenshot files. And the
 // three thumbnails.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -75,6 +76,43 @@ private slots:
         combined->clear();
     }
 
+    // Each field view's "labels" box, ticked at first: unticked, the marks are
+    // drawn without their text (no white ink), ticked again, with it.
+    void labelsCanBeLeftOut()
+    {
+        for (VisForm* view : std::initializer_list<VisForm*>{parallel, scatter, combined}) {
+            auto* labels = view->findChild<QCheckBox*>("chkLabels");
+            QVERIFY2(labels && labels->isChecked() && labels->isVisible(), view->objectName().toLatin1());
+            PictureSurface* graph = view->findChild<PictureSurface*>("picGraph");
+            for (const bool on : {false, true}) {
+                labels->setChecked(on);
+                view->clear();
+                static_cast<VisWindow*>(view)->Plot(packet(6, 80));
+                QCOMPARE(pixelsOf(*graph, rgb(255, 255, 255)) > 0, on);
+            }
+            view->clear();
+        }
+    }
+
+    // Every field list shows its longest entry whole, and no two lists cover
+    // each other: at many axes the parallel plot's go on two rows.
+    void listsShowTheirEntriesWhole()
+    {
+        for (int axes : {2, 5, 17}) {
+            parallel->spnNumAxes->setValue(axes);
+            for (VisForm* view : std::initializer_list<VisForm*>{parallel, scatter, combined}) {
+                QList<QRect> taken;
+                for (QComboBox* list : view->findChildren<QComboBox*>()) {
+                    if (!list->isVisible()) continue;
+                    QVERIFY2(list->width() >= list->sizeHint().width(), qPrintable(list->objectName()));
+                    QVERIFY2(view->rect().contains(list->geometry()), qPrintable(list->objectName()));
+                    for (const QRect& other : taken) QVERIFY2(!other.intersects(list->geometry()), qPrintable(list->objectName()));
+                    taken << list->geometry();
+                }
+            }
+        }
+    }
+
     void axesSpreadEvenly_data()
     {
         QTest::addColumn<QList<int>>("xs");
@@ -87,14 +125,21 @@ private slots:
         QFETCH(QList<int>, xs);
         const int axes = int(xs.size());
         parallel->spnNumAxes->setValue(axes);
-        // A fresh layout: only the interior axes are drawn, grey from top to bottom.
-        QCOMPARE(pixelsOf(*parallel->picGraph, kLabelShadow), 300 * (axes - 2));
+        // A fresh layout: only the interior axes are drawn, grey from top to bottom
+        // (a second row of lists may take some of the picture's height).
+        const int h = parallel->picGraph->height();
+        QCOMPARE(pixelsOf(*parallel->picGraph, kLabelShadow), h * (axes - 2));
         for (int i = 1; i <= axes; ++i) {
             QCOMPARE(parallel->plot().axisX(i), xs[i - 1]);
             const bool drawn = i > 1 && i < axes;
-            QCOMPARE(pixelsOf(*parallel->picGraph, kLabelShadow, QRect(xs[i - 1], 0, 1, 300)), 300 * drawn);
+            QCOMPARE(pixelsOf(*parallel->picGraph, kLabelShadow, QRect(xs[i - 1], 0, 1, h)), h * drawn);
         }
         QVERIFY(parallel->comboAxis[size_t(axes - 1)]->isVisible());   // a list under every axis
+        // A clear erases the polylines and their labels, and draws the axes again.
+        parallel->Plot(packet(6));
+        parallel->clear();
+        QCOMPARE(pixelsOf(*parallel->picGraph, kLabelShadow), h * (axes - 2));
+        QCOMPARE(pixelsOf(*parallel->picGraph, rgb(255, 255, 255)), 0);
     }
 
     void spinStaysWithinItsLimits()

@@ -1,0 +1,47 @@
+#include "commandLine.h"
+
+#include <QFile>
+#include <QTimer>
+
+#include "acquire/modFileData.h"
+
+CommandLine parseCommandLine(const std::vector<std::string>& words)
+{
+    // --help and --version win wherever they stand (before "--").
+    for (const std::string& word : words) {
+        if (word == "--") break;
+        if (word == "--help" || word == "-h") return {CommandLine::Action::Help, {}, {}};
+        if (word == "--version") return {CommandLine::Action::Version, {}, {}};
+    }
+    CommandLine line;
+    bool optionsEnd = false;   // after "--" every word is a file name
+    for (const std::string& word : words) {
+        if (!optionsEnd && word == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && word.size() > 1 && word[0] == '-') {
+            return {CommandLine::Action::UsageError, {}, "unknown option '" + word + "'"};
+        } else if (!line.file.empty()) {
+            return {CommandLine::Action::UsageError, {}, "one file at a time"};
+        } else if (word.empty()) {
+            return {CommandLine::Action::UsageError, {}, "the file name is empty"};
+        } else {
+            line.file = word;
+        }
+    }
+    return line;
+}
+
+const char* commandLineUsage()
+{
+    return "usage: nivora [FILE]\n\n"
+           "Shows network traffic as pictures. FILE, a nivora dataset or a pcap or pcapng\n"
+           "capture, is opened once the main window shows.\n\n"
+           "  -h, --help     this text\n"
+           "  --version      the program's version\n";
+}
+
+void openWhenShown(const std::string& path)
+{
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    QTimer::singleShot(0, [name] { loadAnyDataFile(name); });
+}

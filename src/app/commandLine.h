@@ -1,0 +1,20 @@
+#pragma once
+// What `nivora` was started with: nothing (an empty window), a file to open
+// once the main window shows (a file manager's double-click), --help or
+// --version. Read before any window exists, so --help needs no display.
+#include <string>
+#include <vector>
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, UsageError };
+    Action action = Action::Run;
+    std::string file;      // Run: the dataset or capture to open; empty for none
+    std::string problem;   // UsageError: what was wrong
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& words);   // the words after the program's name
+const char* commandLineUsage();
+
+// Opens `path` as File ▸ Load Nivora Dataset would (the same messages and
+// refusals), as soon as the event loop runs: after the main window shows.
+void openWhenShown(const std::string& path);
