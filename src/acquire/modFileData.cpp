@@ -8,8 +8,10 @@
 
 #include "acquire/fileNames.h"
 #include "acquire/frmLoadDataset.h"
+#include "acquire/modFileWindow.h"
 #include "acquire/modSaveData.h"
 #include "core/fileLoader.h"
+#include "core/heldFile.h"
 #include "core/modLibrary.h"
 #include "platform/DialogLayer.h"
 #include "platform/yieldPoint.h"
@@ -35,8 +37,9 @@ public:
     void fileRead() override
     {
         frmLoadDataset()->setProgressRange(size_);
-        // The overwrite question comes next when packets are held.
-        showStatus(getPacketCount() > 0 ? "Waiting for your answer" : "Reading");
+        // The overwrite question comes next when packets are held, unless
+        // they are a window of the file being moved along it.
+        showStatus(getPacketCount() > 0 && !heldFile().windowInStore() ? "Waiting for your answer" : "Reading");
     }
     void storeReset() override
     {
@@ -58,15 +61,18 @@ private:
 };
 
 void warn(const QString& text) { dialogs().messageBox(text, "Warning", MsgButtons::Ok, MsgIcon::Exclamation); }
+}
 
-using Loader = LoadReport (*)(const std::string&, LoadObserver&);
+LoadRunning::LoadRunning() { loading = true; }
+LoadRunning::~LoadRunning() { loading = false; }
 
-void loadWith(Loader load, const QString& path)
+void loadWith(const FileLoad& load, const QString& path)
 {
     if (refuseWhileLoading()) return;
     loading = true;
 
     // Nothing of the previous file stays on show.
+    frmLoadDataset()->hideWindowChooser();
     showStatus("Opening");
     frmLoadDataset()->lblFileSizeVariable->clear();
     frmLoadDataset()->setProgressRange(1);   // an empty bar (a range of 0..0 would show it busy)
@@ -84,6 +90,7 @@ void loadWith(Loader load, const QString& path)
         return;
     }
     if (!report.ok()) showStatus("Failed");
+    else if (heldFile().windowInStore()) showStatus("Completed: " + QString::fromStdString(heldFile().caption()));
     else if (!report.capped) showStatus("Completed");
     if (report.error == LoadError::NotDataset) {
         warn("This is not a nivora format file");
@@ -102,7 +109,6 @@ void loadWith(Loader load, const QString& path)
     frmFilters()->initFilters();
     // The packets this load added: behind the held ones when the reset was declined.
     displayPackets(report.firstPacket, report.lastPacket);
-}
 }
 
 namespace {
@@ -147,7 +153,10 @@ void openDataset()
     openWith("Open nivora dataset", QStringList{kAllFiles, kDatasets, kCaptureFiles}.join(";;"), loadAnyDataFile);
 }
 
-void loadAnyDataFile(const QString& path) { loadWith(loadAnyFile, path); }
+void loadAnyDataFile(const QString& path)
+{
+    if (!offerFileWindows(path)) loadWith(loadAnyFile, path);
+}
 
 void loadDataset(const QString& path) { loadWith(loadDatasetFile, path); }
 
@@ -156,4 +165,7 @@ void openCaptureFile()
     openWith("Open capture file", QStringList{kCaptureFiles, kAllFiles}.join(";;"), loadCapture);
 }
 
-void loadCapture(const QString& path) { loadWith(loadCaptureFile, path); }
+void loadCapture(const QString& path)
+{
+    if (!offerFileWindows(path)) loadWith(loadCaptureFile, path);
+}

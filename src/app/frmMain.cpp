@@ -10,12 +10,14 @@
 #include <QStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <tuple>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
+#include "acquire/modFileWindow.h"
 #include "acquire/modSaveData.h"
 #include "app/frmAbout.h"
 #include "app/frmLogging.h"
@@ -196,6 +198,16 @@ void FrmMain::buildMenus()
     connect(loadData, &QAction::triggered, this, [] { openDataset(); });
     connect(addItem(file, "LoadCapture", "Open &Capture File...", true), &QAction::triggered, this,
             [] { openCaptureFile(); });
+    // Along a file of more frames than the store holds, a window at a time.
+    for (auto [name, caption, keys, direction] : {std::tuple{"NextWindow", "Next &Window", "PgDown", 1},
+                                                  std::tuple{"PreviousWindow", "Pre&vious Window", "PgUp", -1}}) {
+        QAction* item = addItem(file, name, caption, true);
+        item->setShortcut(QKeySequence(keys));
+        connect(item, &QAction::triggered, this, [direction] { loadNeighbourWindow(direction); });
+        // Shown as available only when there is a window to go to; the keys always ask.
+        connect(file, &QMenu::aboutToShow, item, [item, direction] { item->setEnabled(canLoadNeighbourWindow(direction)); });
+        connect(file, &QMenu::aboutToHide, item, [item] { item->setEnabled(true); });
+    }
     addItem(file, "FileSeparator1", "-", false);
     connect(addItem(file, "SaveSettings", "&Save Preferences", false), &QAction::triggered, this,
             [] { savePreferences(); });

@@ -4,6 +4,7 @@
 
 #include "core/datasetWriter.h"
 #include "core/fileLoader.h"
+#include "core/frameWindow.h"
 #include "core/frameSource.h"
 #include "core/modLibrary.h"
 
@@ -37,11 +38,17 @@ int reportLeftOut(const SaveReport& report, const std::string& out)
     return 1;
 }
 
-bool loadIntoFreshStore(const std::string& path, LoadReport& report)
+bool loadIntoFreshStore(const std::string& path, LoadReport& report, const std::optional<FrameWindow>& window)
 {
     resetBuffer("startup");
     LoadObserver quiet;
-    report = loadAnyFile(path, quiet);
+    if (window) {
+        WindowSource source(*window);
+        report = loadFromSource(source, path, quiet);
+        if (report.ok() && checkWindowReached(*window, source.framesSeen(), path) != 0) return false;
+    } else {
+        report = loadAnyFile(path, quiet);
+    }
     if (!report.ok()) {
         printError(report.message);
         return false;
@@ -59,3 +66,42 @@ void printNotes(const LoadReport& report, const std::string& path)
 }
 
 int finalStatus(const LoadReport& report) { return report.incomplete() ? 1 : 0; }
+
+bool parseWindow(const std::string& text, FrameWindow& window)
+{
+    const size_t dash = text.find('-');
+    const auto number = [](const std::string& digits, int64_t& into) {
+        if (digits.empty() || digits.size() > 15 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+        into = std::stoll(digits);
+        return true;
+    };
+    return dash != std::string::npos && number(text.substr(0, dash), window.first) && number(text.substr(dash + 1), window.last);
+}
+
+int takeWindowOption(CliArgs& args, std::optional<FrameWindow>& window, const char* usage, int64_t widest)
+{
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] != "--window") continue;
+        FrameWindow w;
+        if (k + 1 == args.size() || !parseWindow(args[k + 1], w)) {
+            printError("--window needs the first and last frame numbers of the file, as in --window 600001-630000");
+            return usageError(usage);
+        }
+        // Known to be wrong before the file is read: a reversed window, frame 0, too wide for the store.
+        if (const std::string problem = windowProblem(w, w.last, widest, ""); !problem.empty()) {
+            printError(problem);
+            return usageError(usage);
+        }
+        window = w;
+        args.erase(args.begin() + long(k), args.begin() + long(k) + 2);
+        return 0;
+    }
+    return 0;
+}
+
+int checkWindowReached(const FrameWindow& window, int64_t frames, const std::string& path)
+{
+    if (window.last <= frames) return 0;
+    printError(windowProblem(window, frames, 0, path));
+    return 1;
+}

@@ -1,14 +1,27 @@
 #pragma once
 // What the nivora-cli commands share: loading a file into a fresh store the
 // way the program does, and reporting problems on stderr.
+#include <optional>
 #include <string>
 
+#include "cliCommand.h"
+#include "core/frameWindow.h"
 #include "core/loadReport.h"
 
 // Empties the store, then loads `path` (dataset, pcap or pcapng, told apart by
-// content) with the program's rules, the 30000-packet limit included. Prints
-// an error or the load's notes on stderr; false when nothing could be loaded.
-bool loadIntoFreshStore(const std::string& path, LoadReport& report);
+// content) with the program's rules, the 30000-packet limit included, or only
+// the frames of `window`. Prints an error or the load's notes on stderr; false
+// when nothing could be loaded.
+bool loadIntoFreshStore(const std::string& path, LoadReport& report, const std::optional<FrameWindow>& window = {});
+
+// "A-B", two frame numbers; false when the text is not that.
+bool parseWindow(const std::string& text, FrameWindow& window);
+// Takes "--window A-B" out of args. 0, or the usage status 2 after saying what
+// is wrong: not A-B, no frames, or more than `widest` (0: any number).
+int takeWindowOption(CliArgs& args, std::optional<FrameWindow>& window, const char* usage, int64_t widest);
+// After a pass over a file of `frames` frames: 0 when the window lay inside
+// it, else 1 after saying where the file ends.
+int checkWindowReached(const FrameWindow& window, int64_t frames, const std::string& path);
 
 // Prints what a load dropped or cut on stderr.
 void printNotes(const LoadReport& report, const std::string& path);

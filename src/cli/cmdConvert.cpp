@@ -6,14 +6,17 @@
 #include "core/fileConvert.h"
 
 namespace {
-constexpr const char* kUsage = "convert IN OUT";
+constexpr const char* kUsage = "convert [--window A-B] IN OUT";
 
-int runConvert(const CliArgs& args)
+int runConvert(const CliArgs& given)
 {
+    CliArgs args = given;
+    std::optional<FrameWindow> window;
+    if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
     if (args.size() != 2) return usageError(kUsage);
     if (const int status = checkInputName(args[0])) return status;
     if (const int status = checkOutputName(args[1])) return status;
-    const ConvertReport report = convertFile(args[0], args[1]);
+    const ConvertReport report = convertFile(args[0], args[1], window);
     if (!report.read.ok()) {
         printError(report.read.message);
         return 1;
@@ -29,5 +32,5 @@ int runConvert(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"convert", kUsage, "copy every frame of IN into OUT (.nivora or .pcap)", runConvert});
+    {"convert", kUsage, "copy every frame of IN, or a window of them, into OUT (.nivora or .pcap)", runConvert});
 }

@@ -1,20 +1,49 @@
-// nivora-cli fields [--labels] [--time] FILE: the field catalogue of every
-// stored packet, with --time first its capture time.
+// nivora-cli fields [--labels] [--time] [--window A-B] FILE: the field
+// catalogue of every frame of FILE (or of the window), numbered as in the
+// file, with --time first its capture time, read in one pass without the store.
+#include <charconv>
 #include <cstdio>
 #include <string>
 
 #include "cliCommand.h"
 #include "cliSupport.h"
-#include "core/accessors.h"
 #include "core/captureTime.h"
 #include "core/fieldCatalogue.h"
-#include "core/modLibrary.h"
+#include "core/frameStream.h"
+#include "core/modProcess.h"
 
 namespace {
-constexpr const char* kUsage = "fields [--labels] [--time] FILE";
+constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] FILE";
 
-int runFields(const CliArgs& args)
+// Rows gathered and written in large pieces.
+class Output {
+public:
+    void text(const std::string& t) { text_ += t; }
+    void number(int64_t n)
+    {
+        char digits[24];
+        text_.append(digits, size_t(std::to_chars(digits, digits + sizeof digits, n).ptr - digits));
+    }
+    void put(char c)
+    {
+        text_ += c;
+        if (c == '\n' && text_.size() >= (1 << 16)) flush();
+    }
+    void flush()
+    {
+        std::fwrite(text_.data(), 1, text_.size(), stdout);
+        text_.clear();
+    }
+
+private:
+    std::string text_;
+};
+
+int runFields(const CliArgs& given)
 {
+    CliArgs args = given;
+    std::optional<FrameWindow> window;
+    if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
     bool labels = false, times = false;
     std::string path;
     for (const std::string& a : args) {
@@ -27,24 +56,41 @@ int runFields(const CliArgs& args)
     if (path.empty()) return usageError(kUsage);
 
     LoadReport report;
-    if (!loadIntoFreshStore(path, report)) return 1;
-
-    std::string line = times ? "time\tpacket" : "packet";
-    for (const char* name : fieldNames()) line += std::string("\t") + name;
-    std::puts(line.c_str());
-    for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) {
-        // Seconds since 1970 with 9 decimals; empty for a packet from a dataset.
-        line = times ? epochSecondsText(getCaptureTime(n)) + '\t' + std::to_string(n) : std::to_string(n);
-        for (int field = 0; field < kFieldCount; ++field) {
-            const FieldSample sample = evaluateField(field, n, ProtocolLabel::Decimal);
-            line += '\t';
-            line += labels ? sample.label : std::to_string(sample.value);
-        }
-        std::puts(line.c_str());
+    const auto stream = openFrameStream(path, report);
+    if (!stream) {
+        printError(report.message);
+        return 1;
     }
+    Output out;
+    out.text(times ? "time\tpacket" : "packet");
+    for (const char* name : fieldNames()) out.text(std::string("\t") + name);
+    out.put('\n');
+    int64_t frames = 0;
+    // A frame's ports of the transport it does not carry read 0, as in a freshly emptied store.
+    stream->read(report, stream->start(), [&](const StreamFrame& f) {
+        const int64_t number = ++frames;
+        if (window && number < window->first) return true;
+        const FrameHeaders h = decodeFrame(f.frame.data, int(std::min(f.frame.size, size_t(kSlotBytes))));
+        // Seconds since 1970 with 9 decimals; empty for a frame from a dataset.
+        if (times) {
+            if (f.frame.stamp) out.text(epochSecondsText(f.frame.stamp->time));
+            out.put('\t');
+        }
+        out.number(number);
+        for (int field = 0; field < kFieldCount; ++field) {
+            out.put('\t');
+            if (labels) out.text(evaluateField(field, h, ProtocolLabel::Decimal).label);
+            else out.number(fieldValue(field, h));
+        }
+        out.put('\n');
+        return !window || number < window->last;
+    });
+    out.flush();
+    if (window && checkWindowReached(*window, frames, path) != 0) return 1;
+    printNotes(report, path);
     return finalStatus(report);
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "load FILE and print the 18 catalogue fields of every stored packet (--time: its capture time first)", runFields});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first)", runFields});
 }

@@ -1,43 +1,69 @@
-// nivora-cli info FILE: what loading FILE finds and stores.
+// nivora-cli info [--window A-B] FILE: what FILE holds and what loading it
+// (or the window) would store, read in one pass without filling the store.
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
 #include "cliCommand.h"
 #include "cliSupport.h"
-#include "core/accessors.h"
-#include "core/frameSource.h"
+#include "core/captureTime.h"
+#include "core/frameStream.h"
+#include "core/modProcess.h"
 #include "core/modLookUp.h"
 
 namespace {
-constexpr const char* kUsage = "info FILE";
+constexpr const char* kUsage = "info [--window A-B] FILE";
 
-int runInfo(const CliArgs& args)
+int runInfo(const CliArgs& given)
 {
+    CliArgs args = given;
+    std::optional<FrameWindow> asked;
+    if (const int status = takeWindowOption(args, asked, kUsage, kSlotCount)) return status;
     if (args.size() != 1) return usageError(kUsage);
-    if (const int status = checkInputName(args[0])) return status;
+    const std::string& path = args[0];
+    if (const int status = checkInputName(path)) return status;
     LoadReport report;
-    if (!loadIntoFreshStore(args[0], report)) return 1;
+    const auto stream = openFrameStream(path, report);
+    if (!stream) {
+        printError(report.message);
+        return 1;
+    }
 
+    // What the store would hold: the window asked for, or the first 30000 frames.
+    const FrameWindow held = asked.value_or(FrameWindow{1, kSlotCount});
     std::map<int, int64_t> byProtocol;
     std::map<int, int64_t> byEthertype;
-    int64_t frameBytes = 0;
-    CaptureTime firstTime = kNoTime, lastTime = kNoTime;   // of the first and last timed packets
-    for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) {
-        frameBytes += getPacketLength(n) + 1;
-        if (const CaptureTime t = getCaptureTime(n); t != kNoTime) {
+    int64_t frames = 0, frameBytes = 0;
+    CaptureTime firstTime = kNoTime, lastTime = kNoTime;   // of the first and last timed frames held
+    stream->read(report, stream->start(), [&](const StreamFrame& f) {
+        const int64_t number = ++frames;
+        if (number < held.first || number > held.last) return true;
+        const FrameHeaders h = decodeFrame(f.frame.data, int(std::min(f.frame.size, size_t(kSlotBytes))));
+        frameBytes += h.packetLength + 1;
+        if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
             if (firstTime == kNoTime) firstTime = t;
             lastTime = t;
         }
-        if (getEthertype(n) == 0x0800) ++byProtocol[getIPProtocol(n)];
-        else ++byEthertype[getEthertype(n)];
-    }
+        const int ethertype = h.etherType[0] << 8 | h.etherType[1];
+        if (ethertype == 0x0800) ++byProtocol[h.ipProtocol];
+        else ++byEthertype[ethertype];
+        return true;
+    });
+    if (asked && checkWindowReached(*asked, frames, path) != 0) return 1;
+    const FrameWindow window = asked.value_or(windowAt(1, frames, kSlotCount));
+    if (!asked && frames > kSlotCount)
+        printError("packets in " + quotedPath(path) + " exceeded buffer; only the first " + std::to_string(kSlotCount)
+                   + " packets are used (choose others with --window A-B)");
+    printNotes(report, path);
 
-    const bool capture = sniffFileKind(args[0]) == FileKind::Capture;
-    std::printf("file:              %s\n", args[0].c_str());
+    const bool capture = sniffFileKind(path) == FileKind::Capture;
+    std::printf("file:              %s\n", path.c_str());
     std::printf("format:            %s\n", capture ? "pcap/pcapng capture" : "nivora dataset");
     std::printf("bytes:             %lld\n", (long long)report.fileSize);
+    std::printf("frames:            %lld\n", (long long)frames);
+    if (frames > 0) std::printf("window:            %s\n", describeWindow(window, frames).c_str());
     std::printf("records found:     %lld\n", (long long)report.recordsFound);
-    std::printf("packets stored:    %lld\n", (long long)report.packetsStored);
+    std::printf("packets stored:    %lld\n", (long long)(frames > 0 ? window.size() : 0));
     std::printf("frame bytes:       %lld\n", (long long)frameBytes);
     if (firstTime == kNoTime) {
         std::printf("capture times:     none\n");
@@ -56,5 +82,6 @@ int runInfo(const CliArgs& args)
     return finalStatus(report);
 }
 
-const bool registered = registerCliCommand({"info", kUsage, "records, packets, bytes, capture times and IP protocols of FILE", runInfo});
+const bool registered = registerCliCommand(
+    {"info", kUsage, "records, frames, the window a load holds, bytes, capture times and IP protocols of FILE", runInfo});
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "modLibrary.h"
+#include "modProcess.h"
 
 namespace store_detail {
 inline int32_t word(const Octets2& o) { return 256 * int32_t(o[0]) + int32_t(o[1]); }
@@ -52,27 +53,9 @@ inline int32_t getTCPDestPort(int64_t n) { return store_detail::word(store_detai
 inline int32_t getUDPSourcePort(int64_t n) { return store_detail::word(store_detail::columns.udpSourcePort[packetSlot(n)]); }
 inline int32_t getUDPDestPort(int64_t n) { return store_detail::word(store_detail::columns.udpDestPort[packetSlot(n)]); }
 
-// Setters, used only by the decoder.
-inline void setEthertype(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.etherType[packetSlot(n)] = {hi, lo}; }
-inline void setIPVersion(int64_t n, uint8_t b) { store_detail::columns.ipVersion[packetSlot(n)] = b >> 4; }
-inline void setIPHeaderLen(int64_t n, uint8_t b) { store_detail::columns.ipHeaderLen[packetSlot(n)] = b & 15; }
-inline void setIPDiffServices(int64_t n, uint8_t b) { store_detail::columns.ipDiffServices[packetSlot(n)] = b; }
-inline void setIPTotalLength(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.ipTotalLength[packetSlot(n)] = {hi, lo}; }
-inline void setIPIdentification(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.ipIdentification[packetSlot(n)] = {hi, lo}; }
-inline void setIPFlags(int64_t n, uint8_t b)
-{
-    const int32_t s = packetSlot(n);
-    store_detail::columns.ipFlagReserved[s] = (b & 0x80) != 0;
-    store_detail::columns.ipFlagDF[s] = (b & 0x40) != 0;
-    store_detail::columns.ipFlagMF[s] = (b & 0x20) != 0;
-}
-inline void setIPFragmentOffset(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.ipFragmentOffset[packetSlot(n)] = {uint8_t(hi & 31), lo}; }
-inline void setTTL(int64_t n, uint8_t b) { store_detail::columns.ipTTL[packetSlot(n)] = b; }
-inline void setIPProtocol(int64_t n, uint8_t b) { store_detail::columns.ipProtocol[packetSlot(n)] = b; }
-inline void setIPHeaderChecksum(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.ipHeaderChecksum[packetSlot(n)] = {hi, lo}; }
-inline void setSourceIP(int64_t n, uint8_t a, uint8_t b, uint8_t c, uint8_t d) { store_detail::columns.ipSource[packetSlot(n)] = {a, b, c, d}; }
-inline void setDestIP(int64_t n, uint8_t a, uint8_t b, uint8_t c, uint8_t d) { store_detail::columns.ipDest[packetSlot(n)] = {a, b, c, d}; }
-inline void setTCPSourcePort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.tcpSourcePort[packetSlot(n)] = {hi, lo}; }
-inline void setTCPDestPort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.tcpDestPort[packetSlot(n)] = {hi, lo}; }
-inline void setUDPSourcePort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.udpSourcePort[packetSlot(n)] = {hi, lo}; }
-inline void setUDPDestPort(int64_t n, uint8_t hi, uint8_t lo) { store_detail::columns.udpDestPort[packetSlot(n)] = {hi, lo}; }
+// Everything the store keeps of packet n but its bytes.
+FrameHeaders headersOf(int64_t n);
+
+// "10.0.0.1"; an Ethertype as "0x800".
+std::string dottedAddress(const Octets4& address);
+std::string ethertypeHex(int32_t ethertype);

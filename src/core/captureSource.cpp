@@ -24,6 +24,7 @@ std::array<uint8_t, 4> magicOf(std::FILE* stream)
     std::rewind(stream);
     return first;
 }
+}
 
 std::string linkTypeText(int linkType)
 {
@@ -34,6 +35,7 @@ std::string linkTypeText(int linkType)
     return text;
 }
 
+namespace {
 class CaptureSource final : public FrameSource {
 public:
     ~CaptureSource() override { if (pcap_) pcap_close(pcap_); }   // closes the stream too

@@ -16,44 +16,46 @@ constexpr std::array<int32_t, kFieldCount> kRanges = {
 
 bool isField(int field) { return field >= 0 && field < kFieldCount; }
 
-int32_t valueOf(int field, int64_t n)
+int32_t word(const Octets2& o) { return 256 * int32_t(o[0]) + int32_t(o[1]); }
+
+int32_t valueOf(int field, const FrameHeaders& h)
 {
     switch (Field(field)) {
-    case PacketLength: return getPacketLength(n);
-    case Protocol: return getIPProtocol(n);
-    case SourceIP: return getSourceIPByte(n, 1) * 256 + getSourceIPByte(n, 2);
-    case DestIP: return getDestIPByte(n, 1) * 256 + getDestIPByte(n, 2);
-    case TTL: return getTTL(n);
-    case HeaderLen: return getIPHeaderLen(n);
-    case Version: return getIPVersion(n);
-    case Ethertype: return getEthertype(n);
-    case TcpSourcePort: return getTCPSourcePort(n);
-    case TcpDestPort: return getTCPDestPort(n);
-    case UdpSourcePort: return getUDPSourcePort(n);
-    case UdpDestPort: return getUDPDestPort(n);
-    case DiffServices: return getIPDiffServices(n);
-    case TotalLength: return getIPTotalLength(n);
-    case Identification: return getIPIdentification(n);
-    case Flags: return (getIPFlagReserved(n) ? 4 : 0) + (getIPFlagDF(n) ? 2 : 0) + (getIPFlagMF(n) ? 1 : 0);
-    case FragmentOffset: return getIPFragmentOffset(n);
-    case HeaderChecksum: return getIPHeaderChecksum(n);
+    case PacketLength: return h.packetLength;
+    case Protocol: return h.ipProtocol;
+    case SourceIP: return h.ipSource[0] * 256 + h.ipSource[1];
+    case DestIP: return h.ipDest[0] * 256 + h.ipDest[1];
+    case TTL: return h.ipTTL;
+    case HeaderLen: return h.ipHeaderLen;
+    case Version: return h.ipVersion;
+    case Ethertype: return word(h.etherType);
+    case TcpSourcePort: return word(h.tcpSourcePort);
+    case TcpDestPort: return word(h.tcpDestPort);
+    case UdpSourcePort: return word(h.udpSourcePort);
+    case UdpDestPort: return word(h.udpDestPort);
+    case DiffServices: return h.ipDiffServices;
+    case TotalLength: return word(h.ipTotalLength);
+    case Identification: return word(h.ipIdentification);
+    case Flags: return (h.ipFlagReserved ? 4 : 0) + (h.ipFlagDF ? 2 : 0) + (h.ipFlagMF ? 1 : 0);
+    case FragmentOffset: return word(h.ipFragmentOffset);
+    case HeaderChecksum: return word(h.ipHeaderChecksum);
     }
     return 0;
 }
 
-std::string labelOf(int field, int64_t n, int32_t value, ProtocolLabel style)
+std::string labelOf(int field, const FrameHeaders& h, int32_t value, ProtocolLabel style)
 {
     switch (field) {
     case Protocol:
         return style == ProtocolLabel::Keyword ? std::string(protocolName(value)) : std::to_string(value);
-    case SourceIP: return getSourceIP(n);
-    case DestIP: return getDestIP(n);
-    case Ethertype: return getEthertypeHex(n);
+    case SourceIP: return dottedAddress(h.ipSource);
+    case DestIP: return dottedAddress(h.ipDest);
+    case Ethertype: return ethertypeHex(value);
     case Flags: {
         std::string words;
-        if (getIPFlagReserved(n)) words += "reserved";
-        if (getIPFlagDF(n)) words += "DF";
-        if (getIPFlagMF(n)) words += "MF";
+        if (h.ipFlagReserved) words += "reserved";
+        if (h.ipFlagDF) words += "DF";
+        if (h.ipFlagMF) words += "MF";
         return words;
     }
     default: return std::to_string(value);
@@ -72,14 +74,21 @@ const std::array<const char*, kFieldCount>& fieldNames()
     return names;
 }
 
-FieldSample evaluateField(int field, int64_t packet, ProtocolLabel style)
+FieldSample evaluateField(int field, const FrameHeaders& headers, ProtocolLabel style)
 {
     FieldSample sample;
     if (!isField(field)) return sample;
     sample.selected = true;
-    sample.value = valueOf(field, packet);
-    sample.label = labelOf(field, packet, sample.value, style);
+    sample.value = valueOf(field, headers);
+    sample.label = labelOf(field, headers, sample.value, style);
     return sample;
+}
+
+int32_t fieldValue(int field, const FrameHeaders& headers) { return isField(field) ? valueOf(field, headers) : 0; }
+
+FieldSample evaluateField(int field, int64_t packet, ProtocolLabel style)
+{
+    return evaluateField(field, headersOf(packet), style);
 }
 
 int32_t fieldRange(int field) { return isField(field) ? kRanges[size_t(field)] : 0; }

@@ -27,6 +27,11 @@ struct FieldSample {
 // is: a non-IPv4 frame still has "IP" values, a UDP packet the TCP ports its
 // slot last held.
 FieldSample evaluateField(int field, int64_t packet, ProtocolLabel style);
+// The same for a frame's decoded headers, read without the store.
+struct FrameHeaders;
+FieldSample evaluateField(int field, const FrameHeaders& headers, ProtocolLabel style);
+// Only the value (0 for an index outside 0..17).
+int32_t fieldValue(int field, const FrameHeaders& headers);
 
 // The exclusive upper bound used for scaling (1518, 256, 16, 8, 8192 or
 // 65536); 0 for an index outside 0..17.

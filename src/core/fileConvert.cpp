@@ -13,11 +13,11 @@ bool sameFile(const std::string& a, const std::string& b)
 }
 
 // Nanoseconds when a frame's time needs them, as a save from the store does;
-// only a file that may hold such times is read through once more to find out.
-TimeResolution timeResolutionFor(const std::string& in, const FrameSource& opened)
+// only a file that may hold such times is read through (its window) once more to find out.
+TimeResolution timeResolutionFor(const std::string& in, const FrameSource& opened, const std::optional<FrameWindow>& window)
 {
     if (!opened.mayHoldSubMicroseconds()) return TimeResolution::Microseconds;
-    auto source = makeSourceFor(in);
+    const std::unique_ptr<FrameSource> source = window ? std::make_unique<WindowSource>(*window) : makeSourceFor(in);
     LoadReport ignored;
     LoadObserver quiet;
     bool finer = false;
@@ -30,12 +30,14 @@ TimeResolution timeResolutionFor(const std::string& in, const FrameSource& opene
 }
 }
 
-ConvertReport convertFile(const std::string& in, const std::string& out)
+ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window)
 {
     ConvertReport report;
     LoadObserver quiet;
-    auto source = makeSourceFor(in);
-    if (!source->open(in, report.read, quiet)) return report;
+    const auto windowed = window ? std::make_unique<WindowSource>(*window) : nullptr;
+    const auto whole = window ? nullptr : makeSourceFor(in);
+    FrameSource& source = windowed ? static_cast<FrameSource&>(*windowed) : *whole;
+    if (!source.open(in, report.read, quiet)) return report;
 
     // Writing onto the input would replace it with whatever was read of it so far.
     if (sameFile(in, out)) {
@@ -44,11 +46,16 @@ ConvertReport convertFile(const std::string& in, const std::string& out)
                              + "; choose another name";
         return report;
     }
-    FrameWriter writer(out, timeResolutionFor(in, *source));
+    FrameWriter writer(out, timeResolutionFor(in, source, window));
     if (writer.open()) {
-        source->forEachFrame(report.read, [&](const SourceFrame& frame) {
+        source.forEachFrame(report.read, [&](const SourceFrame& frame) {
             return writer.add(frame.data, frame.size, frame.stamp);
         });
+        if (windowed && windowed->framesSeen() < window->last) {   // the unfinished file is removed
+            report.read.error = LoadError::NoSuchWindow;
+            report.read.message = windowProblem(*window, windowed->framesSeen(), 0, in);
+            return report;
+        }
     }
     report.write = writer.finish();
     return report;

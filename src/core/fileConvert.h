@@ -1,9 +1,11 @@
 #pragma once
 // Copying the frames of one file into another of either format, straight
 // through without the store, so there is no 30000-frame limit.
+#include <optional>
 #include <string>
 
 #include "datasetWriter.h"
+#include "frameWindow.h"
 #include "loadReport.h"
 
 struct ConvertReport {
@@ -13,4 +15,6 @@ struct ConvertReport {
 
 // IN is recognised by content; OUT's format by its extension. OUT may not
 // be IN itself (by any name): that is refused before anything is written.
-ConvertReport convertFile(const std::string& in, const std::string& out);
+// With a window, only its frames are copied; a window reaching past IN's end
+// is refused (read.error) and nothing is written.
+ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window = {});

@@ -39,6 +39,11 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
 }
 }
 
+LoadReport loadFromSource(FrameSource& source, const std::string& path, LoadObserver& observer)
+{
+    return loadFrom(source, path, observer);
+}
+
 LoadReport loadDatasetFile(const std::string& path, LoadObserver& observer)
 {
     return loadFrom(*makeDatasetSource(), path, observer);
@@ -67,6 +72,11 @@ std::vector<std::string> loadNotes(const LoadReport& report, const std::string& 
     if (report.emptyFrames > 0)
         notes.push_back(std::to_string(report.emptyFrames) + " frame(s) in " + quotedPath(path)
                         + " without any captured bytes were left out.");
+    if (report.otherLinkFrames > 0)
+        notes.push_back(std::to_string(report.otherLinkFrames) + " frame(s) in " + quotedPath(path)
+                        + " from interfaces that are not Ethernet were left out.");
+    if (report.reindexed)
+        notes.push_back(quotedPath(path) + " had changed since it was opened; it was indexed again before loading.");
     if (report.trailingBytes > 0)
         notes.push_back("The last " + std::to_string(report.trailingBytes) + " byte(s) of " + quotedPath(path)
                         + " are not closed by a record trailer: the last record may be cut short, and was left out.");

@@ -11,3 +11,6 @@ LoadReport loadDatasetFile(const std::string& path, LoadObserver& observer);
 LoadReport loadCaptureFile(const std::string& path, LoadObserver& observer);
 // A dataset, pcap or pcapng file, told apart by its first bytes.
 LoadReport loadAnyFile(const std::string& path, LoadObserver& observer);
+// The frames a source hands over, by the same rules.
+class FrameSource;
+LoadReport loadFromSource(FrameSource& source, const std::string& path, LoadObserver& observer);

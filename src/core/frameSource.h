@@ -40,5 +40,8 @@ enum class FileKind { Dataset, Capture };
 FileKind sniffFileKind(const std::string& path);
 std::unique_ptr<FrameSource> makeSourceFor(const std::string& path);
 
+// "EN10MB (Ethernet)": libpcap's name and description of a link type.
+std::string linkTypeText(int linkType);
+
 // "Cannot open "PATH": reason" and friends, shared by the sources and writers.
 std::string quotedPath(const std::string& path);

@@ -12,6 +12,8 @@ enum class LoadError {
     NotDataset,    // the first 8 bytes are not "<NIVORA>"
     NotCapture,    // libpcap does not recognise the file
     NotEthernet,   // a capture of another link type
+    FileChanged,   // replaced or changed since it was indexed
+    NoSuchWindow,  // the frames asked for are not in the file, or too many for the store
     Cancelled,     // the user cancelled the overwrite question: nothing was loaded
 };
 
@@ -28,7 +30,9 @@ struct LoadReport {
     int64_t firstOversizedOffset = -1;  // byte offset of the first of them
     int64_t truncatedFrames = 0;        // capture frames cut to 1601 bytes
     int64_t emptyFrames = 0;            // capture frames with no bytes, not stored
+    int64_t otherLinkFrames = 0;        // pcapng frames of interfaces that are not Ethernet, not stored
     std::string damage;                 // a capture that breaks off: libpcap's words
+    bool reindexed = false;             // a window's file had changed and was indexed again
     int64_t trailingBytes = 0;          // dataset bytes after the last trailer: a record cut short, left out
 
     bool ok() const { return error == LoadError::None; }

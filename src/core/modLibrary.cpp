@@ -18,6 +18,7 @@ using namespace store_detail;
 namespace {
 StoreHost quietHost;
 StoreHost* currentHost = &quietHost;
+uint64_t generation = 0;
 
 template <class Column>
 void zeroColumn(Column& column, size_t size)
@@ -29,8 +30,11 @@ void zeroColumn(Column& column, size_t size)
 void setStoreHost(StoreHost* host) { currentHost = host ? host : &quietHost; }
 StoreHost& storeHost() { return *currentHost; }
 
+uint64_t storeGeneration() { return generation; }
+
 void initBuffer()
 {
+    ++generation;
     packetCount = 0;
     writeSlot = 0;
     currentHost->showPacketCounter(0);

@@ -54,6 +54,8 @@ extern std::array<float, 256> byteFrequency;
 
 // Empties the store: counters to 0, every column zero-filled, every time unknown.
 void initBuffer();
+// How many times the store has been emptied: tells one filling from the next.
+uint64_t storeGeneration();
 
 // The reset entry, by command word ("startup", "file", "capture"; exact case).
 // "file" and "capture" ask before emptying a store that holds packets; false

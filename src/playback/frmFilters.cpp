@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "core/accessors.h"
+#include "core/heldFile.h"
 #include "core/modLibrary.h"
 #include "platform/twips.h"
 #include "playback/BufferRangeSlider.h"
@@ -26,7 +27,7 @@
 namespace {
 QPointer<FrmFilters> instance;
 
-constexpr int kWindowW = 520, kWindowH = 284;
+constexpr int kWindowW = 520, kWindowH = 306;
 constexpr int kTrackW = 300;
 constexpr int kTrackH = twips(310);
 // After a stall, ticks are made up for at most this long; the rest are dropped.
@@ -141,8 +142,11 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     pbDraw->setFormat("Drawing %v of %m");
     pbDraw->setToolTip("Stop or Escape ends the drawing");
     pbDraw->hide();
+    // A row of its own: a billion-frame file's numbers are long, and the drawing's bar takes the row above.
+    lblFileWindow = label("lblFileWindow", "", {10, 240, 502, 20}, false, Qt::AlignRight | Qt::AlignVCenter);
+    lblFileWindow->setToolTip("The frames of the file that the player holds");
     // Where the last screenshots went (or why there were none).
-    lblScreenshots = label("lblScreenshots", "", {10, 242, 500, 36});
+    lblScreenshots = label("lblScreenshots", "", {10, 264, 500, 36});
     lblScreenshots->setWordWrap(true);
     lblScreenshots->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -271,6 +275,7 @@ void FrmFilters::showPacketRange(int64_t count, int64_t first)
     else scrPacket->setRange(1, 1);
     scrPacket->setEnabled(holdsPackets_);
     lblPacketMin->setText(QString::number(first));
+    lblFileWindow->setText(QString::fromStdString(heldFile().caption()));
     if (wholeRange_) showWholeRange();
 }
 

@@ -69,6 +69,7 @@ public:
     QPushButton* btnClearVisualization;
     QPushButton* btnScreenShot;
     QLabel* lblScreenshots;   // how many screenshots went where
+    QLabel* lblFileWindow;    // the file's frame numbers of the window held, for a file larger than the store
     QProgressBar* pbDraw;     // a long drawing's progress; hidden otherwise
 
     // Written by the store: the counter after it was emptied, and after every

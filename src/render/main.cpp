@@ -69,7 +69,7 @@ int main(int argc, char** argv)
         if (const QString why = pointOutside(*picked, options->at, options->view); !why.isEmpty()) return fail(why, 2);
 
     LoadReport report;
-    if (!loadIntoFreshStore(options->file.toStdString(), report)) return 1;
+    if (!loadIntoFreshStore(options->file.toStdString(), report, options->window)) return 1;
     RenderedRange range{report.firstPacket, report.lastPacket, 0};
     if (options->first != 0) {
         if (options->last > report.lastPacket)

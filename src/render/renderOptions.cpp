@@ -2,6 +2,9 @@
 
 #include <QRegularExpression>
 
+#include "cli/cliSupport.h"
+#include "core/modLibrary.h"
+
 std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& error)
 {
     RenderOptions o;
@@ -43,6 +46,12 @@ std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& erro
                 return fail(QString("--range '%1' is not FIRST-LAST with 1 <= FIRST <= LAST").arg(value));
             o.first = m.captured(1).toLongLong();
             o.last = m.captured(2).toLongLong();
+        } else if (w == "--window") {
+            FrameWindow window;
+            if (!parseWindow(value.toStdString(), window)) return fail(QString("--window '%1' is not FIRST-LAST").arg(value));
+            const std::string problem = windowProblem(window, window.last, kSlotCount, "");
+            if (!problem.empty()) return fail(QString::fromStdString(problem));
+            o.window = window;
         } else if (w == "--format" && !o.pick) {
             if (value != "bmp" && value != "png")
                 return fail(QString("--format '%1' is not bmp or png").arg(value));

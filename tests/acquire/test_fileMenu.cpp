@@ -2,6 +2,8 @@
 // the "Load Dataset" window, the messages and the packets handed to the views.
 #include <QAction>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -11,6 +13,9 @@
 
 #include "acquire/frmCapture.h"
 #include "acquire/frmLoadDataset.h"
+#include "acquire/modFileWindow.h"
+#include "acquire/modSaveData.h"
+#include "acquire/overviewStrip.h"
 #include "app/frmMain.h"
 #include "platform/CaptureControl.h"
 #include "playback/frmFilters.h"
@@ -133,9 +138,10 @@ private slots:
         QCOMPARE(getPacketCount(), 1);
     }
 
-    // The "Load Dataset" window's status is always the one that holds: waiting
-    // for the overwrite answer, cut at the store's capacity, failed; and
-    // nothing of the previous file stays on show.
+    // The "Load Dataset" window's status is always the one that holds: the
+    // windows offered, waiting for the overwrite answer, cut at the store's
+    // capacity, the window held, failed;
+    // and nothing of the previous file stays on show.
     void loadWindowTellsTheTruth()
     {
         QStringList seen;   // the status and file size while each message is up
@@ -148,8 +154,19 @@ private slots:
         recorded::store(someFrames(1)[0]);
         const QString size = QString::number(recorded::dataset(someFrames(30001)).size());
         choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
+        QCOMPARE(frmLoadDataset()->lblFileLoadStatusVariable->text(), QString("30,001 frames: choose the 30000 to load"));
+        dialogs->answers.enqueue(MsgResult::No);   // the window goes behind the held packet
+        frmLoadDataset()->btnLoadWindow->click();
+        QCOMPARE(seen, (QStringList{"Waiting for your answer / " + size}));
+        QCOMPARE(frmLoadDataset()->lblFileLoadStatusVariable->text(), QString("Completed"));   // not the window alone
+        QVERIFY(!frmLoadDataset()->isVisible());
+
+        choose("LoadData", dir.filePath("full.nivora"));
+        dialogs->answers.enqueue(MsgResult::Yes);
+        frmLoadDataset()->btnLoadWindow->click();
+        QCOMPARE(frmLoadDataset()->lblFileLoadStatusVariable->text(), QString("Completed: 1 - 30000 of 30,001"));
         choose("LoadData", dir.filePath("gone.nivora"));
-        QCOMPARE(seen, (QStringList{"Waiting for your answer / " + size, "Cut at 30000 packets / " + size, "Failed / "}));
+        QCOMPARE(seen.mid(1), (QStringList{"Waiting for your answer / " + size, "Failed / "}));
         dialogs->duringMessage = nullptr;
     }
 
@@ -170,23 +187,119 @@ private slots:
         QVERIFY(!frmLoadDataset()->isVisible());
     }
 
-    // The user picks the menu items and starts a capture while the capacity
-    // message is up, the load still running: a capture's reset would empty
-    // the store under the load and mix captured frames into the file's.
-    void capacityMessageOnceAndNoSecondLoadSaveOrCaptureWhileLoading()
+    // A file of more frames than the store holds offers its windows, the
+    // first 30000 frames chosen; a window loads into the player only when
+    // asked. Loading it asks before replacing the held packets, and the menu
+    // items picked and a capture started while the question is up (the load
+    // running) are refused: a capture's reset would empty the store under the
+    // load and mix captured frames into the file's.
+    void aFileLargerThanTheStoreOffersItsWindows()
     {
+        recorded::store(someFrames(1)[0]);
+        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
+        QVERIFY(dialogs->shown.isEmpty() && frmLoadDataset()->fraWindow->isVisible());
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), "1 - 30000 of 30,001");
+        QCOMPARE(std::pair(getPacketCount(), drawn()), std::pair(int64_t(1), QString("none")));
+
         dialogs->duringMessage = [] {
             trigger("LoadData");
             trigger("LoadCapture");
             trigger("SaveData");
             frmCapture()->btnStart->click();
         };
-        choose("LoadData", file("full.nivora", recorded::dataset(someFrames(30001))));
+        QTest::keyClicks(frmLoadDataset()->txtWindowFirst, "2");   // "12": the window ends at the last frame
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), "2 - 30001 of 30,001");
+        frmLoadDataset()->btnLoadWindow->click();
         QCOMPARE(dialogs->shown.size(), 5);
-        QVERIFY(dialogs->shown[0].text.contains("Only the first 30000 packets will be used."));
+        QCOMPARE(dialogs->shown[0].title, QString("Verify Buffer Delete"));
         for (int k = 1; k <= 4; ++k) QVERIFY(dialogs->shown[k].text.startsWith("A file is still loading."));
         QVERIFY(!frmCapture()->packet->isCapturing());
         QCOMPARE(drawn(), QString("1..30000 (30000)"));
+        QCOMPARE(frmFilters()->lblFileWindow->text(), QString("2 - 30001 of 30,001"));
+        QVERIFY(!frmLoadDataset()->isVisible());
+    }
+
+    // A crafted file of 100,000 frames, each carrying its number: Page Down
+    // twice moves to the third window without asking, and the player and the
+    // views hold frames 60001..90000 as packets 1..30000; at the end Page Down
+    // goes nowhere, and Page Up comes back. A window that fails keeps what is held.
+    void movingTheWindowAlongAFile()
+    {
+        std::vector<recorded::Frame> all;
+        for (int n = 1; n <= 100000; ++n) all.push_back(frames::ipv4(60, 17, uint16_t(n), uint16_t(n >> 16)));
+        const QString big = dir.filePath("numbered.pcap");
+        QVERIFY(recorded::writePcap(big, all));
+        const auto frameIn = [](int64_t packet) { return getUDPSourcePort(packet) | getUDPDestPort(packet) << 16; };
+        const auto page = [](Qt::Key key) {
+            frmMain()->show();
+            frmMain()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(frmMain()));
+            QTest::keyClick(frmMain(), key);
+        };
+
+        choose("LoadCapture", big);
+        // Pressed in the middle of the strip, the window centres there; dragged to the left end, it starts at 1.
+        OverviewStrip* strip = frmLoadDataset()->picOverview;
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, 10));
+        QVERIFY2(qAbs(frmLoadDataset()->chosenFirst() - 35001) < 1000, qPrintable(frmLoadDataset()->lblWindowRange->text()));
+        QCOMPARE(frmLoadDataset()->txtWindowFirst->text().toLongLong(), frmLoadDataset()->chosenFirst());
+        QMouseEvent drag(QEvent::MouseMove, QPointF(0, 10), strip->mapToGlobal(QPointF(0, 10)), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(strip, &drag);
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), QString("1 - 30000 of 100,000"));
+        frmLoadDataset()->btnLoadWindow->click();
+        page(Qt::Key_PageDown);
+        views.forget();
+        page(Qt::Key_PageDown);
+        QVERIFY(dialogs->shown.isEmpty());   // the held window is the file's: nothing to lose
+        QVERIFY(!heldPacketsUnsaved());      // nor anything to save before quitting
+        QVERIFY(frmFilters()->btnStop->isChecked());   // Stopped, as after a load
+        QCOMPARE(frmFilters()->lblFileWindow->text(), QString("60001 - 90000 of 100,000"));
+        QCOMPARE(std::pair(frameIn(1), frameIn(30000)), std::pair(60001, 90000));
+        QCOMPARE(drawn(), QString("1..30000 (30000)"));
+        QCOMPARE(views[1].lastBytes, recorded::bytesOf(all[90000 - 1]));   // what the views were given: the frame itself
+
+        page(Qt::Key_PageDown);   // the last window ends at the last frame
+        QCOMPARE(std::pair(frameIn(1), frmFilters()->lblFileWindow->text()), std::pair(70001, QString("70001 - 100000 of 100,000")));
+        QVERIFY(!canLoadNeighbourWindow(1) && canLoadNeighbourWindow(-1));
+        page(Qt::Key_PageDown);
+        QCOMPARE(frameIn(1), 70001);
+        page(Qt::Key_PageUp);
+        QCOMPARE(frameIn(1), 40001);
+
+        // The file cut to 50,000 frames meanwhile: indexed again, the window refused, the packets kept.
+        QVERIFY(QFile::resize(big, 24 + 50000 * (16 + 60)));
+        page(Qt::Key_PageDown);
+        QVERIFY2(dialogs->shown.value(0).text.contains("reaches past the end"), qPrintable(dialogs->shown.value(0).text));
+        QCOMPARE(std::pair(frameIn(1), frmFilters()->lblFileWindow->text()), std::pair(40001, QString("40001 - 70000 of 100,000")));
+    }
+
+    // A capture of a 30000-frame burst and a slow tail: the strip runs along
+    // the capture time, so its middle lies in the tail and the window pressed
+    // there ends at the file's end (along the frame number it would start at 5001).
+    void overviewAlongTheCaptureTime()
+    {
+        std::vector<recorded::Frame> all(40000, frames::ipv4(60, 17));
+        std::vector<recorded::FileTime> times;
+        for (uint64_t k = 0; k < 30000; ++k) times.push_back({1700000000, k});
+        for (uint64_t k = 1; k <= 10000; ++k) times.push_back({1700000000 + k, 0});
+        choose("LoadCapture", file("burst.pcap", recorded::pcapFile(all, times, false)));
+        OverviewStrip* strip = frmLoadDataset()->picOverview;
+        QVERIFY(strip->toolTip().contains("capture time"));
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, 10));
+        QCOMPARE(frmLoadDataset()->lblWindowRange->text(), QString("10001 - 40000 of 40,000"));
+        frmLoadDataset()->close();
+    }
+
+    // A pcapng of three sections, the second of Linux cooked frames: the
+    // Ethernet frames before and after it are loaded, the others counted.
+    void pcapngOfOtherLinkTypesInBetween()
+    {
+        const QByteArray mixed = recorded::pcapng(someFrames(3)) + recorded::pcapng(someFrames(2), DLT_LINUX_SLL)
+                                 + recorded::pcapng(someFrames(4));
+        choose("LoadCapture", file("mixed.pcapng", mixed));
+        QCOMPARE(drawn(), QString("1..7 (7)"));
+        QVERIFY(dialogs->shown.value(0).text.contains("2 frame(s) in \"" + dir.filePath("mixed.pcapng")
+                                                      + "\" from interfaces that are not Ethernet were left out."));
     }
 
     void saveTellsWhatWasLeftOut()

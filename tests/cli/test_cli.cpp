@@ -84,6 +84,14 @@ private slots:
         QVERIFY(runCli({"info", path("in.nivora")}).out.contains("capture times:     none\n"));
         QVERIFY(runCli({"fields", "--time", path("in.nivora")}).out.split('\n').value(1).startsWith("\t1\t"));
 
+        // A window of a nanosecond pcap: fields and convert keep the nanoseconds.
+        const std::vector<Frame> three(all.begin(), all.begin() + 3);
+        QVERIFY(recorded::writeFile(path("ns.pcap"), recorded::pcapFile(three, {{1, 1}, {1, 999999999}, {2, 5}}, true)));
+        const QList<QByteArray> rows = runCli({"fields", "--time", "--window", "2-3", path("ns.pcap")}).out.split('\n');
+        QVERIFY(rows.value(1).startsWith("1.999999999\t2\t") && rows.value(2).startsWith("2.000000005\t3\t"));
+        QCOMPARE(runCli({"convert", "--window", "2-3", path("ns.pcap"), path("ns2.pcap")}).status, 0);
+        QCOMPARE(recorded::pcapTimes(recorded::readFile(path("ns2.pcap"))), QStringList({"ns", "1.999999999", "2.000000005"}));
+
         const QString tshark = QStandardPaths::findExecutable("tshark");
         if (tshark.isEmpty()) QSKIP("tshark is not installed: the times were not compared with it");
         QProcess p;
@@ -106,6 +114,59 @@ private slots:
         QVERIFY(info.out.contains("records found:     30001\npackets stored:    30000"));
         QVERIFY(info.err.contains("exceeded buffer"));
         for (const char* kind : {"TCP", "UDP", "ICMP", "0x0806"}) QVERIFY2(info.out.contains(kind), kind);
+    }
+
+    // A window of the file's frames: fields numbers them as the file does, row
+    // for row as tshark reads them (IPv4 fields where the frame is IPv4); info
+    // says what a load would hold without loading; convert copies only them.
+    void windowOfABigFile()
+    {
+        QCOMPARE(runCli({"synth", "--count", "70000", path("written/big.pcap")}).status, 0);
+        const CliRun fields = runCli({"fields", "--labels", "--window", "30001-60000", path("written/big.pcap")});
+        QCOMPARE(fields.status, 0);
+        QList<QByteArray> rows = fields.out.split('\n');
+        QCOMPARE(rows.size(), 1 + 30000 + 1);   // the header, the rows, nothing after the last newline
+        QVERIFY(rows[1].startsWith("30001\t") && rows[30000].startsWith("60000\t"));
+
+        const CliRun info = runCli({"info", "--window", "40001-70000", path("written/big.pcap")});
+        QVERIFY(info.out.contains("frames:            70000\nwindow:            40001 - 70000 of 70,000\nrecords found:     70000\npackets stored:    30000\n"));
+        QVERIFY(!info.err.contains("exceeded buffer"));
+        QCOMPARE(runCli({"convert", "--window", "30001-60000", path("written/big.pcap"), path("written/w.pcap")}).status, 0);
+        const QList<QByteArray> copied = runCli({"fields", "--labels", path("written/w.pcap")}).out.split('\n');
+        QCOMPARE(copied.size(), rows.size());
+        for (const int k : {1, 15000, 30000}) QCOMPARE(copied[k].mid(copied[k].indexOf('\t')), rows[k].mid(rows[k].indexOf('\t')));
+
+        if (QStandardPaths::findExecutable("tshark").isEmpty()) QSKIP("tshark is not installed: the rows were not compared with its own");
+        QProcess tshark;
+        QStringList args{"-n", "-r", path("written/big.pcap"), "-Y", "frame.number >= 30001 && frame.number <= 60000",
+                         "-T", "fields", "-E", "occurrence=f"};   // the outer header where an ICMP error quotes another
+        for (const char* field : {"frame.number", "frame.cap_len", "ip.proto", "ip.src", "ip.dst", "ip.ttl", "ip.hdr_len",
+                                  "ip.version", "eth.type", "tcp.srcport", "tcp.dstport", "udp.srcport", "udp.dstport",
+                                  "ip.dsfield", "ip.len", "ip.id", "ip.flags", "ip.frag_offset", "ip.checksum"})
+            args << "-e" << field;
+        tshark.start("tshark", args);
+        QVERIFY(tshark.waitForFinished(120000));
+        const QList<QByteArray> theirs = tshark.readAllStandardOutput().split('\n');
+        QCOMPARE(theirs.size(), rows.size() - 1);
+        for (int k = 0; k < 30000; ++k) {
+            const QList<QByteArray> t = theirs[k].split('\t');
+            QList<QByteArray> ours = rows[k + 1].split('\t');
+            QCOMPARE(ours[0], t[0]);
+            QCOMPARE(ours[1].toInt(), std::min(t[1].toInt(), 1601) - 1);   // the last byte's index
+            if (t[8] != "0x0800") continue;   // tshark reads no IPv4 fields in other frames
+            const auto number = [](const QByteArray& text) { return QByteArray::number(text.toLongLong(nullptr, 0)); };
+            const int flags = t[16].toInt(nullptr, 16);
+            const QByteArray words = QByteArray(flags & 4 ? "reserved" : "") + (flags & 2 ? "DF" : "") + (flags & 1 ? "MF" : "");
+            const bool tcp = t[2] == "6", udp = t[2] == "17";
+            QList<QByteArray> expected = {t[0], ours[1], t[2], t[3], t[4], t[5], QByteArray::number(t[6].toInt() / 4),
+                                          t[7], "0x800", tcp ? t[9] : "0", tcp ? t[10] : "0", udp ? t[11] : "0", udp ? t[12] : "0",
+                                          number(t[13]), t[14], number(t[15]), words, t[17], number(t[18])};
+            // tshark reads a fragmented datagram's ports where it puts it together;
+            // nivora reads the bytes where the ports stand in every frame.
+            if ((flags & 1) || t[17] != "0")
+                for (int port = 9; port <= 12; ++port) ours[port] = expected[port];
+            QCOMPARE(ours, expected);
+        }
     }
 
     // Refused with a status of 1 (the file or adapter at fault) or 2 (bad words) and
@@ -131,6 +192,11 @@ private slots:
         for (const char* line : {"info ", "convert  @/x.pcap", "convert @/mix.pcap ", "synth "})
             row(line, 2, "the file name is empty");
         row("fields", 2, "usage: nivora-cli fields");
+        row("info --window 1-30001 @/mix.pcap", 2, "the window 1-30001 holds 30001 frames; at most 30000 fit the store");
+        row("fields --window 5-4 @/mix.pcap", 2, "the window 5-4 holds no frames");
+        row("convert --window 7 @/mix.pcap @/w7.pcap", 2, "--window needs the first and last frame numbers");
+        row("info --window 51-80 @/mix.pcap", 1, "the window 51-80 reaches past the end: \"@/mix.pcap\" holds 60 frame(s)");
+        row("convert --window 51-80 @/mix.pcap @/w.pcap", 1, "reaches past the end");
         row("synth --count 0 @/s.nivora", 2, "--count wants a number from 1 to 1000000, not '0'");
         const QString usage = "\nusage: nivora-cli capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
         row("capture -c 3", 2, "-i names the adapter (see nivora-cli interfaces)" + usage);

@@ -28,6 +28,24 @@ private slots:
         for (int n = 0; n < 30; ++n)
             traffic.push_back(frames::ipv4(60 + 40 * n, uint8_t(n % 3 == 0 ? 6 : n % 3 == 1 ? 17 : 1)));
         QVERIFY(recorded::writeFile(dir.filePath("mix.nivora"), recorded::dataset(traffic)));
+        // Frames 11..30 of it, on their own.
+        QVERIFY(recorded::writeFile(dir.filePath("tail.nivora"), recorded::dataset({traffic.begin() + 10, traffic.end()})));
+    }
+
+    // A window of the file draws the very pictures its frames draw on their own;
+    // a window past the file's end draws nothing and says where the file ends.
+    void aWindowDrawsItsFrames()
+    {
+        QCOMPARE(render("window", "--window 11-30").status, 0);
+        QCOMPARE(runCli({"render", dir.filePath("tail.nivora"), "--out", dir.filePath("tail")}).status, 0);
+        for (const char* picture : {"textrainfall.bmp", "parallelcoord.bmp", "thumb2.bmp", "thumb5.bmp"}) {
+            const QImage window(dir.filePath("window/") + picture), alone(dir.filePath("tail/") + picture);
+            QVERIFY2(!window.isNull() && window == alone, picture);
+        }
+        const CliRun past = render("past", "--window 25-40");
+        QCOMPARE(past.status, 1);
+        QVERIFY2(QString(past.err).contains("the window 25-40 reaches past the end"), past.err.constData());
+        QVERIFY(!QFile::exists(dir.filePath("past/manifest.json")));
     }
 
     // Every file the manifest names is there at its size, drawn from the packets
@@ -115,6 +133,8 @@ private slots:
         QTest::newRow("form") << "--set frmVis1" << "'frmVis1' is not WINDOW.CONTROL=VALUE";
         QTest::newRow("range") << "--range 5-31" << "--range 5-31 goes past the last packet, 30";
         QTest::newRow("size") << "--size 0x10" << "--size '0x10' is not WIDTHxHEIGHT";
+        QTest::newRow("wide window") << "--window 1-30001" << "the window 1-30001 holds 30001 frames; at most 30000 fit the store";
+        QTest::newRow("no window") << "--window 1to5" << "--window '1to5' is not FIRST-LAST";
     }
     void mistakesAreNamed()
     {

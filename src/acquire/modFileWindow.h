@@ -1,0 +1,20 @@
+#pragma once
+// Files of more frames than the store holds: indexed when opened, offered in
+// the "Load Dataset" window as an overview with the store's window on it,
+// and loaded one window at a time; File > Next Window and Previous Window
+// move the window along the file.
+#include <QString>
+#include <cstdint>
+
+// Indexes the file. One of more than 30000 frames is held and its window
+// chooser shown, and true is returned; so is a smaller one that mixes in
+// frames of other link types, loaded whole through its index. For any other
+// file nothing is held and false tells the caller to load it whole.
+bool offerFileWindows(const QString& path);
+
+// Loads the window of the held file that begins at `first`.
+void loadFileWindow(int64_t first);
+
+// The window after (+1) or before (-1) the one the store holds, if there is one.
+bool canLoadNeighbourWindow(int direction);
+void loadNeighbourWindow(int direction);

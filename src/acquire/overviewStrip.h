@@ -1,0 +1,43 @@
+#pragma once
+// The overview strip of the "Load Dataset" window: a whole file's frames,
+// bin by bin, in the colours of their traffic (TCP, UDP, ICMP, other, the
+// encoding colours), with the store's window on it as a frame the user drags.
+// Along the capture time when every frame has one, else along the frame number.
+#include <QWidget>
+#include <optional>
+
+#include "core/frameOverview.h"
+
+class OverviewStrip : public QWidget {
+    Q_OBJECT
+public:
+    explicit OverviewStrip(QWidget* parent = nullptr);
+
+    // byTime: the same frames by capture time, or null when times are not all known.
+    void setOverview(const FrameOverview& overview, int64_t frames, const FrameOverview* byTime = nullptr);
+    // The window's first frame and width in frames.
+    void setWindow(int64_t first, int64_t width);
+
+signals:
+    // The user dragged or clicked the window to begin at `first` (1-based).
+    void windowMoved(int64_t first);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    double xOf(int64_t frame) const;     // the left edge of frame (1-based) in pixels
+    double frameAt(double x) const;      // the frame (0-based, with its fraction) at x
+    const FrameOverview& shown() const { return time_ ? byTime_ : overview_; }
+    void moveTo(double x);
+
+    FrameOverview overview_;
+    FrameOverview byTime_;
+    std::optional<TimeAxis> time_;
+    int64_t frames_ = 0;
+    int64_t first_ = 1;
+    int64_t width_ = 0;
+    double grab_ = 0;   // where in the window the drag took hold, in frames
+};

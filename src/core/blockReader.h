@@ -1,0 +1,79 @@
+#pragma once
+// Reading a file front to back through one fixed buffer, with positional
+// reads up to a limit fixed when it is attached: the parsers look at the next
+// n bytes in one piece (n up to the buffer's size) and move on.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+class BlockReader {
+public:
+    static constexpr size_t kCapacity = 1 << 20;   // large reads; room for the largest capture frame
+
+    BlockReader() : buffer_(new uint8_t[kCapacity]) {}   // filled by the reads
+
+    void attach(int fd, int64_t limit)
+    {
+        fd_ = fd;
+        limit_ = limit;
+        seek(0);
+    }
+
+    // The next bytes come from `offset`.
+    void seek(int64_t offset)
+    {
+        base_ = offset;
+        begin_ = end_ = 0;
+    }
+
+    int64_t offset() const { return base_ + int64_t(begin_); }
+    // Bytes left before the limit.
+    int64_t remaining() const { return std::max<int64_t>(0, limit_ - offset()); }
+    int error() const { return error_; }
+
+    // The next n bytes in one piece, not consumed; null when the file (up to
+    // its limit) ends before them or a read fails (error() then says why).
+    const uint8_t* peek(size_t n)
+    {
+        if (end_ - begin_ >= n) return buffer_.get() + begin_;
+        if (n > kCapacity || int64_t(n) > remaining()) return nullptr;
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+        base_ += int64_t(begin_);
+        end_ -= begin_;
+        begin_ = 0;
+        while (end_ < n) {
+            const size_t want = size_t(std::min<int64_t>(int64_t(kCapacity - end_), limit_ - base_ - int64_t(end_)));
+            const ssize_t got = ::pread(fd_, buffer_.get() + end_, want, base_ + int64_t(end_));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {   // a read error, or a file that shrank meanwhile
+                error_ = got < 0 ? errno : 0;
+                limit_ = base_ + int64_t(end_);
+                return nullptr;
+            }
+            end_ += size_t(got);
+        }
+        return buffer_.get() + begin_;
+    }
+
+    void advance(int64_t n)
+    {
+        if (n <= int64_t(end_ - begin_)) {
+            begin_ += size_t(n);
+        } else {
+            seek(offset() + n);
+        }
+    }
+
+private:
+    std::unique_ptr<uint8_t[]> buffer_;
+    int fd_ = -1;
+    int64_t limit_ = 0;
+    int64_t base_ = 0;    // file offset of buffer_[0]
+    size_t begin_ = 0;    // the next byte
+    size_t end_ = 0;      // past the last byte read
+    int error_ = 0;
+};

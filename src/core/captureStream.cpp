@@ -1,0 +1,235 @@
+// Reading pcap and pcapng captures record by record without libpcap, so that
+// a pass can begin at any record an earlier pass noted, and a pcapng file may
+// mix Ethernet with other interfaces and change them from section to section:
+// only the Ethernet frames are handed over, the others counted.
+#include <cstring>
+
+#include "blockReader.h"
+#include "frameStream.h"
+#include "regularFile.h"
+
+namespace {
+constexpr int kEthernet = 1;
+constexpr uint32_t kMaxCaptured = 262144;   // the largest frame libpcap accepts
+constexpr uint32_t kSectionHeader = 0x0A0D0D0A, kInterface = 1, kOldPacket = 2, kSimplePacket = 3,
+                   kEnhancedPacket = 6;
+constexpr size_t kMaxInterfaces = 4096;     // per section; more is taken for damage
+
+uint32_t u32(const uint8_t* p, bool swapped)
+{
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return swapped ? __builtin_bswap32(v) : v;
+}
+uint64_t u64(const uint8_t* p, bool swapped)
+{
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return swapped ? __builtin_bswap64(v) : v;
+}
+uint16_t u16(const uint8_t* p, bool swapped)
+{
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return swapped ? __builtin_bswap16(v) : v;
+}
+
+std::string at(int64_t offset) { return " at byte offset " + std::to_string(offset); }
+
+class CaptureStream final : public FrameStream {
+public:
+    bool open(const std::string& path, LoadReport& report) override
+    {
+        if (!openFile(path, report)) return false;
+        reader_.attach(fd_, identity_.size);
+        const uint8_t* h = reader_.peek(24);
+        if (h && u32(h, false) == kSectionHeader) {
+            pcapng_ = true;
+            return true;
+        }
+        const uint32_t magic = h ? u32(h, false) : 0;
+        swapped_ = magic == 0xD4C3B2A1 || magic == 0x4D3CB2A1;
+        nanoseconds_ = magic == 0xA1B23C4D || magic == 0x4D3CB2A1;
+        if (!swapped_ && magic != 0xA1B2C3D4 && magic != 0xA1B23C4D)
+            return fail(report, LoadError::NotCapture, quotedPath(path) + " is not a pcap or pcapng capture: its header is not one");
+        const int linkType = int(u32(h + 20, swapped_) & 0x03FFFFFF);
+        if (linkType != kEthernet)
+            return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
+                                                            + " frames; only Ethernet captures (EN10MB) can be loaded");
+        return true;
+    }
+
+    StreamPoint start() const override { return {pcapng_ ? 0 : 24, 0}; }
+    bool mayHoldSubMicroseconds() const override { return pcapng_ || nanoseconds_; }
+
+    void read(LoadReport& report, const StreamPoint& from, const std::function<bool(const StreamFrame&)>& visit) override
+    {
+        reader_.seek(from.offset);
+        report_ = &report;
+        if (pcapng_) readPcapng(from, visit);
+        else readPcap(visit);
+        if (reader_.error() != 0 && report.damage.empty()) report.damage = readErrorText(reader_.error());
+    }
+
+private:
+    // The file ends (at its limit) or breaks off; false either way.
+    bool ended(size_t partial, const char* what)
+    {
+        if (partial > 0 || reader_.remaining() > 0) report_->damage = std::string("the file ends in the middle of ") + what + at(reader_.offset());
+        return false;
+    }
+
+    bool damaged(const std::string& what)
+    {
+        report_->damage = what + at(reader_.offset());
+        return false;
+    }
+
+    // One frame with its bytes at p; false to stop.
+    bool hand(const uint8_t* p, uint32_t captured, const FrameStamp& stamp, int64_t recordEnd, int64_t recordStart,
+              int32_t section, const std::function<bool(const StreamFrame&)>& visit)
+    {
+        ++report_->recordsFound;
+        if (captured == 0) {
+            ++report_->emptyFrames;
+            return true;
+        }
+        return visit(StreamFrame{SourceFrame{p, captured, recordEnd, &stamp}, StreamPoint{recordStart, section}});
+    }
+
+    void readPcap(const std::function<bool(const StreamFrame&)>& visit)
+    {
+        for (;;) {
+            const int64_t start = reader_.offset();
+            const uint8_t* h = reader_.peek(16);
+            if (!h) return void(ended(size_t(reader_.remaining()), "a frame's header"));
+            const uint32_t captured = u32(h + 8, swapped_), wire = u32(h + 12, swapped_);
+            if (captured > kMaxCaptured) return void(damaged("a frame claims " + std::to_string(captured) + " captured bytes"));
+            const uint8_t* p = reader_.peek(16 + captured);
+            if (!p) return void(ended(1, "a frame"));
+            const uint32_t fraction = u32(h + 4, swapped_);
+            const FrameStamp stamp{pcapFrameTime(u32(h, swapped_), nanoseconds_ ? fraction : int64_t(fraction) * 1000, true),
+                                   std::max(wire, captured)};
+            reader_.advance(16 + captured);
+            if (!hand(p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
+        }
+    }
+
+    void readPcapng(const StreamPoint& from, const std::function<bool(const StreamFrame&)>& visit)
+    {
+        int32_t section = from.section;
+        for (;;) {
+            const int64_t start = reader_.offset();
+            const uint8_t* h = reader_.peek(12);
+            if (!h) return void(ended(size_t(reader_.remaining()), "a block"));
+            if (u32(h, false) == kSectionHeader) {   // the same in either byte order
+                section = enterSection(start, u32(h + 8, false) != 0x1A2B3C4D);
+            } else if (layout_.sections.empty()) {
+                return void(damaged("a block comes before the first section header"));
+            }
+            const CaptureSection& s = layout_.sections[size_t(section)];
+            const uint32_t type = u32(h, s.swapped), length = u32(h + 4, s.swapped);
+            if (length < 12 || length % 4 != 0) return void(damaged("a block has the impossible length " + std::to_string(length)));
+            if (type == kInterface) {
+                if (!addInterface(section, start, length)) return;
+            } else if (type == kEnhancedPacket || type == kOldPacket || type == kSimplePacket) {
+                if (!packet(type, length, section, start, visit)) return;
+                continue;   // packet() moved past the block
+            }
+            reader_.advance(length);
+        }
+    }
+
+    // A section header at `offset`: the known section, or a new one.
+    int32_t enterSection(int64_t offset, bool swapped)
+    {
+        auto& sections = layout_.sections;
+        for (size_t k = 0; k < sections.size(); ++k)
+            if (sections[k].blockOffset == offset) return int32_t(k);
+        sections.push_back(CaptureSection{offset, swapped, {}});
+        return int32_t(sections.size() - 1);
+    }
+
+    bool addInterface(int32_t section, int64_t offset, uint32_t length)
+    {
+        CaptureSection& s = layout_.sections[size_t(section)];
+        for (const CaptureInterface& i : s.interfaces)
+            if (i.blockOffset == offset) return true;   // met on an earlier pass
+        if (s.interfaces.size() == kMaxInterfaces) return damaged("a section describes more than 4096 interfaces");
+        if (length < 20) return damaged("an interface description is too short");
+        const uint8_t* b = reader_.peek(std::min<size_t>(length, BlockReader::kCapacity));
+        if (!b) return ended(1, "an interface description");
+        CaptureInterface interface{offset, u16(b + 8, s.swapped), 1000000};
+        // Options: code, length, value padded to 4 bytes; if_tsresol (9) sets the time
+        // unit, if_tsoffset (14) the seconds added to every time.
+        for (size_t o = 16; o + 4 <= length - 4 && length <= BlockReader::kCapacity;) {
+            const uint16_t code = u16(b + o, s.swapped), size = u16(b + o + 2, s.swapped);
+            if (code == 0 || o + 4 + size > length - 4) break;
+            if (code == 9 && size >= 1) {
+                const uint8_t r = b[o + 4];
+                const unsigned exponent = r & 0x7F;
+                if (exponent < 20 && (r & 0x80) == 0) {
+                    uint64_t units = 1;
+                    for (unsigned k = 0; k < exponent; ++k) units *= 10;
+                    interface.unitsPerSecond = units;
+                } else if (exponent < 64 && (r & 0x80) != 0) {
+                    interface.unitsPerSecond = uint64_t(1) << exponent;
+                }
+            }
+            if (code == 14 && size >= 8) interface.offsetSeconds = int64_t(u64(b + o + 4, s.swapped));
+            o += 4 + (size + 3u) / 4 * 4;
+        }
+        s.interfaces.push_back(interface);
+        return true;
+    }
+
+    bool packet(uint32_t type, uint32_t length, int32_t section, int64_t start,
+                const std::function<bool(const StreamFrame&)>& visit)
+    {
+        const CaptureSection& s = layout_.sections[size_t(section)];
+        const uint8_t* b = reader_.peek(std::min<size_t>(length, 28));
+        if (!b) return ended(1, "a packet block");
+        uint32_t interfaceId = 0, captured = 0, wire = 0, body = 28;
+        uint64_t ticks = 0;
+        if (type == kSimplePacket) {
+            wire = u32(b + 8, s.swapped);
+            captured = std::min(wire, length - 16);
+            body = 12;
+        } else {
+            if (length < 32) return damaged("a packet block is too short");
+            interfaceId = type == kOldPacket ? u16(b + 8, s.swapped) : u32(b + 8, s.swapped);
+            ticks = (uint64_t(u32(b + 12, s.swapped)) << 32) | u32(b + 16, s.swapped);
+            captured = u32(b + 20, s.swapped);
+            wire = u32(b + 24, s.swapped);
+            if (captured > length - 32) return damaged("a packet block holds less than its frame");
+        }
+        if (captured > kMaxCaptured) return damaged("a frame claims " + std::to_string(captured) + " captured bytes");
+        if (interfaceId >= s.interfaces.size())
+            return damaged("a frame names interface " + std::to_string(interfaceId) + ", which its section does not describe");
+        const CaptureInterface& interface = s.interfaces[interfaceId];
+        if (interface.linkType != kEthernet) {
+            ++report_->recordsFound;
+            ++report_->otherLinkFrames;
+            reader_.advance(length);
+            return true;
+        }
+        const uint8_t* p = reader_.peek(body + captured);
+        if (!p) return ended(1, "a frame");
+        // As libpcap counts: whole units plus the offset, wrapping as its unsigned seconds do.
+        const uint64_t units = interface.unitsPerSecond;
+        const int64_t seconds = int64_t(ticks / units + uint64_t(interface.offsetSeconds));
+        const int64_t nanoseconds = int64_t((unsigned __int128)(ticks % units) * kNsPerSecond / units);
+        const FrameStamp stamp{pcapFrameTime(seconds, nanoseconds, false), std::max(wire, captured)};
+        reader_.advance(length);
+        return hand(p + body, captured, stamp, reader_.offset(), start, section, visit);
+    }
+
+    BlockReader reader_;
+    bool pcapng_ = false;
+    bool swapped_ = false;       // pcap: the file's byte order is not ours
+    bool nanoseconds_ = false;   // pcap: time stamps in nanoseconds
+    LoadReport* report_ = nullptr;
+};
+}
+
+std::unique_ptr<FrameStream> makeCaptureStream() { return std::make_unique<CaptureStream>(); }

@@ -1,0 +1,45 @@
+#pragma once
+// The index of a whole file, made in one streaming pass: how many frames it
+// holds, where every K-th frame begins, and its overview. With it, a window of
+// frames anywhere in the file is read by starting at most K - 1 frames before
+// it. K starts small and doubles whenever the points would pass their limit,
+// so the index stays within a few megabytes whatever the file's length
+// (10,000,000 frames: K = 64, 2.5 MB).
+#include <string>
+#include <vector>
+
+#include "frameOverview.h"
+#include "frameStream.h"
+
+struct FrameIndex {
+    static constexpr int64_t kFirstStride = 64;
+    static constexpr size_t kMaxPoints = size_t(1) << 18;   // 16 bytes each: 4 MB
+
+    std::string path;
+    FileKind kind = FileKind::Dataset;
+    FileIdentity identity;                // the file as it was when the pass began
+    StreamLayout layout;                  // what reading on from a point needs
+    LoadReport report;                    // the pass: error, records met, what was skipped, damage
+    int64_t frames = 0;                   // the file's frame numbers run 1..frames
+    int64_t stride = kFirstStride;        // K
+    std::vector<StreamPoint> points;      // points[i]: where frame i * K + 1 begins
+    FrameOverview overview;               // by frame number
+    // By capture time, nanoseconds after the first frame's (earlier times
+    // count at 0); used when every frame has a time.
+    FrameOverview byTime;
+    CaptureTime firstTime = kNoTime;
+    int64_t timedFrames = 0;
+
+    bool timesKnown() const { return frames > 0 && timedFrames == frames; }
+
+    bool ok() const { return report.ok(); }
+};
+
+// One pass over the file, up to the size it had when the pass began. The
+// observer hears fileOpened, progress and yieldPoint as for a load. (Tests
+// lower maxPoints to see the stride double.)
+FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t maxPoints = FrameIndex::kMaxPoints);
+
+// Whether the file under the index's name is still the one indexed: the same
+// file, size and modification time.
+bool indexIsCurrent(const FrameIndex& index);

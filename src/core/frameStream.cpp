@@ -1,0 +1,117 @@
+#include "frameStream.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "blockReader.h"
+#include "datasetScanner.h"
+#include "regularFile.h"
+
+std::unique_ptr<FrameStream> makeCaptureStream();   // captureStream.cpp
+
+namespace {
+FileIdentity identityFrom(const struct stat& info)
+{
+    return FileIdentity{int64_t(info.st_size), int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                        uint64_t(info.st_dev), uint64_t(info.st_ino)};
+}
+
+// A dataset: the header, then the records through the scanner, a block at a time.
+class DatasetStream final : public FrameStream {
+public:
+    bool open(const std::string& path, LoadReport& report) override
+    {
+        if (!openFile(path, report)) return false;
+        reader_.attach(fd_, identity_.size);
+        const uint8_t* header = reader_.peek(kDatasetHeader.size());
+        if (!header && reader_.error() != 0)
+            return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(reader_.error()));
+        if (!header || !hasDatasetHeader(header, kDatasetHeader.size()))
+            return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
+        return true;
+    }
+
+    StreamPoint start() const override { return {int64_t(kDatasetHeader.size()), 0}; }
+
+    void read(LoadReport& report, const StreamPoint& from, const std::function<bool(const StreamFrame&)>& visit) override
+    {
+        constexpr size_t kBlock = 128 << 10;
+        DatasetScanner scanner(from.offset);
+        reader_.seek(from.offset);
+        for (;;) {
+            const size_t size = size_t(std::min<int64_t>(kBlock, reader_.remaining()));
+            const uint8_t* block = size > 0 ? reader_.peek(size) : nullptr;
+            if (!block) break;
+            reader_.advance(int64_t(size));
+            const bool more = scanner.feed(block, size, [&](const DatasetRecord& r) {
+                ++report.recordsFound;
+                if (!r.frame) {   // longer than the 1601-byte record buffer: skipped whole
+                    if (report.oversizedSkipped++ == 0) report.firstOversizedOffset = r.start;
+                    return true;
+                }
+                return visit(StreamFrame{SourceFrame{r.frame, r.size, r.end + 1, nullptr}, StreamPoint{r.start, 0}});
+            });
+            if (!more) return;
+        }
+        if (reader_.error() != 0) report.damage = readErrorText(reader_.error());
+        else report.trailingBytes = int64_t(scanner.unfinished());   // a last record without its trailer
+    }
+
+private:
+    BlockReader reader_;
+};
+}
+
+FrameStream::~FrameStream()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool FrameStream::openFile(const std::string& path, LoadReport& report)
+{
+    std::string reason;
+    fd_ = openRegularFile(path, reason);   // a pipe or a device is refused before it is opened
+    if (fd_ < 0) return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": " + reason);
+    if (!fileIdentityOf(fd_, identity_))
+        return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": not a regular file");
+    report.fileSize = identity_.size;
+    return true;
+}
+
+bool FrameStream::fail(LoadReport& report, LoadError error, const std::string& message)
+{
+    report.error = error;
+    report.message = message;
+    return false;
+}
+
+bool fileIdentityOf(int fd, FileIdentity& identity)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    identity = identityFrom(info);
+    return true;
+}
+
+bool currentFileIdentity(const std::string& path, FileIdentity& identity)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    identity = identityFrom(info);
+    return true;
+}
+
+std::unique_ptr<FrameStream> makeFrameStream(FileKind kind)
+{
+    if (kind == FileKind::Capture) return makeCaptureStream();
+    return std::make_unique<DatasetStream>();
+}
+
+std::unique_ptr<FrameStream> openFrameStream(const std::string& path, LoadReport& report)
+{
+    auto stream = makeFrameStream(sniffFileKind(path));
+    if (!stream->open(path, report)) return nullptr;
+    return stream;
+}
