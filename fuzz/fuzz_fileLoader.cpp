@@ -12,7 +12,7 @@ namespace {
 // Answers No to "overwrite?": the ring goes on from one input to the next, as
 // after a declined reset, since emptying 48 MB per input would cost more than the load.
 struct KeepingHost : StoreHost {
-    bool confirmOverwrite() override { return false; }
+    Answer confirmOverwrite() override { return Answer::No; }
 };
 }
 

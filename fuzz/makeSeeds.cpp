@@ -45,9 +45,11 @@ std::string written(const std::string& path, const std::vector<Frame>& frames)
 {
     FrameWriter writer(path);
     if (writer.open()) {
-        FrameStamp stamp{1700000000, 0, 0};
+        FrameStamp stamp;
+        int64_t microseconds = 0;
         for (const Frame& f : frames) {
-            stamp.microseconds = (stamp.microseconds + 250001) % 1000000;
+            microseconds = (microseconds + 250001) % 1000000;
+            stamp.time = captureTimeOf(1700000000, microseconds, 1000000);
             stamp.wireLength = uint32_t(f.size() + f.size() % 3);
             writer.add(f.data(), f.size(), &stamp);
         }
@@ -96,7 +98,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string root = argv[1];
-    for (const char* target : {"fuzz_datasetScanner", "fuzz_fileLoader", "fuzz_captureImport", "fuzz_datasetWriter"})
+    for (const char* target : {"fuzz_datasetScanner", "fuzz_fileLoader", "fuzz_captureImport", "fuzz_datasetWriter",
+                               "fuzz_frameIndex"})
         ::mkdir((root + "/" + target).c_str(), 0777);
 
     const std::vector<Frame> sample = makeSampleTraffic(40), awkward = awkwardFrames();
@@ -111,7 +114,8 @@ int main(int argc, char** argv)
         scan.insert(scan.end(), dataset.begin() + 8, dataset.end());
         save(root + "/fuzz_datasetScanner/seed-" + tag, scan);
         for (const auto& [name, bytes] : {std::pair{"dataset", dataset}, {"pcap", pcap}, {"pcapng", ng}})
-            save(root + "/fuzz_fileLoader/seed-" + tag + "-" + name, bytes);
+            for (const char* target : {"fuzz_fileLoader", "fuzz_frameIndex"})
+                save(root + "/" + target + "/seed-" + tag + "-" + name, bytes);
         save(root + "/fuzz_captureImport/seed-" + tag + "-pcap", pcap);
         save(root + "/fuzz_captureImport/seed-" + tag + "-pcapng", ng);
         save(root + "/fuzz_datasetWriter/seed-" + tag, lengthPrefixed(*frames));

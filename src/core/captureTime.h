@@ -24,6 +24,9 @@ constexpr int64_t nanosecondsOf(CaptureTime t) { return t - secondsOf(t) * kNsPe
 // A time a microsecond resolution cannot carry.
 constexpr bool hasSubMicroseconds(CaptureTime t) { return t != kNoTime && nanosecondsOf(t) % 1000 != 0; }
 
+// A pcap record keeps its seconds in 32 unsigned bits: 1970 to 2106.
+constexpr bool fitsPcap(CaptureTime t) { return t >= 0 && secondsOf(t) <= int64_t(UINT32_MAX); }
+
 // From one held time to the next: backwards or unknown counts as no gap.
 constexpr int64_t forwardGap(CaptureTime from, CaptureTime to)
 {

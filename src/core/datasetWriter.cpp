@@ -26,9 +26,6 @@ bool endsWithNoCase(const std::string& text, const std::string& suffix)
 constexpr int kPcapSnapLen = 262144;
 // A frame without a time comes this long after the frame before it.
 constexpr int64_t kUntimedSpacingNs = 1'000'000;
-
-// A pcap record keeps its seconds in 32 unsigned bits: 1970 to 2106.
-bool fitsPcap(CaptureTime t) { return t >= 0 && secondsOf(t) <= int64_t(UINT32_MAX); }
 }
 
 SaveFormat saveFormatOf(const std::string& path)
