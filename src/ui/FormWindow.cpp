@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include "platform/yieldPoint.h"
 #include "ui/focusFrame.h"
 
 FormEvents& formEvents()
@@ -16,7 +17,6 @@ FormWindow::FormWindow(const QString& objectName, const QString& caption, const 
 {
     setObjectName(objectName);
     setWindowTitle(caption);
-    setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
 }
 
@@ -26,6 +26,7 @@ void FormWindow::closeEvent(QCloseEvent* e)
     if (!menuItem_.isEmpty()) emit formEvents().unloaded(menuItem_);
     closing_ = true;
     e->accept();
+    deleteWhenWorkEnds(this);
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* e)

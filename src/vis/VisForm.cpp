@@ -101,11 +101,12 @@ bool VisForm::eventFilter(QObject* watched, QEvent* e)
 
 void VisForm::unload()
 {
-    // A closed window is deleted only when the event loop it was closed from
-    // runs again, which a long load or range holds off: its pictures give
-    // their memory back now (a closing view is never drawn again).
+    // A closed window is deleted only once a long load or range has ended:
+    // its pictures and what it gathered while drawing give their memory back
+    // now (a closing view is never drawn again).
     for (PictureSurface* picture : findChildren<PictureSurface*>()) {
         picture->resize(1, 1);
         picture->image();   // the image follows the size at once, hidden or not
     }
+    clear();
 }

@@ -1,14 +1,19 @@
 // The picture surface: drawing clipped to the persistent image, and rows
 // scrolled in a ring under every other drawing call, and never saved into a
-// pipe. The file dialogs never read a file to show it.
+// pipe. The file dialogs never read a file to show it. A window closed
+// during long work lives until the work has ended.
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <sys/stat.h>
 
 #include "platform/DialogLayer.h"
 #include "platform/PictureSurface.h"
+#include "platform/yieldPoint.h"
+#include "ui/FormWindow.h"
 #include "support/watchdog.h"
 
 namespace {
@@ -100,6 +105,26 @@ private slots:
         QCOMPARE(a.point(1, 3), red(10));
         a.scrollRows(7);   // the whole height: all erased
         QCOMPARE(a.point(1, 3), kBack);
+    }
+
+    // The work starts from an event, as a click does, and yields twice; the
+    // window is closed at the first yield, as by its close box. Deleting it
+    // at the second would pull the window from under the handler that runs
+    // the work.
+    void aWindowClosedDuringLongWorkOutlivesTheWork()
+    {
+        QPointer<FormWindow> window = new FormWindow("frmWork", "work");
+        window->show();
+        bool aliveAtTheEnd = false;
+        QTimer::singleShot(0, window, [&] {
+            QTimer::singleShot(0, window, [&] { window->close(); });
+            yieldNow();
+            QVERIFY(window->isClosing());
+            yieldNow();
+            aliveAtTheEnd = !window.isNull();
+        });
+        QTRY_VERIFY(window.isNull());   // deleted once the loop runs again
+        QVERIFY(aliveAtTheEnd);
     }
 };
 
