@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QScrollBar>
+#include <algorithm>
 #include <chrono>
 
 #include "core/modLibrary.h"
@@ -65,13 +66,38 @@ int64_t statusKb(const QByteArray& key)
 }
 }
 
-QString memoryWithinLimit()
+#ifdef __SANITIZE_ADDRESS__
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+namespace {
+int64_t peakHeldKb = 0;
+
+int64_t heldKb()
 {
-    const int64_t kb = statusKb("VmRSS:");
-    return kb > kMemoryLimitKb ? QString("VmRSS %1 MB over %2 MB").arg(kb / 1024).arg(kMemoryLimitKb / 1024) : QString();
+#ifdef __SANITIZE_ADDRESS__
+    return int64_t(__sanitizer_get_current_allocated_bytes() / 1024);
+#else
+    return statusKb("VmRSS:");
+#endif
+}
 }
 
-int64_t peakMemoryMb() { return statusKb("VmHWM:") / 1024; }
+QString memoryWithinLimit()
+{
+    const int64_t kb = heldKb();
+    peakHeldKb = std::max(peakHeldKb, kb);
+#ifdef __SANITIZE_ADDRESS__
+    const char* what = "heap in use";
+#else
+    const char* what = "VmRSS";
+#endif
+    return kb > kMemoryLimitKb ? QString("%1 %2 MB over %3 MB").arg(what).arg(kb / 1024).arg(kMemoryLimitKb / 1024)
+                               : QString();
+}
+
+int64_t peakHeldMb() { return peakHeldKb / 1024; }
+int64_t peakResidentMb() { return statusKb("VmHWM:") / 1024; }
 
 QString noStrayModalWindow()
 {

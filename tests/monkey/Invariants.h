@@ -8,10 +8,13 @@
 
 // The player's labels and position bar agree with the packets the store holds.
 QString playerAgreesWithStore();
-// Memory in use (VmRSS, the sanitizers' share included) under the limit.
+// The memory the program holds, under the limit: its resident size or, under
+// AddressSanitizer, its heap in use (there the resident size about doubles
+// with the sanitizer's shadow, red zones and quarantine).
 QString memoryWithinLimit();
-// The most memory in use so far (VmHWM), in MB.
-int64_t peakMemoryMb();
+// The most the program held at a check so far, and the resident peak (VmHWM), in MB.
+int64_t peakHeldMb();
+int64_t peakResidentMb();
 // No window of its own outside the dialog layer waits for an answer.
 QString noStrayModalWindow();
 

@@ -238,7 +238,8 @@ void Monkey::finish()
     const double seconds = clock_.elapsed() / 1000.0;
     std::printf("nivora-monkey: seed %llu passed: %lld actions in %.1f s (%.1f per second)\n",
                 (unsigned long long)options_.seed, (long long)actions_, seconds, actions_ / seconds);
-    std::printf("  peak memory (VmHWM) %lld MB\n", (long long)peakMemoryMb());
+    std::printf("  peak memory held %lld MB, resident (VmHWM) %lld MB\n", (long long)peakHeldMb(),
+                (long long)peakResidentMb());
     for (const auto& [name, count] : counts_) std::printf("  %-11s %lld\n", qPrintable(name), (long long)count);
     std::fflush(nullptr);
     // Ends as the program's own Exit does, without unwinding the windows.
