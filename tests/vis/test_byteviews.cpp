@@ -95,6 +95,8 @@ class TestByteViews : public QObject {
 private slots:
     void initTestCase()
     {
+        qputenv("TZ", "UTC");   // capture times shown in local time
+        ::tzset();
         frmMain()->show();
         cell = frmVis1()->picGraph->textWidth("S");
     }
@@ -298,9 +300,6 @@ private slots:
         QFETCH(qint64, before);
         QFETCH(qint64, at);
         QFETCH(QString, shown);
-        const QByteArray zone = qgetenv("TZ");
-        qputenv("TZ", "UTC");
-        ::tzset();
         resetBuffer("startup");
         const auto f = frames::ipv4(60, 17);
         addPacket(f.data(), 59, before);
@@ -310,40 +309,30 @@ private slots:
         QCOMPARE(detail->lblCaptureTime->text(), shown);
         detail->clear();
         QCOMPARE(detail->lblCaptureTime->text(), QString());
-        if (zone.isNull()) qunsetenv("TZ");
-        else qputenv("TZ", zone);
-        ::tzset();
     }
 
-    void detailViewShowsWholeRows_data()
-    {
-        QTest::addColumn<int>("points");
-        QTest::addColumn<QSize>("size");
-        const QSize sizes[] = {{twips(2000), twips(3000)}, {520, 420}, {777, 913}};
-        for (int points : {9, 19, 24})
-            for (const QSize& s : sizes)
-                QTest::addRow("%d pt, %dx%d", points, s.width(), s.height()) << points << s;
-    }
+    // From 8 to 24 points, 10 a page; at any size the boxes show whole rows
+    // over the font-size row, which sits at the bottom.
     void detailViewShowsWholeRows()
     {
-        QFETCH(int, points);
-        QFETCH(QSize, size);
-        // From 8 to 24 points, 10 a page.
         QTest::mouseClick(detail->spnFontSize->downButton(), Qt::LeftButton);   // stays at 8
-        for (int k = 9; k < points; k += 10) QTest::keyClick(detail->spnFontSize, Qt::Key_PageUp);
-        QTest::mouseClick(detail->spnFontSize->upButton(), Qt::LeftButton);
-        QCOMPARE(detail->lblCurrentFontSize->text(), QString::number(points));
-        detail->resize(size);
-        for (QPlainTextEdit* box : {detail->txtASCII, detail->txtHex}) {
-            QCOMPARE(box->font().pointSize(), points);
-            const int rows = box->viewport()->height() - 2 * int(box->document()->documentMargin());
-            QCOMPARE(rows % box->fontMetrics().lineSpacing(), 0);
-            QVERIFY(rows >= box->fontMetrics().lineSpacing());
+        QTest::keyClick(detail->spnFontSize, Qt::Key_PageUp);
+        QCOMPARE(detail->lblCurrentFontSize->text(), QString("18"));
+        QTest::keyClick(detail->spnFontSize, Qt::Key_PageUp);
+        QTest::mouseClick(detail->spnFontSize->upButton(), Qt::LeftButton);   // stays at 24
+        QCOMPARE(detail->lblCurrentFontSize->text(), QString("24"));
+        for (const QSize size : {QSize(twips(2000), twips(3000)), QSize(777, 913)}) {
+            detail->resize(size);
+            for (QPlainTextEdit* box : {detail->txtASCII, detail->txtHex}) {
+                QCOMPARE(box->font().pointSize(), 24);
+                const int rows = box->viewport()->height() - 2 * int(box->document()->documentMargin());
+                QCOMPARE(rows % box->fontMetrics().lineSpacing(), 0);
+                QVERIFY(rows >= box->fontMetrics().lineSpacing());
+            }
+            QVERIFY(detail->txtHex->geometry().bottom() < detail->spnFontSize->geometry().top());
+            const int under = detail->height() - 1 - detail->spnFontSize->geometry().bottom();
+            QVERIFY2(under >= 0 && under <= 4, "the font-size row at the bottom");
         }
-        // The boxes stacked over the font-size row, which sits at the bottom.
-        QVERIFY(detail->txtHex->geometry().bottom() < detail->spnFontSize->geometry().top());
-        const int under = detail->height() - 1 - detail->spnFontSize->geometry().bottom();
-        QVERIFY2(under >= 0 && under <= 4, "the font-size row at the bottom");
     }
 
     // The binary rainfall.
