@@ -411,6 +411,7 @@ private slots:
         QTest::newRow("1/10 at 10%: equal is blue") << 1 << 500 << ten + "A" << kBlue << "10%";
         QTest::newRow("1/20 at 5%: equal is blue") << 1 << 250 << ten + ten + "A" << kBlue << "5%";
         QTest::newRow("1/10 at 6.66%") << 1 << 333 << ten + "A" << kRed << "6.66%";
+        QTest::newRow("1/10 at 9.5%: not 1/11") << 1 << 475 << ten + "A" << kRed << "9.5%";
         QTest::newRow("1/10 at 0%") << 1 << 0 << ten + "A" << kRed << "0%";
         QTest::newRow("one byte: 1") << 1 << 1000 << QByteArray("A") << kRed << "20%";
     }
