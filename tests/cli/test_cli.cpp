@@ -55,14 +55,14 @@ private slots:
         }
     }
 
-    // fields --time puts the capture time first, as tshark reads it, to the
-    // microsecond: 30000 frames whose times repeat, go back and pass 2038. A
+    // fields --time puts the capture time first (the stream's times against
+    // libpcap's: TestFrameIndex): times that repeat, go back and pass 2038. A
     // dataset's column is empty. info tells the first and last time and the span.
-    void timesAgreeWithTshark()
+    void fieldsAndInfoTellCaptureTimes()
     {
         std::vector<Frame> all;
         std::vector<recorded::FileTime> times;
-        for (int k = 0; k < 30000; ++k) {
+        for (int k = 0; k < 3000; ++k) {
             all.push_back(frames::ipv4(60, 17, uint16_t(k)));
             times.push_back({uint64_t(1700000000 + k / 7), uint64_t(k) * 7919 % 1000000});
         }
@@ -72,10 +72,10 @@ private slots:
         QVERIFY(recorded::writeFile(path("times.pcap"), recorded::pcapFile(all, times, false)));
         const CliRun fields = runCli({"fields", "--time", path("times.pcap")});
         QCOMPARE(fields.status, 0);
-        QStringList ours = QString(fields.out).split('\n', Qt::SkipEmptyParts);
-        QVERIFY(ours.takeFirst().startsWith("time\tpacket\t"));
-        for (QString& line : ours) line = line.section('\t', 0, 0);
-        QCOMPARE(ours.value(6), QString("1600000000.000001000"));
+        const QStringList ours = QString(fields.out).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(ours.value(0).startsWith("time\tpacket\t"));
+        QVERIFY(ours.value(7).startsWith("1600000000.000001000\t7\t"));
+        QVERIFY(ours.value(6).startsWith(ours.value(5).section('\t', 0, 0) + "\t6\t"));   // the same time twice
 
         const CliRun info = runCli({"info", path("times.pcap")});
         QVERIFY2(info.out.contains("(1700000000.000000000)\nlast time:") && info.out.contains("(3000000000.999999000)\n")
@@ -91,17 +91,6 @@ private slots:
         QVERIFY(rows.value(1).startsWith("1.999999999\t2\t") && rows.value(2).startsWith("2.000000005\t3\t"));
         QCOMPARE(runCli({"convert", "--window", "2-3", path("ns.pcap"), path("ns2.pcap")}).status, 0);
         QCOMPARE(recorded::pcapTimes(recorded::readFile(path("ns2.pcap"))), QStringList({"ns", "1.999999999", "2.000000005"}));
-
-        const QString tshark = QStandardPaths::findExecutable("tshark");
-        if (tshark.isEmpty()) QSKIP("tshark is not installed: the times were not compared with it");
-        QProcess p;
-        p.start(tshark, {"-r", path("times.pcap"), "-T", "fields", "-e", "frame.time_epoch"});
-        QVERIFY(p.waitForFinished(120000));
-        QStringList theirs = QString(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(theirs.size(), 30000);
-        for (QStringList* list : {&ours, &theirs})
-            for (QString& t : *list) t = t.left(t.indexOf('.') + 7);   // to the microsecond
-        QCOMPARE(ours, theirs);
     }
 
     // One record past the 30000 the store keeps: every one is counted, the store is full.

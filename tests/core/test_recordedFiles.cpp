@@ -11,7 +11,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 #include <limits>
 #include <sys/stat.h>
 
@@ -28,30 +27,10 @@ using recorded::Frame;
 using recorded::stored;
 
 namespace {
-// Records what the loader tells the program, in order.
-struct RecordingObserver : LoadObserver {
-    QStringList events;
-    std::function<void()> whenRead;   // what happens to the file once its header is checked
-    void fileOpened(int64_t size) override { events << QString("opened %1").arg(size); }
-    void fileRead() override
-    {
-        events << "read";
-        if (whenRead) whenRead();
-    }
-    void storeReset() override { events << "reset"; }
-    void progress(int64_t p) override { events << QString("progress %1").arg(p); }
-    void yieldPoint() override { events << "yield"; }
-    void capacityReached(int32_t c) override { events << QString("capacity %1").arg(c); }
-};
 
-// Small UDP frames carrying their record numbers in their ports, first to last, for the long files.
-std::vector<Frame> numbered(int first, int last)
-{
-    std::vector<Frame> all;
-    for (int r = first; r <= last; ++r) all.push_back(frames::ipv4(60, 17, uint16_t(r), uint16_t(r >> 16)));
-    return all;
-}
-int numberOf(int64_t n) { return getUDPSourcePort(n) | getUDPDestPort(n) << 16; }
+using recorded::numbered;
+using recorded::numberOf;
+using recorded::RecordingObserver;
 
 const std::vector<Frame> kSample = {frames::ipv4(60, 6), frames::ipv4(1514, 17), frames::ipv4(61, 1)};
 // Every file in a folder, hidden ones (where temporary files go) included.
@@ -243,7 +222,7 @@ private slots:
     {
         const QString file = dir.filePath("t.nivora");
         for (const bool deleted : {true, false}) {
-            // Deleted, or cut 30 bytes into the third record (8 + 2 * 76 + 30).
+            // Deleted, or cut 27 bytes into the third record (8 + 77 + 78 + 27).
             observer.whenRead = [&] { QVERIFY(deleted ? QFile::remove(file) : QFile::resize(file, 190)); };
             const LoadReport r = load(recorded::dataset(numbered(1, 3)));
             QVERIFY(r.ok() && !r.incomplete());
@@ -358,10 +337,6 @@ private slots:
             << recorded::pcapng(two, 1, {9, 1000000000}, {700000000123456789, 0})
             << QStringList{"1700000000.123456789", "1000000000.000000000"}
             << QStringList{"ns", "1700000000.123456789", "1000000000.000000000"};
-        // 2^29 + 3 ticks of 2^-30 s: 500000002.79 ns, cut to whole nanoseconds.
-        QTest::newRow("pcapng 2^-30") << recorded::pcapng(two, 1, {0x80 | 30}, {(1700000000ull << 30) + (1 << 29) + 3, 1ull << 30})
-                                      << QStringList{"1700000000.500000002", "1.000000000"}
-                                      << QStringList{"ns", "1700000000.500000002", "1.000000000"};
         // A pcap file's seconds end in 2106: the time past it is put 1 ms after the one before, and told.
         QTest::newRow("pcapng past 2106") << recorded::pcapng(three, 1, {}, {1700000000000000, 5000000000000042, 1})
                                           << QStringList{"1700000000.000000000", "5000000000.000042000", "0.000001000"}

@@ -9,7 +9,6 @@
 #include "core/fieldCatalogue.h"
 #include "core/modLibrary.h"
 #include "core/modLookUp.h"
-#include "core/modProcess.h"
 #include "core/packetSummary.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
@@ -277,16 +276,6 @@ private slots:
         QVERIFY(d.memoryBytes() <= 4u << 20);
         d.dropBelow(22);   // the lowest packet kept is known after forgetting
         QCOMPARE(d.runs().front().first, int64_t(23));
-    }
-
-    // Every byte counts, divided by the length less one (by 1 for a single byte).
-    void byteFrequencyDivisor()
-    {
-        const uint8_t bytes[] = {0x41, 0x41, 0x42, 0x00};
-        computeByteFrequency(bytes, 4);
-        QCOMPARE(std::pair(byteFrequency()[0x41], byteFrequency()[0x00]), std::pair(2.0f / 3.0f, 1.0f / 3.0f));
-        computeByteFrequency(bytes + 2, 1);
-        QCOMPARE(std::pair(byteFrequency()[0x42], byteFrequency()[0x41]), std::pair(1.0f, 0.0f));
     }
 };
 

@@ -12,7 +12,6 @@
 
 #include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
-#include "platform/AdapterSource.h"
 #include "platform/CaptureControl.h"
 #include "platform/SpinButton.h"
 #include "playback/BufferRangeSlider.h"
@@ -23,9 +22,7 @@
 
 class TestPlayback : public PlaybackFixture {
     Q_OBJECT
-    struct LoopbackOnly : AdapterSource {
-        AdapterListing probe() override { return {{{"lo", "", kLinkEthernet}}, ""}; }
-    } loopback;
+    capture_support::FakeAdapters loopback;
     QTemporaryDir home;   // holds the pictures folder
 
     PictureSurface* lower() const { return w->picBufferSlider->sliderBufferMin; }
@@ -258,6 +255,7 @@ private slots:
         after([&] { loadDataset(file); }, "counter 1 bar 1..5 labels 1..5 buffer '1 - 5' 1..5");
 
         SKIP_UNLESS_CAPTURE_PERMITTED();
+        loopback.listing = {{{"lo", "", kLinkEthernet}}, ""};
         installAdapterSource(&loopback);
         delete frmCapture();
         frmCapture()->txtFilter->setText("ether proto 0x88b5");   // nothing on lo uses it: only our frames

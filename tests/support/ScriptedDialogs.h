@@ -2,6 +2,7 @@
 // A dialog layer for tests: answers come from queues the test fills, and
 // every message box shown is recorded.
 #include <QList>
+#include <functional>
 #include <QQueue>
 #include <QString>
 
@@ -27,10 +28,12 @@ public:
     QStringList fileDialogFolders;
     QStringList fileDialogFilters;
     QStringList colorTitles;
+    std::function<void()> duringMessage;   // run once, at the next message, while it is up
 
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override
     {
         shown.append({text, title, buttons, icon});
+        if (auto act = std::exchange(duringMessage, nullptr)) act();
         if (buttons == MsgButtons::Ok) return MsgResult::Ok;
         if (!answers.isEmpty()) return answers.dequeue();
         return buttons == MsgButtons::SaveDiscardCancel ? MsgResult::Discard : MsgResult::Yes;

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests that capture for real: whether this process may capture,
-// dropping that right for a while, loopback UDP traffic and a throw-away
+// dropping that right for a while, adapters of our choosing, loopback UDP traffic and a throw-away
 // Ethernet adapter (a TAP device) that can be removed while captured on.
 #include <QElapsedTimer>
 #include <QString>
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/pcapSession.h"
+#include "platform/AdapterSource.h"
 
 namespace capture_support {
 
@@ -39,6 +40,12 @@ inline QString whyCaptureIsNotPermitted()
         const QString why = capture_support::whyCaptureIsNotPermitted();                         \
         if (!why.isEmpty()) QSKIP(qPrintable("capturing is not permitted here: " + why));        \
     } while (false)
+
+// The adapters the capture window is offered, in place of the system's.
+struct FakeAdapters : AdapterSource {
+    AdapterListing listing;
+    AdapterListing probe() override { return listing; }
+};
 
 // Runs the event loop until `done` holds or `ms` have passed; returns `done`.
 inline bool waitFor(const std::function<bool()>& done, int ms = 3000)

@@ -9,15 +9,33 @@
 #include <QStringList>
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/accessors.h"
+#include "core/loadReport.h"
 #include "core/modLibrary.h"
 #include "support/frames.h"
 
 namespace recorded {
 
 using Frame = std::vector<uint8_t>;
+
+// Records what the loader tells the program, in order.
+struct RecordingObserver : LoadObserver {
+    QStringList events;
+    std::function<void()> whenRead;   // what happens to the file once its header is checked
+    void fileOpened(int64_t size) override { events << QString("opened %1").arg(size); }
+    void fileRead() override
+    {
+        events << "read";
+        if (whenRead) whenRead();
+    }
+    void storeReset() override { events << "reset"; }
+    void progress(int64_t p) override { events << QString("progress %1").arg(p); }
+    void yieldPoint() override { events << "yield"; }
+    void capacityReached(int32_t c) override { events << QString("capacity %1").arg(c); }
+};
 
 inline const QByteArray kHeader("<NIVORA>");
 inline const QByteArray kTrailer("<NIVORA[CR][LF]>");
@@ -32,6 +50,17 @@ inline Frame withTrailerAt(size_t at, int size)
     std::copy(kTrailer.begin(), kTrailer.end(), f.begin() + long(at));
     return f;
 }
+
+// UDP frames of 60 + n % 7 bytes carrying their numbers n in their ports, and
+// the number packet p carries.
+inline Frame numberedFrame(int n) { return frames::ipv4(60 + n % 7, 17, uint16_t(n), uint16_t(n >> 16)); }
+inline std::vector<Frame> numbered(int first, int last)
+{
+    std::vector<Frame> all;
+    for (int n = first; n <= last; ++n) all.push_back(numberedFrame(n));
+    return all;
+}
+inline int numberOf(int64_t p) { return getUDPSourcePort(p) | getUDPDestPort(p) << 16; }
 
 // Stores a frame whole; the frame packet n holds.
 inline int32_t store(const Frame& f) { return addPacket(f.data(), int(f.size()) - 1); }
@@ -135,31 +164,49 @@ struct PcapngClock {
     int64_t offset = 0;
 };
 
-// A minimal little-endian pcapng file: section header, one interface of
-// `linkType`, one enhanced packet block per frame, stamped with `ticks` of
-// the interface's unit (0 when not given).
+// A pcapng file built block by block: sections in either byte order, each
+// with its interfaces (link type, clock), and enhanced packet blocks on them.
+struct Pcapng {
+    QByteArray b;
+    bool big = false;
+    void u32(uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * (big ? 3 - i : i))); }
+    void u16(uint16_t v) { for (int i = 0; i < 2; ++i) b += char(v >> (8 * (big ? 1 - i : i))); }
+    Pcapng& section(bool bigEndian = false)
+    {
+        big = bigEndian;
+        u32(0x0A0D0D0A); u32(28); u32(0x1A2B3C4D); u16(1); u16(0); u32(0xFFFFFFFF); u32(0xFFFFFFFF); u32(28);
+        return *this;
+    }
+    Pcapng& interface(uint16_t linkType = 1, PcapngClock clock = {})
+    {
+        const uint32_t options = (clock.resolution ? 8 : 0) + (clock.offset ? 12 : 0) + (clock.resolution || clock.offset ? 4 : 0);
+        u32(1); u32(20 + options); u16(linkType); u16(0); u32(65535);
+        if (clock.resolution) { u16(9); u16(1); b += char(clock.resolution); b += QByteArray(3, '\0'); }
+        if (clock.offset) { u16(14); u16(8); u32(uint32_t(uint64_t(clock.offset) >> (big ? 32 : 0))); u32(uint32_t(uint64_t(clock.offset) >> (big ? 0 : 32))); }
+        if (options) { u16(0); u16(0); }
+        u32(20 + options);
+        return *this;
+    }
+    Pcapng& packet(uint32_t interface, const Frame& f, uint64_t ticks = 0)
+    {
+        const uint32_t padded = uint32_t((f.size() + 3) / 4 * 4);
+        u32(6); u32(32 + padded); u32(interface); u32(uint32_t(ticks >> 32)); u32(uint32_t(ticks));
+        u32(uint32_t(f.size())); u32(uint32_t(f.size()));
+        b += bytesOf(f) + QByteArray(qsizetype(padded - f.size()), '\0');
+        u32(32 + padded);
+        return *this;
+    }
+};
+
+// One little-endian section, one interface of `linkType`, each frame stamped
+// with `ticks` of the interface's unit (0 when not given).
 inline QByteArray pcapng(const std::vector<Frame>& frames, uint16_t linkType = 1, PcapngClock clock = {},
                          const std::vector<uint64_t>& ticks = {})
 {
-    QByteArray b;
-    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
-    auto u16 = [&](uint16_t v) { b += char(v); b += char(v >> 8); };
-    u32(0x0A0D0D0A); u32(28); u32(0x1A2B3C4D); u16(1); u16(0); u32(0xFFFFFFFF); u32(0xFFFFFFFF); u32(28);
-    const uint32_t options = (clock.resolution ? 8 : 0) + (clock.offset ? 12 : 0) + (clock.resolution || clock.offset ? 4 : 0);
-    u32(1); u32(20 + options); u16(linkType); u16(0); u32(65535);
-    if (clock.resolution) { u16(9); u16(1); b += char(clock.resolution); b += QByteArray(3, '\0'); }
-    if (clock.offset) { u16(14); u16(8); u32(uint32_t(clock.offset)); u32(uint32_t(uint64_t(clock.offset) >> 32)); }
-    if (options) { u16(0); u16(0); }
-    u32(20 + options);
-    for (size_t k = 0; k < frames.size(); ++k) {
-        const Frame& f = frames[k];
-        const uint64_t t = k < ticks.size() ? ticks[k] : 0;
-        const uint32_t padded = uint32_t((f.size() + 3) / 4 * 4);
-        u32(6); u32(32 + padded); u32(0); u32(uint32_t(t >> 32)); u32(uint32_t(t)); u32(uint32_t(f.size())); u32(uint32_t(f.size()));
-        b += bytesOf(f) + QByteArray(qsizetype(padded - f.size()), '\0');
-        u32(32 + padded);
-    }
-    return b;
+    Pcapng w;
+    w.section().interface(linkType, clock);
+    for (size_t k = 0; k < frames.size(); ++k) w.packet(0, frames[k], k < ticks.size() ? ticks[k] : 0);
+    return w.b;
 }
 
 }

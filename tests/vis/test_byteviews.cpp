@@ -95,6 +95,8 @@ class TestByteViews : public QObject {
 private slots:
     void initTestCase()
     {
+        qputenv("TZ", "UTC");   // capture times shown in local time
+        ::tzset();
         frmMain()->show();
         cell = frmVis1()->picGraph->textWidth("S");
     }
@@ -298,9 +300,6 @@ private slots:
         QFETCH(qint64, before);
         QFETCH(qint64, at);
         QFETCH(QString, shown);
-        const QByteArray zone = qgetenv("TZ");
-        qputenv("TZ", "UTC");
-        ::tzset();
         resetBuffer("startup");
         const auto f = frames::ipv4(60, 17);
         addPacket(f.data(), 59, before);
@@ -310,40 +309,30 @@ private slots:
         QCOMPARE(detail->lblCaptureTime->text(), shown);
         detail->clear();
         QCOMPARE(detail->lblCaptureTime->text(), QString());
-        if (zone.isNull()) qunsetenv("TZ");
-        else qputenv("TZ", zone);
-        ::tzset();
     }
 
-    void detailViewShowsWholeRows_data()
-    {
-        QTest::addColumn<int>("points");
-        QTest::addColumn<QSize>("size");
-        const QSize sizes[] = {{twips(2000), twips(3000)}, {520, 420}, {777, 913}};
-        for (int points : {9, 19, 24})
-            for (const QSize& s : sizes)
-                QTest::addRow("%d pt, %dx%d", points, s.width(), s.height()) << points << s;
-    }
+    // From 8 to 24 points, 10 a page; at any size the boxes show whole rows
+    // over the font-size row, which sits at the bottom.
     void detailViewShowsWholeRows()
     {
-        QFETCH(int, points);
-        QFETCH(QSize, size);
-        // From 8 to 24 points, 10 a page.
         QTest::mouseClick(detail->spnFontSize->downButton(), Qt::LeftButton);   // stays at 8
-        for (int k = 9; k < points; k += 10) QTest::keyClick(detail->spnFontSize, Qt::Key_PageUp);
-        QTest::mouseClick(detail->spnFontSize->upButton(), Qt::LeftButton);
-        QCOMPARE(detail->lblCurrentFontSize->text(), QString::number(points));
-        detail->resize(size);
-        for (QPlainTextEdit* box : {detail->txtASCII, detail->txtHex}) {
-            QCOMPARE(box->font().pointSize(), points);
-            const int rows = box->viewport()->height() - 2 * int(box->document()->documentMargin());
-            QCOMPARE(rows % box->fontMetrics().lineSpacing(), 0);
-            QVERIFY(rows >= box->fontMetrics().lineSpacing());
+        QTest::keyClick(detail->spnFontSize, Qt::Key_PageUp);
+        QCOMPARE(detail->lblCurrentFontSize->text(), QString("18"));
+        QTest::keyClick(detail->spnFontSize, Qt::Key_PageUp);
+        QTest::mouseClick(detail->spnFontSize->upButton(), Qt::LeftButton);   // stays at 24
+        QCOMPARE(detail->lblCurrentFontSize->text(), QString("24"));
+        for (const QSize size : {QSize(twips(2000), twips(3000)), QSize(777, 913)}) {
+            detail->resize(size);
+            for (QPlainTextEdit* box : {detail->txtASCII, detail->txtHex}) {
+                QCOMPARE(box->font().pointSize(), 24);
+                const int rows = box->viewport()->height() - 2 * int(box->document()->documentMargin());
+                QCOMPARE(rows % box->fontMetrics().lineSpacing(), 0);
+                QVERIFY(rows >= box->fontMetrics().lineSpacing());
+            }
+            QVERIFY(detail->txtHex->geometry().bottom() < detail->spnFontSize->geometry().top());
+            const int under = detail->height() - 1 - detail->spnFontSize->geometry().bottom();
+            QVERIFY2(under >= 0 && under <= 4, "the font-size row at the bottom");
         }
-        // The boxes stacked over the font-size row, which sits at the bottom.
-        QVERIFY(detail->txtHex->geometry().bottom() < detail->spnFontSize->geometry().top());
-        const int under = detail->height() - 1 - detail->spnFontSize->geometry().bottom();
-        QVERIFY2(under >= 0 && under <= 4, "the font-size row at the bottom");
     }
 
     // The binary rainfall.
@@ -422,6 +411,7 @@ private slots:
         QTest::newRow("1/10 at 10%: equal is blue") << 1 << 500 << ten + "A" << kBlue << "10%";
         QTest::newRow("1/20 at 5%: equal is blue") << 1 << 250 << ten + ten + "A" << kBlue << "5%";
         QTest::newRow("1/10 at 6.66%") << 1 << 333 << ten + "A" << kRed << "6.66%";
+        QTest::newRow("1/10 at 9.5%: not 1/11") << 1 << 475 << ten + "A" << kRed << "9.5%";
         QTest::newRow("1/10 at 0%") << 1 << 0 << ten + "A" << kRed << "0%";
         QTest::newRow("one byte: 1") << 1 << 1000 << QByteArray("A") << kRed << "20%";
     }
@@ -467,51 +457,14 @@ private slots:
         }
     }
 
-    // Both views: static scroll wraps on the picture and keeps the row under the
-    // newest blank; dynamic scroll puts the newest under a blank top row, pushing
-    // the others down. Packet v marks its row: the binary rainfall's first pixel
-    // is green v, the byte frequency lights column v.
-    void staticThenDynamicScroll_data()
-    {
-        QTest::addColumn<bool>("rainfall");
-        QTest::newRow("binary rainfall") << true;
-        QTest::newRow("byte frequency") << false;
-    }
-    void staticThenDynamicScroll()
-    {
-        QFETCH(bool, rainfall);
-        PictureSurface* pic = rainfall ? rain->picGraph : bytes->picGraph;
-        QRadioButton* dynamicScroll = rainfall ? rain->radScroll[1] : bytes->radScroll[1];
-        const int h = pic->scaleHeight();
-        const auto row = [&] { return rainfall ? rain->rain().currentRow() : bytes->bytes().currentRow(); };
-        VisWindow& view = rainfall ? static_cast<VisWindow&>(*rain) : *bytes;
-        const auto draw = [&](int v) { plot(view, QByteArray(1, char(v))); };
-        const auto marked = [&](int v, int y) {
-            return rainfall ? pic->point(0, y) == green(v) : pic->point(v, y) != kBack;
-        };
-        const auto blank = [&](int y) { return pixels(pic, y, 0, 256) == Colours(256, kBack); };
-        for (int k = 0; k < h + 3; ++k) {
-            const int at = row();
-            draw(k % 200 + 1);
-            QVERIFY(marked(k % 200 + 1, at));
-            QVERIFY(blank((at + 1) % h));
-        }
-        QCOMPARE(row(), 3);
-        dynamicScroll->click();
-        for (int k = 1; k <= h + 3; ++k) draw(k % 200 + 1);
-        QVERIFY(blank(0));
-        // Row r holds the packet drawn r - 1 packets ago; packet 4 dropped out at the bottom.
-        for (int r = 1; r < h; ++r) QVERIFY(marked((h + 3 - r + 1) % 200 + 1, r));
-        QVERIFY(!marked(4 + 1, h - 1));
-        dynamicScroll->click();   // the scroll already selected: cleared all the same
-        QVERIFY(blank(1));
-    }
-
-    // The hit index. Packet k of a run carries 1 + k / 128 and 128 + k % 128 in
-    // its bytes, which its row shows: the binary rainfall as the colours of its
-    // first pixels, the byte frequency as its lowest and highest lit columns.
-    // Past a wrap and past the picture's height of dynamic scrolls, every row
-    // showing a packet answers that packet; the blank rows answer none.
+    // Rows and the hit index. Packet k of a run carries 1 + k / 128 and
+    // 128 + k % 128 in its bytes, which its row shows: the binary rainfall as
+    // the colours of its first pixels, the byte frequency as its lowest and
+    // highest lit columns. Static scroll wraps on the picture and keeps the row
+    // under the newest blank; dynamic scroll puts the newest under a blank top
+    // row, pushing the others down. Past a wrap and past the picture's height
+    // of dynamic scrolls, every row showing a packet answers that packet; the
+    // blank row answers none. The scroll picked again clears the view.
     void rowsAnswerThePacketThatDrewThem_data()
     {
         QTest::addColumn<bool>("rainfall");
@@ -532,7 +485,8 @@ private slots:
         FrmVis4* r = rain;
         FrmVis2* b = bytes;
         (rainfall ? r->cmbVisMode : b->cmbVisMode)->setCurrentIndex(mode);
-        (rainfall ? r->radScroll : b->radScroll)[dynamic ? 1 : 0]->click();
+        QRadioButton* scroll = (rainfall ? r->radScroll : b->radScroll)[dynamic ? 1 : 0];
+        scroll->click();
         VisWindow& view = rainfall ? static_cast<VisWindow&>(*r) : *b;
         const PictureSurface* pic = rainfall ? r->picGraph : b->picGraph;
         const int h = pic->scaleHeight();
@@ -558,12 +512,13 @@ private slots:
             }
             const size_t k = size_t((first - 1) * 128 + second - 128);
             QVERIFY(k < numbers.size());
+            QCOMPARE(y, dynamic ? int(numbers.size() - k) : int(k % size_t(h)));
             QCOMPARE(hits, std::vector<int32_t>{numbers[k]});
             ++answered;
         }
         QCOMPARE(answered, h - 1);   // every row but the blank one
-        view.clear();
-        QVERIFY(view.packetsAt(0, 0, 1, 0).empty());
+        scroll->click();
+        QVERIFY(view.packetsAt(0, 0, 1, 0).empty() && pixelsIn(pic, pic->rect()) == 0);
     }
 
     // The text rainfall's answer for each band is the packet whose line, drawn
