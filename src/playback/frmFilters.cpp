@@ -32,6 +32,10 @@ constexpr int kTrackW = 300;
 constexpr int kTrackH = twips(310);
 // After a stall, ticks are made up for at most this long; the rest are dropped.
 constexpr int64_t kMakeUpNs = 100'000'000;
+// Packets played as captured in one go before other events get their turn:
+// packets captured at the same moment are all due at once, and a whole ring
+// of them would hold the program for seconds.
+constexpr int kMostPacedAtOnce = 64;
 
 // "locked" for the length of one programmatic change; what the tag read
 // before comes back afterwards, so a nested change cannot unlock early.
@@ -486,14 +490,15 @@ void FrmFilters::paceAsCaptured()
     // Each packet is due a wait after the one before, however late that one
     // came, so lateness never adds up. A stall is made up for 100 ms at most.
     paceDueNs_ = std::max(paceDueNs_, now - kMakeUpNs);
-    while (now >= paceDueNs_) {
+    for (int played = 0; now >= paceDueNs_ && played < kMostPacedAtOnce; ++played) {
         tick();
         if (!self || !tmrPlayTimer->isActive()) return;
         paceDueNs_ += waitAfter(scrPacket->value());
         now = paceClock();
     }
-    // Restarted each time for exactly the rest, rounded up to the millisecond.
-    tmrPlayTimer->start(int((paceDueNs_ - now + 999'999) / 1'000'000));
+    // Restarted each time for exactly the rest, rounded up to the millisecond
+    // (at once when packets are still due).
+    tmrPlayTimer->start(int(std::max<int64_t>(0, (paceDueNs_ - now + 999'999) / 1'000'000)));
 }
 
 int64_t FrmFilters::waitAfter(int32_t position)

@@ -339,6 +339,28 @@ private slots:
         QVERIFY2(timeShown.endsWith(secondsShown), qPrintable(timeShown));
     }
 
+    // Packets captured at one moment are all due at once: they are played in
+    // bursts, with the event loop served between, never a whole ring in one go.
+    void packetsCapturedTogetherArePlayedInBursts()
+    {
+        open(0);
+        const auto frame = frames::ipv4(60, 6);
+        for (int k = 0; k < 200; ++k) addPacket(frame.data(), 59, captureTimeOf(1700000000, 0, 1000));
+        w->initFilters();
+        int64_t now = 0;
+        w->paceClock = [&] { return now; };
+        qsizetype drawn = 0;
+        act("Return@tglAsCaptured btnPlay");   // its event loop pass may fire the timer too
+        for (int call = 0; playing() && call < 10; ++call) {
+            QVERIFY2(view().plotted().size() - drawn <= 64, qPrintable(QString::number(drawn)));
+            drawn = view().plotted().size();
+            w->timerFired();
+            now += kNsPerSecond;
+            if (view().plotted().size() < 200) QCOMPARE(w->tmrPlayTimer->interval(), 0);   // the rest are due now
+        }
+        QCOMPARE(view().plotted().size(), 200);
+    }
+
     // After "Screenshots" the player says how many files went where, or why none
     // did; a file that cannot be written is named with its reason, the others still are.
     void screenshotsSayWhereTheyWent_data()
