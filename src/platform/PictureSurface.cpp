@@ -13,7 +13,10 @@
 #include "core/regularFile.h"
 
 // A character's glyph as the draw font paints it in white on black: the
-// pixels it inks, each with the coverage of every colour channel.
+// pixels it inks, each with the coverage of every colour channel. A glyph's
+// pixels are all different, so the order they are stamped in within one
+// glyph does not matter: they are kept fully covered first, then those with
+// one grey coverage, then the rest, so that stamping needs no test per pixel.
 struct PictureSurface::Glyphs {
     struct Ink {
         int16_t dx, dy;      // from the pen position at the text's top
@@ -22,6 +25,8 @@ struct PictureSurface::Glyphs {
     struct Glyph {
         double advance = 0;
         std::vector<Ink> inks;
+        size_t full = 0, grey = 0;   // inks[0, full) fully covered, [full, grey) grey
+        int left = 0, top = 0, right = -1, bottom = -1;   // the inks' bounds, inclusive
     };
 
     explicit Glyphs(const QFont& f) : font(f), metrics(f) {}
@@ -45,10 +50,24 @@ struct PictureSurface::Glyphs {
         p.setPen(Qt::white);
         p.drawText(pad, QFontMetrics(font).ascent(), QString(c));
         p.end();
+        std::vector<Ink> grey, coloured;
         for (int y = 0; y < tile.height(); ++y)
             for (int x = 0; x < tile.width(); ++x)
-                if (const uint32_t coverage = tile.pixel(x, y) & 0xFFFFFF)
-                    g.inks.push_back({int16_t(x - pad), int16_t(y), coverage});
+                if (const uint32_t coverage = tile.pixel(x, y) & 0xFFFFFF) {
+                    const Ink ink{int16_t(x - pad), int16_t(y), coverage};
+                    if (coverage == 0xFFFFFF) g.inks.push_back(ink);
+                    else if (coverage == (coverage & 255) * 0x010101) grey.push_back(ink);
+                    else coloured.push_back(ink);
+                    const bool first = g.bottom < 0;
+                    g.left = first ? ink.dx : std::min(g.left, int(ink.dx));
+                    g.right = first ? ink.dx : std::max(g.right, int(ink.dx));
+                    if (first) g.top = y;
+                    g.bottom = y;
+                }
+        g.full = g.inks.size();
+        g.inks.insert(g.inks.end(), grey.begin(), grey.end());
+        g.grey = g.inks.size();
+        g.inks.insert(g.inks.end(), coloured.begin(), coloured.end());
         return g;
     }
 
@@ -58,19 +77,22 @@ struct PictureSurface::Glyphs {
 };
 
 namespace {
+// Mixes ink into the pixel by one coverage a (0..255) for every channel, / 255 rounded.
+uint32_t blendGrey(uint32_t pixel, uint32_t ink, uint32_t a)
+{
+    const auto mix = [a](uint32_t s, uint32_t d) {   // two channels at once
+        uint32_t t = s * a + d * (255 - a) + 0x00800080;
+        return ((t + ((t >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+    };
+    return 0xFF000000 | mix(ink & 0x00FF00FF, pixel & 0x00FF00FF) | (mix((ink >> 8) & 0xFF, (pixel >> 8) & 0xFF) << 8);
+}
+
 // Mixes ink into the pixel by the coverage of each channel.
 uint32_t blend(uint32_t pixel, uint32_t ink, uint32_t coverage)
 {
     if (coverage == 0xFFFFFF) return ink;
     const uint32_t a = coverage & 255;
-    if (coverage == a * 0x010101) {   // grey antialiasing: one coverage for all channels
-        const auto mix = [a](uint32_t s, uint32_t d) {   // two channels at once, / 255 rounded
-            uint32_t t = s * a + d * (255 - a) + 0x00800080;
-            return ((t + ((t >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-        };
-        return 0xFF000000 | mix(ink & 0x00FF00FF, pixel & 0x00FF00FF) |
-               (mix((ink >> 8) & 0xFF, (pixel >> 8) & 0xFF) << 8);
-    }
+    if (coverage == a * 0x010101) return blendGrey(pixel, ink, a);   // grey antialiasing
     uint32_t out = 0xFF000000;
     for (int shift = 0; shift < 24; shift += 8) {
         const uint32_t a = (coverage >> shift) & 255, d = (pixel >> shift) & 255, s = (ink >> shift) & 255;
@@ -334,13 +356,31 @@ void PictureSurface::Sketch::text(int x, int y, const QString& text, ColorRef c)
     for (QChar ch : text) {
         const Glyphs::Glyph& g = glyphs.glyph(uint8_t(ch.unicode()));
         const int gx = int(std::lround(pen));
+        pen += g.advance;
+        if (gx + g.left >= 0 && y + g.top >= 0 && gx + g.right < width && y + g.bottom < height) {
+            // The whole glyph lies on the picture: no pixel needs its own test.
+            uint32_t* const origin = pixels + y * stride + gx;
+            const Glyphs::Ink* dot = g.inks.data();
+            const Glyphs::Ink* const full = dot + g.full;
+            const Glyphs::Ink* const grey = dot + g.grey;
+            const Glyphs::Ink* const end = dot + g.inks.size();
+            for (; dot < full; ++dot) origin[dot->dy * stride + dot->dx] = ink;
+            for (; dot < grey; ++dot) {
+                uint32_t& pixel = origin[dot->dy * stride + dot->dx];
+                pixel = blendGrey(pixel, ink, dot->coverage & 255);
+            }
+            for (; dot < end; ++dot) {
+                uint32_t& pixel = origin[dot->dy * stride + dot->dx];
+                pixel = blend(pixel, ink, dot->coverage);
+            }
+            continue;
+        }
         for (const Glyphs::Ink& dot : g.inks) {
             const int px = gx + dot.dx, py = y + dot.dy;
             if (px < 0 || py < 0 || px >= width || py >= height) continue;
             uint32_t& pixel = pixels[py * stride + px];
             pixel = blend(pixel, ink, dot.coverage);
         }
-        pen += g.advance;
     }
 }
 

@@ -101,6 +101,24 @@ private slots:
         a.scrollRows(7);   // the whole height: all erased
         QCOMPARE(a.point(1, 3), kBack);
     }
+
+    // A label stamped across an edge leaves what it leaves on a bigger
+    // picture, cut to size: glyphs wholly inside are stamped without tests.
+    void labelsStampedAcrossEdges()
+    {
+        PictureSurface small, big;
+        small.resize(30, 24);
+        big.resize(110, 80);
+        for (PictureSurface* pic : {&small, &big}) pic->setBackColor(rgb(10, 20, 30));
+        for (const QPoint at : {QPoint(-7, 3), QPoint(20, -5), QPoint(4, 6), QPoint(-3, -4), QPoint(12, 16)}) {
+            PictureSurface::Sketch inSmall(small), inBig(big);
+            inSmall.text(at.x() + 1, at.y() + 1, "Ag0,9.W", rgb(64, 64, 64));
+            inSmall.text(at.x(), at.y(), "Ag0,9.W", rgb(255, 255, 255));
+            inBig.text(at.x() + 41, at.y() + 31, "Ag0,9.W", rgb(64, 64, 64));
+            inBig.text(at.x() + 40, at.y() + 30, "Ag0,9.W", rgb(255, 255, 255));
+        }
+        QCOMPARE(small.image(), big.image().copy(40, 30, 30, 24));
+    }
 };
 
 QTEST_MAIN(TestPicture)
