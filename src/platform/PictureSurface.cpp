@@ -122,6 +122,7 @@ void PictureSurface::setBackColor(ColorRef c)
 
 void PictureSurface::setDrawFont(const QFont& f)
 {
+    endPainter();   // it has the old font
     font_ = f;
     metrics_ = QFontMetrics(font_);
     glyphs_.reset();
@@ -170,9 +171,7 @@ void PictureSurface::line(int x1, int y1, int x2, int y2, ColorRef c)
         changed();
         return;
     }
-    QPainter p(&ordered());
-    p.setPen(toQColor(c));
-    p.drawLine(x1, y1, x2, y2);
+    painter(c).drawLine(x1, y1, x2, y2);
     changed();
 }
 
@@ -190,19 +189,16 @@ void PictureSurface::fillBox(int x1, int y1, int x2, int y2, ColorRef c)
 
 void PictureSurface::filledCircle(int x, int y, int radius, ColorRef c)
 {
-    QPainter p(&ordered());
-    p.setPen(toQColor(c));
+    QPainter& p = painter(c);
     p.setBrush(toQColor(c));
     p.drawEllipse(QPoint(x, y), radius, radius);
+    p.setBrush(Qt::NoBrush);
     changed();
 }
 
 void PictureSurface::print(const QString& text)
 {
-    QPainter p(&ordered());
-    p.setFont(font_);
-    p.setPen(toQColor(fore_));
-    p.drawText(curX_, curY_ + metrics_.ascent(), text);
+    painter(fore_).drawText(curX_, curY_ + metrics_.ascent(), text);
     curX_ = 0;
     curY_ += metrics_.height();
     changed();
@@ -217,6 +213,7 @@ int PictureSurface::textHeight(const QString&) const { return metrics_.height();
 
 bool PictureSurface::saveBmp(const QString& path, QString* reason) const
 {
+    endPainter();
     QSaveFile file(path);
     QString why;
     if (isSpecialFile(path.toStdString())) {   // a pipe would hold the save until someone reads it
@@ -291,7 +288,29 @@ const uint32_t* PictureSurface::row(int y) const
     return reinterpret_cast<const uint32_t*>(image.constScanLine(at < image.height() ? at : at - image.height()));
 }
 
-const QImage& PictureSurface::image() const { return ordered(); }
+const QImage& PictureSurface::image() const
+{
+    endPainter();   // Qt copies an image under an open painter deeply: let readers share it
+    return ordered();
+}
+
+QPainter& PictureSurface::painter(ColorRef c) const
+{
+    QImage& image = ordered();
+    if (!painter_.isActive()) {
+        painter_.begin(&image);
+        painter_.setFont(font_);
+        painter_.setPen(toQColor(painterPen_ = c));
+    } else if (c != painterPen_) {
+        painter_.setPen(toQColor(painterPen_ = c));
+    }
+    return painter_;
+}
+
+void PictureSurface::endPainter() const
+{
+    if (painter_.isActive()) painter_.end();
+}
 
 QImage& PictureSurface::ordered() const
 {
@@ -310,44 +329,27 @@ void PictureSurface::unring() const
     origin_ = 0;
 }
 
-PictureSurface::Sketch::Sketch(PictureSurface& picture)
-    : picture_(picture), painter_(&picture.ordered()), pen_(picture.fore_)
-{
-    painter_.setFont(picture.font_);
-    painter_.setPen(toQColor(pen_));
-}
+PictureSurface::Sketch::Sketch(PictureSurface& picture) : picture_(picture) {}
 
-PictureSurface::Sketch::~Sketch()
-{
-    painter_.end();
-    picture_.changed();
-}
+PictureSurface::Sketch::~Sketch() { picture_.changed(); }
 
 void PictureSurface::Sketch::line(int x1, int y1, int x2, int y2, ColorRef c)
 {
-    if (c != pen_) painter_.setPen(toQColor(pen_ = c));
-    painter_.drawLine(x1, y1, x2, y2);
+    picture_.painter(c).drawLine(x1, y1, x2, y2);
 }
 
-void PictureSurface::Sketch::filledCircle(int x, int y, int radius, ColorRef c)
-{
-    if (c != pen_) painter_.setPen(toQColor(pen_ = c));
-    painter_.setBrush(toQColor(c));
-    painter_.drawEllipse(QPoint(x, y), radius, radius);
-    painter_.setBrush(Qt::NoBrush);
-}
+void PictureSurface::Sketch::filledCircle(int x, int y, int radius, ColorRef c) { picture_.filledCircle(x, y, radius, c); }
 
 void PictureSurface::Sketch::text(int x, int y, const QString& text, ColorRef c)
 {
     if (!stampable(text)) {
-        if (c != pen_) painter_.setPen(toQColor(pen_ = c));
-        painter_.drawText(x, y + picture_.metrics_.ascent(), text);
+        picture_.painter(c).drawText(x, y + picture_.metrics_.ascent(), text);
         return;
     }
     if (!picture_.glyphs_) picture_.glyphs_ = std::make_shared<Glyphs>(picture_.font_);
     Glyphs& glyphs = *picture_.glyphs_;
     // The raster engine draws at once, so the image's pixels are up to date here.
-    QImage& image = picture_.image_;
+    QImage& image = picture_.ordered();
     const int width = image.width(), height = image.height();
     const qsizetype stride = image.bytesPerLine() / 4;
     uint32_t* const pixels = reinterpret_cast<uint32_t*>(image.bits());
@@ -424,6 +426,7 @@ QImage& PictureSurface::img() const
     // hidden widget gets no resize event); what was drawn stays at the top left.
     const QSize size = this->size().expandedTo(QSize(1, 1));
     if (size != image_.size()) {
+        endPainter();
         unring();
         QImage grown(size, QImage::Format_RGB32);
         grown.fill(toPixel(back_));

@@ -119,6 +119,23 @@ private slots:
         }
         QCOMPARE(small.image(), big.image().copy(40, 30, 30, 24));
     }
+
+    // The painter kept open between drawing calls draws where the rows are
+    // after a scroll, and never into a copy taken of the image.
+    void aCopyOfTheImageStaysAsItWas()
+    {
+        PictureSurface pic;
+        pic.resize(8, 8);
+        pic.line(0, 7, 7, 0, red(200));   // slanted: drawn by the painter
+        const QImage copy = pic.image();
+        pic.line(0, 0, 7, 7, red(100));
+        pic.scrollRows(1);
+        pic.line(0, 0, 7, 7, red(50));
+        QCOMPARE(copy.pixel(0, 0), QColor(0, 0, 0).rgb());
+        QCOMPARE(copy.pixel(0, 7), QColor(200, 0, 0).rgb());
+        QCOMPARE(pic.point(3, 3), red(50));
+        QCOMPARE(pic.point(3, 4), red(100));
+    }
 };
 
 QTEST_MAIN(TestPicture)
