@@ -171,8 +171,40 @@ void PictureSurface::line(int x1, int y1, int x2, int y2, ColorRef c)
         changed();
         return;
     }
-    painter(c).drawLine(x1, y1, x2, y2);
+    if (!stepLine(x1, y1, x2, y2, c)) painter(c).drawLine(x1, y1, x2, y2);
     changed();
+}
+
+// Qt's raster engine draws a one-pixel line by stepping along its longer
+// axis from the end nearer the origin on that axis, the other coordinate in
+// 16.16 fixed point, starting half a step on when it grows. Stepped here the
+// same way it costs a fraction of the painter's call. Qt clips a line that
+// reaches more than a pixel past the picture first, which moves its pixels:
+// those lines are left to the painter.
+bool PictureSurface::stepLine(int x1, int y1, int x2, int y2, ColorRef c)
+{
+    QImage& image = img();
+    const int w = image.width(), h = image.height();
+    const auto near = [](int v, int extent) { return v >= -1 && v <= extent; };
+    if (!near(x1, w) || !near(x2, w) || !near(y1, h) || !near(y2, h)) return false;
+    const bool alongX = std::abs(x2 - x1) >= std::abs(y2 - y1);
+    if (alongX ? x1 > x2 : y1 > y2) {
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+    }
+    const int64_t steps = alongX ? x2 - x1 : y2 - y1, rise = alongX ? y2 - y1 : x2 - x1;
+    const int64_t step = steps ? rise * 65536 / steps : 0;   // truncated, as Qt's
+    int64_t across = (int64_t(alongX ? y1 : x1) << 16) + (rise > 0 ? (step + 1) >> 1 : 0);
+    uint32_t* const pixels = reinterpret_cast<uint32_t*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / 4;
+    const uint32_t px = toPixel(c);
+    for (int64_t k = 0; k <= steps; ++k, across += step) {
+        const int64_t x = alongX ? x1 + k : across >> 16, y = alongX ? across >> 16 : y1 + k;
+        if (x < 0 || y < 0 || x >= w || y >= h) continue;
+        const int64_t at = y + origin_;   // the ring's row
+        pixels[(at < h ? at : at - h) * stride + x] = px;
+    }
+    return true;
 }
 
 void PictureSurface::fillBox(int x1, int y1, int x2, int y2, ColorRef c)
@@ -335,7 +367,7 @@ PictureSurface::Sketch::~Sketch() { picture_.changed(); }
 
 void PictureSurface::Sketch::line(int x1, int y1, int x2, int y2, ColorRef c)
 {
-    picture_.painter(c).drawLine(x1, y1, x2, y2);
+    if (!picture_.stepLine(x1, y1, x2, y2, c)) picture_.painter(c).drawLine(x1, y1, x2, y2);
 }
 
 void PictureSurface::Sketch::filledCircle(int x, int y, int radius, ColorRef c) { picture_.filledCircle(x, y, radius, c); }

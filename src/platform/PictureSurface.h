@@ -118,6 +118,9 @@ private:
     // more than most lines; it is closed before the image is let out or replaced.
     QPainter& painter(ColorRef c) const;
     void endPainter() const;
+    // A line of one-pixel width drawn without the painter; false for lines
+    // it leaves to the painter.
+    bool stepLine(int x1, int y1, int x2, int y2, ColorRef c);
 
     mutable QImage image_;
     mutable int origin_ = 0;      // the image row that holds picture row 0

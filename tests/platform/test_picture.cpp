@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <random>
 #include <sys/stat.h>
 
 #include "platform/DialogLayer.h"
@@ -135,6 +136,33 @@ private slots:
         QCOMPARE(copy.pixel(0, 7), QColor(200, 0, 0).rgb());
         QCOMPARE(pic.point(3, 3), red(50));
         QCOMPARE(pic.point(3, 4), red(100));
+    }
+
+    // Lines drawn without the painter leave exactly what Qt's painter leaves,
+    // in every direction, ending on the picture, just past it or far off it,
+    // and on rows turned in the ring.
+    void linesMatchThePainter()
+    {
+        std::mt19937 random(7);
+        for (const QSize size : {QSize(61, 40), QSize(5, 3), QSize(640, 420)}) {
+            PictureSurface pic;
+            pic.resize(size);
+            pic.scrollRows(size.height() / 3);
+            QImage expected(size, QImage::Format_RGB32);
+            expected.fill(toPixel(kBack));
+            QPainter painter(&expected);
+            for (int i = 0; i < 3000; ++i) {
+                const int reach = i % 4 == 0 ? 30 : 1;
+                std::uniform_int_distribution<int> x(-reach, size.width() - 1 + reach), y(-reach, size.height() - 1 + reach);
+                const QLine line(x(random), y(random), x(random), y(random));
+                const ColorRef c = rgb(i % 256, 255 - i % 256, 7);
+                painter.setPen(toQColor(c));
+                painter.drawLine(line);
+                pic.line(line.x1(), line.y1(), line.x2(), line.y2(), c);
+            }
+            painter.end();
+            QCOMPARE(pic.image(), expected);
+        }
     }
 };
 
