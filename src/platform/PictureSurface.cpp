@@ -27,11 +27,24 @@ struct PictureSurface::Glyphs {
         std::vector<Ink> inks;
         size_t full = 0, grey = 0;   // inks[0, full) fully covered, [full, grey) grey
         int left = 0, top = 0, right = -1, bottom = -1;   // the inks' bounds, inclusive
+        // Each ink's offset from the pen in an image `stride` pixels wide, worked out for the last stride stamped into.
+        std::vector<qsizetype> offsets;
+        qsizetype stride = 0;
+
+        const qsizetype* offsetsFor(qsizetype imageStride)
+        {
+            if (imageStride != stride) {
+                stride = imageStride;
+                offsets.resize(inks.size());
+                for (size_t i = 0; i < inks.size(); ++i) offsets[i] = inks[i].dy * stride + inks[i].dx;
+            }
+            return offsets.data();
+        }
     };
 
     explicit Glyphs(const QFont& f) : font(f), metrics(f) {}
 
-    const Glyph& glyph(uint8_t c)
+    Glyph& glyph(uint8_t c)
     {
         std::optional<Glyph>& g = glyphs[c];
         if (!g) g = draw(QChar(c));
@@ -78,7 +91,7 @@ struct PictureSurface::Glyphs {
 
 namespace {
 // Mixes ink into the pixel by one coverage a (0..255) for every channel, / 255 rounded.
-uint32_t blendGrey(uint32_t pixel, uint32_t ink, uint32_t a)
+inline uint32_t blendGrey(uint32_t pixel, uint32_t ink, uint32_t a)
 {
     const auto mix = [a](uint32_t s, uint32_t d) {   // two channels at once
         uint32_t t = s * a + d * (255 - a) + 0x00800080;
@@ -388,24 +401,22 @@ void PictureSurface::Sketch::text(int x, int y, const QString& text, ColorRef c)
     const uint32_t ink = toPixel(c);
     double pen = x;
     for (QChar ch : text) {
-        const Glyphs::Glyph& g = glyphs.glyph(uint8_t(ch.unicode()));
+        Glyphs::Glyph& g = glyphs.glyph(uint8_t(ch.unicode()));
         const int gx = int(std::lround(pen));
         pen += g.advance;
         if (gx + g.left >= 0 && y + g.top >= 0 && gx + g.right < width && y + g.bottom < height) {
             // The whole glyph lies on the picture: no pixel needs its own test.
             uint32_t* const origin = pixels + y * stride + gx;
-            const Glyphs::Ink* dot = g.inks.data();
-            const Glyphs::Ink* const full = dot + g.full;
-            const Glyphs::Ink* const grey = dot + g.grey;
-            const Glyphs::Ink* const end = dot + g.inks.size();
-            for (; dot < full; ++dot) origin[dot->dy * stride + dot->dx] = ink;
-            for (; dot < grey; ++dot) {
-                uint32_t& pixel = origin[dot->dy * stride + dot->dx];
-                pixel = blendGrey(pixel, ink, dot->coverage & 255);
+            const qsizetype* const offsets = g.offsetsFor(stride);
+            const size_t full = g.full, grey = g.grey, end = g.inks.size();
+            for (size_t i = 0; i < full; ++i) origin[offsets[i]] = ink;
+            for (size_t i = full; i < grey; ++i) {
+                uint32_t& pixel = origin[offsets[i]];
+                pixel = blendGrey(pixel, ink, g.inks[i].coverage & 255);
             }
-            for (; dot < end; ++dot) {
-                uint32_t& pixel = origin[dot->dy * stride + dot->dx];
-                pixel = blend(pixel, ink, dot->coverage);
+            for (size_t i = grey; i < end; ++i) {
+                uint32_t& pixel = origin[offsets[i]];
+                pixel = blend(pixel, ink, g.inks[i].coverage);
             }
             continue;
         }
