@@ -70,8 +70,8 @@ public:
     void setOutlines(const QList<QRect>& boxes);
     const QList<QRect>& outlines() const { return outlines_; }
 
-    // Several drawing calls under one painter, for views that draw many
-    // labels a packet; the picture is marked changed once, when it ends.
+    // Several drawing calls, for views that draw many labels a packet; the
+    // picture is marked changed once, when it ends.
     class Sketch {
     public:
         explicit Sketch(PictureSurface& picture);
@@ -88,8 +88,6 @@ public:
 
     private:
         PictureSurface& picture_;
-        QPainter painter_;
-        ColorRef pen_;
     };
 
 signals:
@@ -115,9 +113,19 @@ private:
     void unring() const;          // puts the image's rows in order
     uint32_t* row(int y);         // the pixels of picture row y, 0 <= y < height
     const uint32_t* row(int y) const;
+    // The painter on the image (rows in order) with the draw font and pen c.
+    // It stays open from one drawing call to the next, as opening one costs
+    // more than most lines; it is closed before the image is let out or replaced.
+    QPainter& painter(ColorRef c) const;
+    void endPainter() const;
+    // A line of one-pixel width drawn without the painter; false for lines
+    // it leaves to the painter.
+    bool stepLine(int x1, int y1, int x2, int y2, ColorRef c);
 
     mutable QImage image_;
     mutable int origin_ = 0;      // the image row that holds picture row 0
+    mutable QPainter painter_;    // on image_, while active; declared after it, so closed first
+    mutable ColorRef painterPen_ = 0;
     ColorRef back_ = rgb(0, 0, 0);
     ColorRef fore_ = rgb(0, 0, 0);
     QFont font_;

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <random>
 #include <sys/stat.h>
 
 #include "platform/DialogLayer.h"
@@ -125,6 +126,68 @@ private slots:
         });
         QTRY_VERIFY(window.isNull());   // deleted once the loop runs again
         QVERIFY(aliveAtTheEnd);
+    }
+
+    // A label stamped across an edge leaves what it leaves on a bigger
+    // picture, cut to size: glyphs wholly inside are stamped without tests.
+    void labelsStampedAcrossEdges()
+    {
+        PictureSurface small, big;
+        small.resize(30, 24);
+        big.resize(110, 80);
+        for (PictureSurface* pic : {&small, &big}) pic->setBackColor(rgb(10, 20, 30));
+        for (const QPoint at : {QPoint(-7, 3), QPoint(20, -5), QPoint(4, 6), QPoint(-3, -4), QPoint(12, 16)}) {
+            PictureSurface::Sketch inSmall(small), inBig(big);
+            inSmall.text(at.x() + 1, at.y() + 1, "Ag0,9.W", rgb(64, 64, 64));
+            inSmall.text(at.x(), at.y(), "Ag0,9.W", rgb(255, 255, 255));
+            inBig.text(at.x() + 41, at.y() + 31, "Ag0,9.W", rgb(64, 64, 64));
+            inBig.text(at.x() + 40, at.y() + 30, "Ag0,9.W", rgb(255, 255, 255));
+        }
+        QCOMPARE(small.image(), big.image().copy(40, 30, 30, 24));
+    }
+
+    // The painter kept open between drawing calls draws where the rows are
+    // after a scroll, and never into a copy taken of the image.
+    void aCopyOfTheImageStaysAsItWas()
+    {
+        PictureSurface pic;
+        pic.resize(8, 8);
+        pic.line(0, 7, 7, 0, red(200));   // slanted: drawn by the painter
+        const QImage copy = pic.image();
+        pic.line(0, 0, 7, 7, red(100));
+        pic.scrollRows(1);
+        pic.line(0, 0, 7, 7, red(50));
+        QCOMPARE(copy.pixel(0, 0), QColor(0, 0, 0).rgb());
+        QCOMPARE(copy.pixel(0, 7), QColor(200, 0, 0).rgb());
+        QCOMPARE(pic.point(3, 3), red(50));
+        QCOMPARE(pic.point(3, 4), red(100));
+    }
+
+    // Lines drawn without the painter leave exactly what Qt's painter leaves,
+    // in every direction, ending on the picture, just past it or far off it,
+    // and on rows turned in the ring.
+    void linesMatchThePainter()
+    {
+        std::mt19937 random(7);
+        for (const QSize size : {QSize(61, 40), QSize(5, 3), QSize(640, 420)}) {
+            PictureSurface pic;
+            pic.resize(size);
+            pic.scrollRows(size.height() / 3);
+            QImage expected(size, QImage::Format_RGB32);
+            expected.fill(toPixel(kBack));
+            QPainter painter(&expected);
+            for (int i = 0; i < 3000; ++i) {
+                const int reach = i % 4 == 0 ? 30 : 1;
+                std::uniform_int_distribution<int> x(-reach, size.width() - 1 + reach), y(-reach, size.height() - 1 + reach);
+                const QLine line(x(random), y(random), x(random), y(random));
+                const ColorRef c = rgb(i % 256, 255 - i % 256, 7);
+                painter.setPen(toQColor(c));
+                painter.drawLine(line);
+                pic.line(line.x1(), line.y1(), line.x2(), line.y2(), c);
+            }
+            painter.end();
+            QCOMPARE(pic.image(), expected);
+        }
     }
 };
 
