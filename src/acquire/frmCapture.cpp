@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <utility>
 
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
@@ -71,6 +72,7 @@ FrmCapture::FrmCapture() : FormWindow("frmCapture", kCaption, "ToolCapture")
 
     packet = new CaptureControl(this);
     connect(packet, &CaptureControl::frameArrived, this, &FrmCapture::packetArrived, Qt::DirectConnection);
+    connect(packet, &CaptureControl::framesHanded, this, &FrmCapture::drawArrivedFrames);
     connect(packet, &CaptureControl::captureLost, this, &FrmCapture::captureLost);
 
     connect(btnStart, &QPushButton::clicked, this, &FrmCapture::StartCapture);
@@ -139,6 +141,7 @@ void FrmCapture::StartCapture()
         StopCapture();
         return;
     }
+    firstUndrawn_ = 0;   // a failed capture's last frames are not this one's
     clearVisualizations();
     frmFilters()->initFilters();
 }
@@ -164,8 +167,14 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
     // the views show (packet 30005 is not "5" once the ring has wrapped).
     if (asking_ || addPacket(data, size - 1, packet->frameTime()) == 0) return;
     setHeldPacketsUnsaved(true);
-    const int32_t packet = getPacketCount();
-    displayPackets(packet, packet);
+    if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();
+}
+
+void FrmCapture::drawArrivedFrames()
+{
+    if (firstUndrawn_ == 0) return;
+    // Those that have left the ring meanwhile are not drawn.
+    displayPackets(std::exchange(firstUndrawn_, 0), getPacketCount());
 }
 
 void FrmCapture::unload()

@@ -34,8 +34,11 @@ public:
     void DisplayForm();
     void ExitForm();
 
-    // The per-frame event: the frame is stored, then drawn as a one-packet range.
+    // The per-frame event: the frame is stored at once.
     void packetArrived(const uint8_t* data, int size);
+    // The frames stored since the last call are drawn as one range, so views
+    // that scroll skip those that would scroll out before the end.
+    void drawArrivedFrames();
 
 protected:
     void unload() override;
@@ -45,6 +48,7 @@ private:
     void showStatus();
 
     bool asking_ = false;   // the overwrite question is open: frames wait for its answer
+    int64_t firstUndrawn_ = 0;   // the first packet stored and not yet drawn; 0: none
 };
 
 FrmCapture* frmCapture();

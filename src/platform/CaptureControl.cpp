@@ -70,6 +70,7 @@ void CaptureControl::readFrames()
     const auto current = [&] { return alive && session_ == session; };
     // A handler that stops the capture (or destroys the control) breaks the
     // loop, and libpcap hands over no further frame of the batch.
+    // The frame handlers store; the drawing waits for framesHanded.
     const FrameSink sink = [this, &session](const uint8_t* data, int size) {
         ++counts_.received;
         frameTime_ = session->frameStamp().time;
@@ -88,5 +89,7 @@ void CaptureControl::readFrames()
         emit captureLost(reason);
         return;
     }
+    // Frames that come while the handed ones are drawn are read meanwhile.
     notifier_->setEnabled(true);
+    emit framesHanded();
 }

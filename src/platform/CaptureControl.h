@@ -65,6 +65,8 @@ signals:
     // One received frame: its captured bytes and their count. The bytes are
     // valid only during the emission, so receivers connect directly.
     void frameArrived(const uint8_t* data, int size);
+    // After a run of frameArrived: every frame the adapter had ready is handed over.
+    void framesHanded();
     // The adapter failed mid-capture (removed, gone down); the capture has stopped.
     void captureLost(const QString& reason);
 
