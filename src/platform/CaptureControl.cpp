@@ -10,7 +10,6 @@ namespace {
 // One wake-up hands over frames in batches for at most this long, then lets
 // the event loop serve clicks and repaints; the kernel buffer holds the rest.
 constexpr qint64 kSliceNs = 4'000'000;
-constexpr int kBatchFrames = 32;
 }
 
 CaptureControl::CaptureControl(QObject* parent) : QObject(parent) { setObjectName("packet"); }

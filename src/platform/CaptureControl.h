@@ -39,6 +39,9 @@ public:
     explicit CaptureControl(QObject* parent = nullptr);
     ~CaptureControl() override;
 
+    // Frames asked of libpcap at a time; a wake-up reads batches of them.
+    static constexpr int kBatchFrames = 32;
+
     // Reads the adapter list afresh from the adapter source.
     void probeAdapters();
     const AdapterCollection& adapters() const { return adapters_; }
