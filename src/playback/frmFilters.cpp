@@ -492,7 +492,8 @@ void FrmFilters::paceAsCaptured()
     paceDueNs_ = std::max(paceDueNs_, now - kMakeUpNs);
     for (int played = 0; now >= paceDueNs_ && played < kMostPacedAtOnce; ++played) {
         tick();
-        if (!self || !tmrPlayTimer->isActive()) return;
+        // Unticked while the packet was drawn: the timer already has the speed's interval.
+        if (!self || !tmrPlayTimer->isActive() || !tglAsCaptured->isChecked()) return;
         paceDueNs_ += waitAfter(scrPacket->value());
         now = paceClock();
     }

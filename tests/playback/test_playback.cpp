@@ -15,6 +15,7 @@
 #include "platform/CaptureControl.h"
 #include "platform/SpinButton.h"
 #include "playback/BufferRangeSlider.h"
+#include "playback/playbackMath.h"
 #include "support/PlaybackFixture.h"
 #include "support/captureSupport.h"
 #include "support/recordedFiles.h"
@@ -359,6 +360,23 @@ private slots:
             if (view().plotted().size() < 200) QCOMPARE(w->tmrPlayTimer->interval(), 0);   // the rest are due now
         }
         QCOMPARE(view().plotted().size(), 200);
+    }
+
+    // "As captured" unticked while a packet of a burst is drawn: the player goes
+    // on at the speed set with the arrows.
+    void leavingAsCapturedMidBurstGoesBackToTheSpeed()
+    {
+        open(0);
+        const auto frame = frames::ipv4(60, 6);
+        for (int k = 0; k < 10; ++k) addPacket(frame.data(), 59, captureTimeOf(1700000000, 0, 1000));
+        w->initFilters();
+        w->paceClock = [] { return int64_t(0); };
+        view().onPlot = [&](int32_t) { w->tglAsCaptured->setChecked(false); };
+        act("Return@tglAsCaptured btnPlay");
+        view().onPlot = nullptr;
+        QCOMPARE(w->tmrPlayTimer->interval(), timerIntervalForSpeed(w->spnSpeed->value()));
+        w->timerFired();
+        QVERIFY(playing());
     }
 
     // After "Screenshots" the player says how many files went where, or why none
