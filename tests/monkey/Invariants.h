@@ -9,8 +9,8 @@
 // The player's labels and position bar agree with the packets the store holds.
 QString playerAgreesWithStore();
 // The memory the program holds, under the limit: its resident size or, under
-// AddressSanitizer, its heap in use (there the resident size about doubles
-// with the sanitizer's shadow, red zones and quarantine).
+// AddressSanitizer, its heap in use (there the sanitizer's shadow, red zones
+// and quarantine make the resident size several times that).
 QString memoryWithinLimit();
 // The most the program held at a check so far, and the resident peak (VmHWM), in MB.
 int64_t peakHeldMb();
