@@ -147,18 +147,14 @@ private slots:
     }
 
     // The painter kept open between drawing calls draws where the rows are
-    // after a scroll, and never into a copy taken of the image.
-    void aCopyOfTheImageStaysAsItWas()
+    // after a scroll turned the ring under it.
+    void theOpenPainterFollowsAScroll()
     {
         PictureSurface pic;
         pic.resize(8, 8);
-        pic.line(0, 7, 7, 0, red(200));   // slanted: drawn by the painter
-        const QImage copy = pic.image();
-        pic.line(0, 0, 7, 7, red(100));
+        pic.line(-20, -20, 27, 27, red(100));   // reaching far out: the painter draws it
         pic.scrollRows(1);
-        pic.line(0, 0, 7, 7, red(50));
-        QCOMPARE(copy.pixel(0, 0), QColor(0, 0, 0).rgb());
-        QCOMPARE(copy.pixel(0, 7), QColor(200, 0, 0).rgb());
+        pic.line(-20, -20, 27, 27, red(50));
         QCOMPARE(pic.point(3, 3), red(50));
         QCOMPARE(pic.point(3, 4), red(100));
     }
