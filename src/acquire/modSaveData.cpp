@@ -38,7 +38,7 @@ bool saveDataset()
     }
     // The folder last saved in, for this run; the program's own at first.
     static QString folder = QCoreApplication::applicationDirPath();
-    QString path = dialogs().saveFileName("Save Dataset", folder, "nivora dataset (*.nivora);;pcap capture (*.pcap)");
+    QString path = dialogs().saveFileName("Save Dataset", folder, "nivora dataset (*.nivora);;pcap capture (*.pcap);;pcapng capture (*.pcapng)");
     if (path.isEmpty()) return false;
     folder = QFileInfo(path).absolutePath();
     if (QFileInfo(path).suffix().isEmpty()) path += ".nivora";

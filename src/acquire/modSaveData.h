@@ -1,6 +1,6 @@
 #pragma once
 // "Save Da&taset": writes the held packets, oldest first, as a nivora dataset
-// or, for a name ending in .pcap, as a pcap capture. True once saved.
+// or, for a name ending in .pcap or .pcapng, as a capture. True once saved.
 bool saveDataset();
 
 // Whether the held packets exist in no file: captured live, or a file's

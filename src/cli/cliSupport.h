@@ -31,7 +31,7 @@ void printNotes(const LoadReport& report, const std::string& path);
 int finalStatus(const LoadReport& report);
 
 // A file name argument: 0 when it can be used, else 2 (a usage error) after
-// saying why: an empty name, or an output name not ending in .nivora or .pcap.
+// saying why: an empty name, or an output name not ending in .nivora, .pcap or .pcapng.
 int checkInputName(const std::string& name);
 int checkOutputName(const std::string& name);
 

@@ -194,5 +194,5 @@ int runCapture(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap", runCapture});
+    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora, .pcap or .pcapng", runCapture});
 }

@@ -1,4 +1,4 @@
-// nivora-cli convert IN OUT: a dataset to a pcap capture or back.
+// nivora-cli convert IN OUT: a dataset to a pcap or pcapng capture or back.
 #include <cstdio>
 
 #include "cliCommand.h"
@@ -32,5 +32,5 @@ int runConvert(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"convert", kUsage, "copy every frame of IN, or a window of them, into OUT (.nivora or .pcap)", runConvert});
+    {"convert", kUsage, "copy every frame of IN, or a window of them, into OUT (.nivora, .pcap or .pcapng)", runConvert});
 }

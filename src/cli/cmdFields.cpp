@@ -1,6 +1,7 @@
-// nivora-cli fields [--labels] [--time] [--window A-B] FILE: the field
-// catalogue of every frame of FILE (or of the window), numbered as in the
-// file, with --time first its capture time, read in one pass without the store.
+// nivora-cli fields [--labels] [--time] [--comments] [--window A-B] FILE: the
+// field catalogue of every frame of FILE (or of the window), numbered as in the
+// file, with --time first its capture time and with --comments last its
+// comments on one line, read in one pass without the store.
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -8,12 +9,13 @@
 #include "cliCommand.h"
 #include "cliSupport.h"
 #include "core/captureTime.h"
+#include "core/commentText.h"
 #include "core/fieldCatalogue.h"
 #include "core/frameStream.h"
 #include "core/modProcess.h"
 
 namespace {
-constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] FILE";
+constexpr const char* kUsage = "fields [--labels] [--time] [--comments] [--window A-B] FILE";
 
 // Rows gathered and written in large pieces.
 class Output {
@@ -44,11 +46,12 @@ int runFields(const CliArgs& given)
     CliArgs args = given;
     std::optional<FrameWindow> window;
     if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
-    bool labels = false, times = false;
+    bool labels = false, times = false, comments = false;
     std::string path;
     for (const std::string& a : args) {
         if (a == "--labels") labels = true;
         else if (a == "--time") times = true;
+        else if (a == "--comments") comments = true;
         else if (!a.empty() && a[0] == '-') return usageError(kUsage);
         else if (path.empty()) path = a;
         else return usageError(kUsage);
@@ -64,6 +67,7 @@ int runFields(const CliArgs& given)
     Output out;
     out.text(times ? "time\tpacket" : "packet");
     for (const char* name : fieldNames()) out.text(std::string("\t") + name);
+    if (comments) out.text("\tcomments");
     out.put('\n');
     int64_t frames = 0;
     // A frame's ports of the transport it does not carry read 0, as in a freshly emptied store.
@@ -82,6 +86,10 @@ int runFields(const CliArgs& given)
             if (labels) out.text(evaluateField(field, h, ProtocolLabel::Decimal).label);
             else out.number(fieldValue(field, h));
         }
+        if (comments) {
+            out.put('\t');
+            if (f.frame.comments) out.text(commentsOnOneLine(*f.frame.comments));
+        }
         out.put('\n');
         return !window || number < window->last;
     });
@@ -92,5 +100,5 @@ int runFields(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first)", runFields});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first; --comments: its comments last)", runFields});
 }

@@ -33,13 +33,14 @@ int runInfo(const CliArgs& given)
     const FrameWindow held = asked.value_or(FrameWindow{1, kSlotCount});
     std::map<int, int64_t> byProtocol;
     std::map<int, int64_t> byEthertype;
-    int64_t frames = 0, frameBytes = 0;
+    int64_t frames = 0, frameBytes = 0, commented = 0;
     CaptureTime firstTime = kNoTime, lastTime = kNoTime;   // of the first and last timed frames held
     stream->read(report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++frames;
         if (number < held.first || number > held.last) return true;
         const FrameHeaders h = decodeFrame(f.frame.data, int(std::min(f.frame.size, size_t(kSlotBytes))));
         frameBytes += h.packetLength + 1;
+        commented += f.frame.comments != nullptr;
         if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
             if (firstTime == kNoTime) firstTime = t;
             lastTime = t;
@@ -65,6 +66,7 @@ int runInfo(const CliArgs& given)
     std::printf("records found:     %lld\n", (long long)report.recordsFound);
     std::printf("packets stored:    %lld\n", (long long)(frames > 0 ? window.size() : 0));
     std::printf("frame bytes:       %lld\n", (long long)frameBytes);
+    std::printf("commented frames:  %lld\n", (long long)commented);
     if (firstTime == kNoTime) {
         std::printf("capture times:     none\n");
     } else {

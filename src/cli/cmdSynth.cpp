@@ -51,5 +51,5 @@ int runSynth(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"synth", kUsage, "write a sample recording of mixed traffic (.nivora or .pcap)", runSynth});
+    {"synth", kUsage, "write a sample recording of mixed traffic (.nivora, .pcap or .pcapng)", runSynth});
 }

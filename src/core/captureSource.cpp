@@ -1,4 +1,6 @@
 // Reading a pcap or pcapng capture through libpcap: Ethernet frames only.
+// libpcap checks the file; a pcapng file's frames are then read by our own
+// stream, since libpcap hands over no packet's comments.
 #include <pcap/pcap.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <cstring>
 
 #include "frameSource.h"
+#include "frameStream.h"
 #include "regularFile.h"
 
 namespace {
@@ -76,6 +79,10 @@ public:
         if (linkType != DLT_EN10MB)
             return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
                                                             + " frames; only Ethernet captures (EN10MB) can be loaded");
+        if (!seconds32_) {
+            pcapng_ = makeFrameStream(FileKind::Capture);
+            if (!pcapng_->open(path, report)) return false;
+        }
         return true;
     }
 
@@ -83,6 +90,7 @@ public:
 
     void forEachFrame(LoadReport& report, const std::function<bool(const SourceFrame&)>& visit) override
     {
+        if (pcapng_) return pcapng_->read(report, pcapng_->start(), [&](const StreamFrame& f) { return visit(f.frame); });
         pcap_pkthdr* header = nullptr;
         const u_char* bytes = nullptr;
         for (;;) {
@@ -115,6 +123,7 @@ private:
     std::FILE* stream_ = nullptr;
     bool seconds32_ = true;       // a pcap file, not pcapng
     bool microseconds_ = false;   // a pcap file of the microsecond kind
+    std::unique_ptr<FrameStream> pcapng_;   // reads a pcapng file's frames
 };
 
 bool hasCaptureMagic(const uint8_t* b)

@@ -87,14 +87,14 @@ private:
 
     // One frame with its bytes at p; false to stop.
     bool hand(const uint8_t* p, uint32_t captured, const FrameStamp& stamp, int64_t recordEnd, int64_t recordStart,
-              int32_t section, const std::function<bool(const StreamFrame&)>& visit)
+              int32_t section, const std::function<bool(const StreamFrame&)>& visit, const FrameComments* comments = nullptr)
     {
         ++report_->recordsFound;
         if (captured == 0) {
             ++report_->emptyFrames;
             return true;
         }
-        return visit(StreamFrame{SourceFrame{p, captured, recordEnd, &stamp}, StreamPoint{recordStart, section}});
+        return visit(StreamFrame{SourceFrame{p, captured, recordEnd, &stamp, comments}, StreamPoint{recordStart, section}});
     }
 
     void readPcap(const std::function<bool(const StreamFrame&)>& visit)
@@ -213,15 +213,34 @@ private:
             reader_.advance(length);
             return true;
         }
-        const uint8_t* p = reader_.peek(body + captured);
+        // Options follow the padded frame in the (obsolete or enhanced) packet
+        // block; read with it when the block fits the buffer whole.
+        const uint32_t optionsAt = body + (captured + 3) / 4 * 4;
+        const bool withOptions = type != kSimplePacket && length >= optionsAt + 8 && length <= BlockReader::kCapacity;
+        const uint8_t* p = reader_.peek(withOptions ? length : body + captured);
         if (!p) return ended(1, "a frame");
+        comments_.clear();
+        if (withOptions) readComments(p + optionsAt, length - 4 - optionsAt, s.swapped);
         // As libpcap counts: whole units plus the offset, wrapping as its unsigned seconds do.
         const uint64_t units = interface.unitsPerSecond;
         const int64_t seconds = int64_t(ticks / units + uint64_t(interface.offsetSeconds));
         const int64_t nanoseconds = int64_t((unsigned __int128)(ticks % units) * kNsPerSecond / units);
         const FrameStamp stamp{pcapFrameTime(seconds, nanoseconds, false), std::max(wire, captured)};
         reader_.advance(length);
-        return hand(p + body, captured, stamp, reader_.offset(), start, section, visit);
+        return hand(p + body, captured, stamp, reader_.offset(), start, section, visit,
+                    comments_.empty() ? nullptr : &comments_);
+    }
+
+    // Every opt_comment (1) among a packet's options, up to the end of options
+    // (0) or the last option that fits.
+    void readComments(const uint8_t* o, size_t size, bool swapped)
+    {
+        for (size_t at = 0; at + 4 <= size;) {
+            const uint16_t code = u16(o + at, swapped), length = u16(o + at + 2, swapped);
+            if (code == 0 || at + 4 + length > size) return;
+            if (code == 1) comments_.emplace_back(reinterpret_cast<const char*>(o + at + 4), length);
+            at += 4 + (length + 3u) / 4 * 4;
+        }
     }
 
     BlockReader reader_;
@@ -229,6 +248,7 @@ private:
     bool swapped_ = false;       // pcap: the file's byte order is not ours
     bool nanoseconds_ = false;   // pcap: time stamps in nanoseconds
     LoadReport* report_ = nullptr;
+    FrameComments comments_;     // of the frame handed last
 };
 }
 

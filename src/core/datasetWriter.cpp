@@ -13,6 +13,8 @@
 #include "atomicFile.h"
 #include "datasetFormat.h"
 #include "frameSource.h"
+#include "packetComments.h"
+#include "pcapngBlocks.h"
 
 namespace {
 bool endsWithNoCase(const std::string& text, const std::string& suffix)
@@ -32,6 +34,7 @@ SaveFormat saveFormatOf(const std::string& path)
 {
     if (endsWithNoCase(path, ".nivora")) return SaveFormat::Dataset;
     if (endsWithNoCase(path, ".pcap")) return SaveFormat::Pcap;
+    if (endsWithNoCase(path, ".pcapng")) return SaveFormat::Pcapng;
     return SaveFormat::Unknown;
 }
 
@@ -47,10 +50,17 @@ std::string describeLeftOut(const SaveReport& report)
                     + " containing the record trailer text \"<NIVORA[CR][LF]>\", which would split them in two on reading;";
         text.back() = '.';
     }
+    const auto add = [&](const std::string& sentence) { text += (text.empty() ? "" : " ") + sentence; };
     if (report.timesOutOfRange > 0)
-        text += (text.empty() ? "" : " ") + std::to_string(report.timesOutOfRange)
-                + " capture time(s) before 1970 or past 2106, which a pcap file cannot hold, were written as"
-                  " one millisecond after the frame before.";
+        add(std::to_string(report.timesOutOfRange)
+            + (report.format == SaveFormat::Pcapng ? " capture time(s) before 1970, which a pcapng file cannot hold,"
+                                                   : " capture time(s) before 1970 or past 2106, which a pcap file cannot hold,")
+            + " were written as one millisecond after the frame before.");
+    if (report.commentsCut > 0)
+        add(std::to_string(report.commentsCut) + " comment(s) longer than 65535 bytes were cut to fit a pcapng option.");
+    if (report.commentsLeftOut > 0)
+        add("The comments of " + std::to_string(report.commentsLeftOut)
+            + " frame(s) were left out: only a .pcapng file keeps comments.");
     return text;
 }
 
@@ -69,13 +79,18 @@ public:
     bool open()
     {
         if (report_.format == SaveFormat::Unknown) {
-            file_.fail("the name must end in .nivora (dataset) or .pcap (capture)");
+            file_.fail("the name must end in .nivora (dataset), .pcap or .pcapng (capture)");
             return false;
         }
         if (!file_.open()) return false;
         if (report_.format == SaveFormat::Dataset) {
             buffer_.reserve(kBufferSize + kMaxRecordBytes);
             buffer_.insert(buffer_.end(), kDatasetHeader.begin(), kDatasetHeader.end());
+            return true;
+        }
+        if (report_.format == SaveFormat::Pcapng) {
+            buffer_.reserve(kBufferSize + kPcapSnapLen);
+            appendPcapngHead(buffer_, kPcapSnapLen);
             return true;
         }
         // libpcap writes through its own stream on a copy of the descriptor;
@@ -100,19 +115,24 @@ public:
         return true;
     }
 
-    bool add(const uint8_t* frame, size_t size, const FrameStamp* stamp)
+    bool add(const uint8_t* frame, size_t size, const FrameStamp* stamp, const FrameComments* comments)
     {
+        const bool commented = comments && !comments->empty();
+        if (commented && report_.format != SaveFormat::Pcapng) ++report_.commentsLeftOut;
         if (report_.format == SaveFormat::Dataset) return addRecord(frame, size);
-        pcap_pkthdr header{};
-        header.caplen = header.len = bpf_u_int32(std::min(size, size_t(kPcapSnapLen)));
-        CaptureTime time = stamp ? stamp->time : kNoTime;
-        if (stamp) header.len = std::max(header.caplen, stamp->wireLength);
-        if (time != kNoTime && !fitsPcap(time)) {
-            ++report_.timesOutOfRange;
-            time = kNoTime;
+        const uint32_t captured = uint32_t(std::min(size, size_t(kPcapSnapLen)));
+        const uint32_t wire = stamp ? std::max(captured, stamp->wireLength) : captured;
+        const CaptureTime time = timeToWrite(stamp);
+        if (report_.format == SaveFormat::Pcapng) {
+            if (commented)
+                for (const std::string& text : *comments) report_.commentsCut += keptCommentBytes(text) < text.size();
+            appendPcapngPacket(buffer_, frame, captured, wire, uint64_t(time), comments);
+            ++report_.written;
+            return buffer_.size() < kBufferSize || flushBuffer();
         }
-        if (time == kNoTime) time = lastTime_ == kNoTime ? 0 : lastTime_ + kUntimedSpacingNs;
-        lastTime_ = time;
+        pcap_pkthdr header{};
+        header.caplen = captured;
+        header.len = wire;
         // The seconds' low 32 bits are the file's unsigned seconds.
         header.ts.tv_sec = time_t(secondsOf(time));
         const int64_t ns = nanosecondsOf(time);
@@ -125,7 +145,7 @@ public:
     bool flushInPlace()
     {
         bool ok = file_.error().empty();
-        if (ok && report_.format == SaveFormat::Dataset) ok = flushBuffer();
+        if (ok && !dumper_) ok = flushBuffer();
         if (ok && dumper_ && pcap_dump_flush(dumper_) != 0) {
             file_.fail("the capture could not be written");
             ok = false;
@@ -136,7 +156,7 @@ public:
     SaveReport finish()
     {
         bool ok = file_.error().empty();
-        if (ok && report_.format == SaveFormat::Dataset) ok = flushBuffer();
+        if (ok && !dumper_) ok = flushBuffer();
         if (ok && dumper_) {
             ok = pcap_dump_flush(dumper_) == 0 && !std::ferror(pcap_dump_file(dumper_));
             if (!ok) file_.fail("the capture could not be written");
@@ -151,6 +171,19 @@ public:
 
 private:
     static constexpr size_t kBufferSize = 128 << 10;
+
+    // The stamp's time when the file can hold it, else one millisecond after the frame before.
+    CaptureTime timeToWrite(const FrameStamp* stamp)
+    {
+        CaptureTime time = stamp ? stamp->time : kNoTime;
+        const bool fits = report_.format == SaveFormat::Pcapng ? time >= 0 : fitsPcap(time);
+        if (time != kNoTime && !fits) {
+            ++report_.timesOutOfRange;
+            time = kNoTime;
+        }
+        if (time == kNoTime) time = lastTime_ == kNoTime ? 0 : lastTime_ + kUntimedSpacingNs;
+        return lastTime_ = time;
+    }
 
     bool addRecord(const uint8_t* frame, size_t size)
     {
@@ -189,7 +222,10 @@ FrameWriter::FrameWriter(const std::string& path, TimeResolution resolution)
 }
 FrameWriter::~FrameWriter() = default;
 bool FrameWriter::open() { return impl_->open(); }
-bool FrameWriter::add(const uint8_t* frame, size_t size, const FrameStamp* stamp) { return impl_->add(frame, size, stamp); }
+bool FrameWriter::add(const uint8_t* frame, size_t size, const FrameStamp* stamp, const FrameComments* comments)
+{
+    return impl_->add(frame, size, stamp, comments);
+}
 bool FrameWriter::flushInPlace() { return impl_->flushInPlace(); }
 SaveReport FrameWriter::finish() { return impl_->finish(); }
 
@@ -205,7 +241,7 @@ SaveReport saveHeldPackets(const std::string& path)
             const size_t size = size_t(getPacketLength(n)) + 1;
             // The store keeps no wire length: what it holds is what is written.
             const FrameStamp stamp{getCaptureTime(n), uint32_t(size)};
-            if (!writer.add(packetBytesOf(n), size, &stamp)) break;
+            if (!writer.add(packetBytesOf(n), size, &stamp, packetComments(n))) break;
         }
     }
     return writer.finish();

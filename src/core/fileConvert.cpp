@@ -13,10 +13,12 @@ bool sameFile(const std::string& a, const std::string& b)
 }
 
 // Nanoseconds when a frame's time needs them, as a save from the store does;
-// only a file that may hold such times is read through (its window) once more to find out.
-TimeResolution timeResolutionFor(const std::string& in, const FrameSource& opened, const std::optional<FrameWindow>& window)
+// only a pcap written from a file that may hold such times reads it (its
+// window) once more to find out: pcapng always counts nanoseconds.
+TimeResolution timeResolutionFor(const std::string& in, const std::string& out, const FrameSource& opened,
+                                 const std::optional<FrameWindow>& window)
 {
-    if (!opened.mayHoldSubMicroseconds()) return TimeResolution::Microseconds;
+    if (!opened.mayHoldSubMicroseconds() || saveFormatOf(out) != SaveFormat::Pcap) return TimeResolution::Microseconds;
     const std::unique_ptr<FrameSource> source = window ? std::make_unique<WindowSource>(*window) : makeSourceFor(in);
     LoadReport ignored;
     LoadObserver quiet;
@@ -46,10 +48,10 @@ ConvertReport convertFile(const std::string& in, const std::string& out, const s
                              + "; choose another name";
         return report;
     }
-    FrameWriter writer(out, timeResolutionFor(in, source, window));
+    FrameWriter writer(out, timeResolutionFor(in, out, source, window));
     if (writer.open()) {
         source.forEachFrame(report.read, [&](const SourceFrame& frame) {
-            return writer.add(frame.data, frame.size, frame.stamp);
+            return writer.add(frame.data, frame.size, frame.stamp, frame.comments);
         });
         if (windowed && windowed->framesSeen() < window->last) {   // the unfinished file is removed
             report.read.error = LoadError::NoSuchWindow;

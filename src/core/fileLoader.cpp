@@ -4,6 +4,7 @@
 
 #include "frameSource.h"
 #include "modLibrary.h"
+#include "packetComments.h"
 
 namespace {
 LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& observer)
@@ -28,6 +29,7 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
         // The store keeps the first 1601 bytes of a longer frame.
         if (frame.size > size_t(kSlotBytes)) ++report.truncatedFrames;
         addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1, frame.stamp ? frame.stamp->time : kNoTime);
+        if (frame.comments) setPacketComments(getPacketCount(), *frame.comments);
         ++report.packetsStored;
         observer.progress(frame.position);
         observer.yieldPoint();

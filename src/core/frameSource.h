@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "frameComments.h"
 #include "frameStamp.h"
 #include "loadReport.h"
 
@@ -15,6 +16,7 @@ struct SourceFrame {
     size_t size;
     int64_t position;           // file offset just past the frame's record
     const FrameStamp* stamp;    // null when the file keeps no times (a dataset)
+    const FrameComments* comments = nullptr;   // null when the frame has none
 };
 
 class FrameSource {

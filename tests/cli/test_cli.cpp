@@ -41,13 +41,17 @@ private slots:
 
     void fieldsAgreeForACaptureAndItsDataset()
     {
-        const CliRun convert = runCli({"convert", path("mix.pcap"), path("written/mix.nivora")});
-        QVERIFY2(convert.status == 0 && convert.out.contains("wrote 60 frame(s)"), convert.err.constData());
+        for (const char* out : {"written/mix.nivora", "written/mix.pcapng"}) {
+            const CliRun convert = runCli({"convert", path("mix.pcap"), path(out)});
+            QVERIFY2(convert.status == 0 && convert.out.contains("wrote 60 frame(s)"), convert.err.constData());
+        }
         for (const QStringList& fields : {QStringList{"fields"}, QStringList{"fields", "--labels"}}) {
             const CliRun a = runCli(QStringList(fields) << path("mix.pcap"));
             const CliRun b = runCli(QStringList(fields) << path("written/mix.nivora"));
             QCOMPARE(a.status + b.status, 0);
             QCOMPARE(a.out, b.out);
+            QCOMPARE(runCli(QStringList(fields) << "--time" << path("written/mix.pcapng")).out,
+                     runCli(QStringList(fields) << "--time" << path("mix.pcap")).out);
             QCOMPARE(a.out.count('\n'), 1 + 60);   // the header and every packet
             // The sample's first frame is UDP over IPv4; the protocol stays a number.
             const QList<QByteArray> first = a.out.split('\n')[1].split('\t');
@@ -91,6 +95,25 @@ private slots:
         QVERIFY(rows.value(1).startsWith("1.999999999\t2\t") && rows.value(2).startsWith("2.000000005\t3\t"));
         QCOMPARE(runCli({"convert", "--window", "2-3", path("ns.pcap"), path("ns2.pcap")}).status, 0);
         QCOMPARE(recorded::pcapTimes(recorded::readFile(path("ns2.pcap"))), QStringList({"ns", "1.999999999", "2.000000005"}));
+    }
+
+    // fields --comments puts a frame's comments last, on its one line; info counts the frames that have any.
+    void commentsInFieldsAndInfo()
+    {
+        recorded::Pcapng w;
+        w.section().interface();
+        w.packet(0, recorded::numberedFrame(1), 0, {"two\tlines\nhere", "second"});
+        w.packet(0, recorded::numberedFrame(2));
+        w.packet(0, recorded::numberedFrame(3), 0, {""});
+        QVERIFY(recorded::writeFile(path("commented.pcapng"), w.b));
+        const QList<QByteArray> rows = runCli({"fields", "--comments", path("commented.pcapng")}).out.split('\n');
+        QCOMPARE(rows.size(), 1 + 3 + 1);
+        QVERIFY(rows[0].endsWith("\tudp_dport\tcomments") || rows[0].endsWith("\tcomments"));
+        QVERIFY2(rows[1].endsWith("\ttwo\\tlines\\nhere|second"), rows[1].constData());
+        QCOMPARE(rows[1].count('\t'), rows[0].count('\t'));
+        QVERIFY(rows[2].endsWith('\t') && rows[3].endsWith('\t'));
+        QVERIFY(runCli({"info", path("commented.pcapng")}).out.contains("commented frames:  2\n"));
+        QVERIFY(runCli({"info", path("mix.pcap")}).out.contains("commented frames:  0\n"));
     }
 
     // One record past the 30000 the store keeps: every one is counted, the store is full.
@@ -177,7 +200,7 @@ private slots:
             row(line, 1, "it is the input file");   // by any name
         row("info @/mix.pcap >/dev/full", 1, "cannot write the output: No space left on device");
         row("help >/dev/full", 1, "cannot write the output: No space left on device");
-        row("convert @/mix.pcap @/x.txt", 2, "\"@/x.txt\": the name must end in .nivora (dataset) or .pcap");
+        row("convert @/mix.pcap @/x.txt", 2, "\"@/x.txt\": the name must end in .nivora (dataset), .pcap or .pcapng (capture)");
         for (const char* line : {"info ", "convert  @/x.pcap", "convert @/mix.pcap ", "synth "})
             row(line, 2, "the file name is empty");
         row("fields", 2, "usage: nivora-cli fields");

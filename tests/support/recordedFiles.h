@@ -187,13 +187,26 @@ struct Pcapng {
         u32(20 + options);
         return *this;
     }
-    Pcapng& packet(uint32_t interface, const Frame& f, uint64_t ticks = 0)
+    // An enhanced packet block, or with `obsolete` the packet block it
+    // replaced (a 16-bit interface and a drops count), each comment an opt_comment.
+    Pcapng& packet(uint32_t interface, const Frame& f, uint64_t ticks = 0, const QList<QByteArray>& comments = {},
+                   bool obsolete = false)
     {
-        const uint32_t padded = uint32_t((f.size() + 3) / 4 * 4);
-        u32(6); u32(32 + padded); u32(interface); u32(uint32_t(ticks >> 32)); u32(uint32_t(ticks));
+        const auto padded = [](qsizetype size) { return uint32_t((size + 3) / 4 * 4); };
+        uint32_t options = comments.isEmpty() ? 0 : 4;
+        for (const QByteArray& c : comments) options += 4 + padded(c.size());
+        const uint32_t length = 32 + padded(qsizetype(f.size())) + options;
+        u32(obsolete ? 2 : 6); u32(length);
+        if (obsolete) { u16(uint16_t(interface)); u16(0); } else { u32(interface); }
+        u32(uint32_t(ticks >> 32)); u32(uint32_t(ticks));
         u32(uint32_t(f.size())); u32(uint32_t(f.size()));
-        b += bytesOf(f) + QByteArray(qsizetype(padded - f.size()), '\0');
-        u32(32 + padded);
+        b += bytesOf(f) + QByteArray(qsizetype(padded(qsizetype(f.size())) - f.size()), '\0');
+        for (const QByteArray& c : comments) {
+            u16(1); u16(uint16_t(c.size()));
+            b += c + QByteArray(qsizetype(padded(c.size())) - c.size(), '\0');
+        }
+        if (!comments.isEmpty()) { u16(0); u16(0); }
+        u32(length);
         return *this;
     }
 };

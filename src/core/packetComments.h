@@ -1,0 +1,17 @@
+#pragma once
+// The comments on held packets, beside the ring: only commented packets take
+// room, so a store without comments pays nothing. A packet's comments go when
+// its slot is reused or the store is emptied.
+#include <cstdint>
+
+#include "frameComments.h"
+
+// Packet n's comments; null when it has none or is not held.
+const FrameComments* packetComments(int64_t n);
+// Gives a held packet its comments (none removes them).
+void setPacketComments(int64_t n, FrameComments comments);
+// How many held packets have comments.
+int64_t commentedPacketCount();
+// The nearest held packet with comments after (direction +1) or before (-1)
+// packet n; 0 when there is none.
+int64_t nextCommentedPacket(int64_t n, int direction);
