@@ -8,19 +8,21 @@
 #include "acquire/modFileData.h"
 #include "core/datasetWriter.h"
 #include "core/modLibrary.h"
+#include "core/packetComments.h"
 #include "platform/DialogLayer.h"
 
 namespace {
 bool unsaved = false;
 }
 
-bool heldPacketsUnsaved() { return unsaved && getPacketCount() > 0; }
+bool heldPacketsUnsaved() { return (unsaved || packetCommentsEdited()) && getPacketCount() > 0; }
 void setHeldPacketsUnsaved(bool value) { unsaved = value; }
 
 bool mayQuit()
 {
     if (!heldPacketsUnsaved()) return true;
-    switch (dialogs().messageBox("The buffer holds packets that were captured or added and have not been saved.\n\n"
+    switch (dialogs().messageBox("The buffer holds packets or comments that were captured, added or edited and have not"
+                                 " been saved.\n\n"
                                  "Save them before quitting?",
                                  applicationTitle(), MsgButtons::SaveDiscardCancel, MsgIcon::Exclamation)) {
     case MsgResult::Save: return saveDataset();
@@ -50,6 +52,7 @@ bool saveDataset()
         return false;
     }
     unsaved = false;
+    if (report.commentsLeftOut == 0) packetCommentsSaved();   // kept only by a .pcapng
     // Where it went, in full: the dialog may have been left in any folder.
     QString told = QString("Saved %1 packet(s) to %2.").arg(report.written).arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     if (report.lostAnything()) told += "\n\n" + QString::fromStdString(describeLeftOut(report));

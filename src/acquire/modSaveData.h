@@ -4,7 +4,7 @@
 bool saveDataset();
 
 // Whether the held packets exist in no file: captured live, or a file's
-// packets added behind others, and not saved since.
+// packets added behind others, or comments edited, and not saved since.
 bool heldPacketsUnsaved();
 void setHeldPacketsUnsaved(bool unsaved);
 

@@ -7,6 +7,8 @@
 namespace {
 std::map<int64_t, FrameComments> byPacket;   // by packet number, in order
 uint64_t generationKept = 0;                 // the filling of the store they belong to
+uint64_t generationEdited = 0;               // the filling whose comments the user edited
+bool edited = false;
 
 // Drops what belongs to an earlier filling of the store or to packets the ring has overwritten.
 void forgetGone()
@@ -35,6 +37,18 @@ void setPacketComments(int64_t n, FrameComments comments)
     if (comments.empty()) byPacket.erase(n);
     else byPacket[n] = std::move(comments);
 }
+
+void editPacketComments(int64_t n, FrameComments comments)
+{
+    if (n < firstHeldPacket() || n > getPacketCount()) return;
+    setPacketComments(n, std::move(comments));
+    edited = true;
+    generationEdited = storeGeneration();
+}
+
+bool packetCommentsEdited() { return edited && generationEdited == storeGeneration(); }
+
+void packetCommentsSaved() { edited = false; }
 
 int64_t commentedPacketCount()
 {

@@ -8,8 +8,14 @@
 
 // Packet n's comments; null when it has none or is not held.
 const FrameComments* packetComments(int64_t n);
-// Gives a held packet its comments (none removes them).
+// Gives a held packet its comments (none removes them), as its file had them.
 void setPacketComments(int64_t n, FrameComments comments);
+// The same, by the user: the comments then exist in no file until saved.
+void editPacketComments(int64_t n, FrameComments comments);
+// Whether comments were edited since the store was filled or last saved with them.
+bool packetCommentsEdited();
+// Saved with the comments: they exist in a file now.
+void packetCommentsSaved();
 // How many held packets have comments.
 int64_t commentedPacketCount();
 // The nearest held packet with comments after (direction +1) or before (-1)

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -42,6 +43,14 @@ public:
     {
         const QColor chosen = QColorDialog::getColor(toQColor(initial), QApplication::activeWindow(), title);
         return chosen.isValid() ? fromQColor(chosen) : initial;
+    }
+
+    std::optional<QString> editText(const QString& title, const QString& label, const QString& initial) override
+    {
+        bool ok = false;
+        const QString text = QInputDialog::getMultiLineText(QApplication::activeWindow(), title, label, initial, &ok);
+        if (!ok) return std::nullopt;
+        return text;
     }
 
 private:

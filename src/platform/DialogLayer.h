@@ -2,6 +2,7 @@
 // Message boxes and common dialogs go through one small interface, so tests
 // can answer them programmatically instead of clicking real modal boxes.
 #include <QString>
+#include <optional>
 
 #include "colorRef.h"
 
@@ -23,6 +24,14 @@ public:
     // The colour dialog, titled by what it colours; closing it without
     // choosing returns the initial colour.
     virtual ColorRef chooseColor(ColorRef initial, const QString& title) = 0;
+    // A text of several lines to edit, starting as `initial`; nothing when
+    // the user cancels. Where nobody can answer (the random user, the
+    // benchmarks), every edit is cancelled.
+    virtual std::optional<QString> editText(const QString& title, const QString& label, const QString& initial)
+    {
+        (void)title, (void)label, (void)initial;
+        return std::nullopt;
+    }
 };
 
 // Makes a file dialog that never reads a file to show it: the program's own

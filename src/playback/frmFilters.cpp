@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "core/accessors.h"
 #include "core/heldFile.h"
 #include "core/modLibrary.h"
+#include "core/packetComments.h"
 #include "platform/twips.h"
 #include "playback/BufferRangeSlider.h"
 #include "playback/capturePacing.h"
@@ -23,11 +25,12 @@
 #include "playback/modVisualize.h"
 #include "playback/playbackMath.h"
 #include "ui/focusFrame.h"
+#include "vis/packetSelection.h"
 
 namespace {
 QPointer<FrmFilters> instance;
 
-constexpr int kWindowW = 520, kWindowH = 306;
+constexpr int kWindowW = 520, kWindowH = 340;
 constexpr int kTrackW = 300;
 constexpr int kTrackH = twips(310);
 // After a stall, ticks are made up for at most this long; the rest are dropped.
@@ -153,6 +156,10 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     lblScreenshots = label("lblScreenshots", "", {10, 264, 500, 36});
     lblScreenshots->setWordWrap(true);
     lblScreenshots->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    btnPreviousComment = button("btnPreviousComment", "Previous comment", "Choose the commented packet before ([)",
+                                {10, 304, 130, 28});
+    btnNextComment = button("btnNextComment", "Next comment", "Choose the commented packet after (])",
+                            {146, 304, 130, 28});
 
     connect(btnPlay, &QPushButton::toggled, this, [this] {
         if (btnPlayTag != "locked") playAction();   // whichever way Play moved: it ends down
@@ -165,6 +172,8 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     connect(btnStop, &QPushButton::clicked, this, [] { stopDrawing(); });
     connect(btnStepForward, &QPushButton::clicked, this, [this] { stepBy(1); });
     connect(btnStepBackward, &QPushButton::clicked, this, [this] { stepBy(-1); });
+    connect(btnPreviousComment, &QPushButton::clicked, this, [this] { stepToComment(-1); });
+    connect(btnNextComment, &QPushButton::clicked, this, [this] { stepToComment(1); });
     connect(btnMinSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->minimum()); });
     connect(btnMaxSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->maximum()); });
     connect(spnSpeed, &SpinButton::valueChanged, this, &FrmFilters::speedChanged);
@@ -238,6 +247,10 @@ bool FrmFilters::playerKey(QKeyEvent* e)
     case Qt::Key_Right:
         if (focus && focus->parentWidget() == picBufferSlider) return false;   // the thumbs move with them
         stepBy(e->key() == Qt::Key_Right ? 1 : -1);
+        return true;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BracketRight:
+        stepToComment(e->key() == Qt::Key_BracketRight ? 1 : -1);
         return true;
     case Qt::Key_Home:
         if (onSpinner) return false;   // the spinner's slowest speed
@@ -446,6 +459,16 @@ void FrmFilters::stepBy(int delta)
     if (delta > 0 ? position >= scrPacket->maximum() : position <= scrPacket->minimum()) return;
     const int32_t packet = moveTo(position + delta);
     displayPackets(packet, packet);   // last: the window may be gone when the drawing returns
+}
+
+// From the chosen packet, or the position when none is chosen, to the
+// nearest commented one, chosen as a click on its mark would.
+void FrmFilters::stepToComment(int direction)
+{
+    const int64_t chosen = packetSelection().chosen();
+    const int64_t to = nextCommentedPacket(chosen != 0 ? chosen : scrPacket->value(), direction);
+    if (to == 0) return QApplication::beep();   // none that way
+    packetSelection().choose(to);
 }
 
 void FrmFilters::showPositionByHand(int value)

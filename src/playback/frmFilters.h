@@ -71,6 +71,8 @@ public:
     QLabel* lblScreenshots;   // how many screenshots went where
     QLabel* lblFileWindow;    // the file's frame numbers of the window held, for a file larger than the store
     QProgressBar* pbDraw;     // a long drawing's progress; hidden otherwise
+    QPushButton* btnPreviousComment;   // choose the commented packet before ([)
+    QPushButton* btnNextComment;       // or after (]) the chosen one or the position
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.
@@ -111,6 +113,7 @@ private:
     void pauseChanged();
     void stopAction();
     void stepBy(int delta);
+    void stepToComment(int direction);
     // The next position for a tick, or 0 when playback has ended.
     int32_t advance();
     // Moves the scroll bar itself (locked) and shows the position in the counter.

@@ -1,11 +1,13 @@
 #include "VisForm.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QShowEvent>
 #include <QToolTip>
 
 #include "core/packetSummary.h"
 #include "platform/PictureSurface.h"
+#include "vis/packetComment.h"
 #include "vis/packetSelection.h"
 #include "vis/screenshotFiles.h"
 #include "vis/viewRegistry.h"
@@ -48,8 +50,24 @@ void VisForm::watchPictures()
             const std::vector<int32_t> packets = packetsAt(picture, pos.x(), pos.y(), kReach);
             packetSelection().choose(packets.empty() ? 0 : packets.front());   // empty space unchooses
         });
+        pic->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(pic, &QWidget::customContextMenuRequested, this, [this, pic, picture](QPoint pos) {
+            QMenu menu(this);
+            addPacketEntries(menu, packetForMenu(picture, pos));
+            menu.exec(pic->mapToGlobal(pos));
+        });
     }
 }
+
+// The packet under the pointer, chosen as a click would; else the one already chosen.
+int64_t VisForm::packetForMenu(int picture, QPoint pos)
+{
+    const std::vector<int32_t> packets = packetsAt(picture, pos.x(), pos.y(), kReach);
+    if (!packets.empty()) packetSelection().choose(packets.front());
+    return packetSelection().chosen();
+}
+
+void VisForm::addPacketEntries(QMenu& menu, int64_t packet) { addCommentEntries(menu, packet); }
 
 QString VisForm::pointerText(int picture, QPoint pos) const
 {

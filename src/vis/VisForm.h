@@ -2,11 +2,13 @@
 // The window of a view: its caption, object name and menu item come from the
 // view registry; it is shown while visible, and its screenshot writes its
 // pictures under the registry's file suffixes. Its pictures name the packets
-// under the pointer in their tool tip, choose the packet clicked, and outline
-// the chosen packet's marks.
+// under the pointer in their tool tip, choose the packet clicked, outline
+// the chosen packet's marks, and offer what can be done with a packet in
+// their context menu.
 #include "ui/FormWindow.h"
 #include "vis/VisWindow.h"
 
+class QMenu;
 class QString;
 struct ScreenshotLog;
 
@@ -40,6 +42,9 @@ private:
     void watchPictures();
     void pictureHovered(int picture, QPoint pos);
     void outlineChosen(int64_t packet);
+    int64_t packetForMenu(int picture, QPoint pos);
+    // The pictures' context menu for a packet (0: none).
+    void addPacketEntries(QMenu& menu, int64_t packet);
 
     int viewNumber_;
     bool watching_ = false;

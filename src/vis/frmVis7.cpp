@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtMath>
 #include <algorithm>
 #include <QTextCharFormat>
@@ -10,6 +11,7 @@
 #include "platform/colorRef.h"
 #include "platform/twips.h"
 #include "vis/byteTextFont.h"
+#include "vis/packetComment.h"
 
 namespace {
 QPointer<FrmVis7> instance;
@@ -61,6 +63,19 @@ FrmVis7::FrmVis7() : VisForm(7)
     lblCaptureTime->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblCaptureTime->setToolTip("When the packet was captured (local time), and how long after the packet before it");
 
+    lblComment = new QLabel(this);
+    lblComment->setObjectName("lblComment");
+    lblComment->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblComment->setTextFormat(Qt::PlainText);
+    cmdComment = new QPushButton("Comment…", this);
+    cmdComment->setObjectName("cmdComment");
+    cmdComment->setToolTip("Add, edit or remove the comment of the packet shown");
+    cmdComment->setEnabled(false);
+    connect(cmdComment, &QPushButton::clicked, this, [this] { editCommentOf(shown_); });
+    connect(&commentEvents(), &CommentEvents::edited, this, [this](int64_t packet) {
+        if (packet == shown_) showComment();
+    });
+
     refresh_.setSingleShot(true);
     refresh_.setInterval(kRefreshMs);
     connect(&refresh_, &QTimer::timeout, this, &FrmVis7::flush);
@@ -94,7 +109,16 @@ void FrmVis7::flush()
     txtASCII->setPlainText(text_.ascii());
     txtHex->setPlainText(text_.hex());
     lblCaptureTime->setText(text_.time());
-    // The boxes' tool tip names the packet they show.
+    showComment();
+}
+
+// The comments on one line (the tool tip has them whole), and the boxes' tool tip naming the packet.
+void FrmVis7::showComment()
+{
+    const QString comment = commentTextOf(shown_);
+    lblComment->setText(comment.isEmpty() ? QString() : "Comment: " + QString(comment).replace('\n', u'⏎'));
+    lblComment->setToolTip(comment);
+    cmdComment->setEnabled(shown_ != kNoPacket);
     const QString name = QString::fromStdString(packetSummary(shown_));
     for (QPlainTextEdit* box : {txtASCII, txtHex}) box->setToolTip(name);
 }
@@ -115,6 +139,9 @@ void FrmVis7::clear()
         box->setToolTip({});
     }
     lblCaptureTime->clear();
+    lblComment->clear();
+    lblComment->setToolTip({});
+    cmdComment->setEnabled(false);
 }
 
 void FrmVis7::setFontSize(int points)
@@ -134,20 +161,24 @@ void FrmVis7::resizeEvent(QResizeEvent* e)
     layoutControls();
 }
 
-// Two boxes stacked, each given half the room above the font-size row,
-// which sits at the bottom of the window; what whole lines leave over lies
-// between the boxes and the row.
+// Two boxes stacked, each given half the room above the comment row and the
+// font-size row, which sit at the bottom of the window; what whole lines
+// leave over lies between the boxes and the rows.
 void FrmVis7::layoutControls()
 {
     const int rowTop = height() - kRowHeight - 4;
+    const int commentTop = rowTop - kRowHeight;
     const int boxWidth = width() - twips(100);
-    const int half = std::max(0, (rowTop - 4) / 2);
+    const int half = std::max(0, (commentTop - 4) / 2);
     txtASCII->setGeometry(0, 0, boxWidth, wholeLines(txtASCII, half));
     txtHex->setGeometry(0, txtASCII->height(), boxWidth, wholeLines(txtHex, half));
     lblFontSize->setGeometry(4, rowTop, 60, kRowHeight);
     lblCurrentFontSize->setGeometry(66, rowTop, 24, kRowHeight);
     spnFontSize->setGeometry(92, rowTop, 18, kRowHeight);
-    lblCaptureTime->setGeometry(118, rowTop, std::max(0, width() - 122), kRowHeight);
+    constexpr int kButtonWidth = 84;
+    lblCaptureTime->setGeometry(118, rowTop, std::max(0, width() - 126 - kButtonWidth), kRowHeight);
+    cmdComment->setGeometry(std::max(118, width() - 4 - kButtonWidth), rowTop, kButtonWidth, kRowHeight);
+    lblComment->setGeometry(4, commentTop, std::max(0, width() - 8), kRowHeight);
 }
 
 // The tallest height up to `room` at which the box shows a whole number of

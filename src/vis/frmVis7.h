@@ -1,7 +1,8 @@
 #pragma once
 // The detail view: the bytes of the packet just played, as characters in the
 // upper box and as hexadecimal in the lower one, in the packet's protocol
-// colour, and below them when it was captured. It has no thumbnail.
+// colour, and below them its comments and when it was captured, with the
+// "Comment…" button that edits them. It has no thumbnail.
 #include <QPointer>
 #include <QTimer>
 
@@ -11,6 +12,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 class SpinButton;
 
 class FrmVis7 : public VisForm {
@@ -24,6 +26,8 @@ public:
     SpinButton* spnFontSize;        // points, 8..24
     QLabel* lblCurrentFontSize;
     QLabel* lblCaptureTime;         // when the packet was captured, and since the one before
+    QLabel* lblComment;             // the packet's comments
+    QPushButton* cmdComment;        // adds, edits or removes them
 
     // Keeps the packet; the boxes show it at the next refresh (or flush()).
     void Plot(const PacketToDraw& packet) override;
@@ -50,6 +54,7 @@ private:
     void layoutControls();
     static int wholeLines(const QPlainTextEdit* box, int room);
     void setFontSize(int points);
+    void showComment();
 
     DetailText text_;
     int32_t shown_ = kNoPacket;   // the packet plotted last; kNoPacket after a clear

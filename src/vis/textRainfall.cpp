@@ -4,19 +4,22 @@
 
 #include "core/accessors.h"
 #include "core/modEncodings.h"
+#include "core/packetComments.h"
 #include "core/rounding.h"
 #include "platform/PictureSurface.h"
 
 namespace {
 constexpr ColorRef kThumbLine = rgb(0, 255, 0);
 
-// Writes "<number>  " so that it ends just before position end; returns where it starts.
-int writePrefix(char16_t* buffer, int end, int64_t number)
+// Writes "<number>  ", or "<number*>  " for a commented packet, so that it
+// ends just before position end; returns where it starts.
+int writePrefix(char16_t* buffer, int end, int64_t number, bool commented)
 {
     int at = end;
     buffer[--at] = u' ';
     buffer[--at] = u' ';
     buffer[--at] = u'>';
+    if (commented) buffer[--at] = u'*';
     uint64_t v = number < 0 ? 0 - uint64_t(number) : uint64_t(number);
     do {
         buffer[--at] = char16_t(u'0' + v % 10);
@@ -54,7 +57,7 @@ void TextRainfall::Plot(const PacketToDraw& packet)
     if (rules.mode == RainMode::Ascii) {
         if (length == 0) return;   // an empty character line prints nothing and keeps its row
         if (packet.number != -1) {
-            lineStart_ = writePrefix(line_.data(), kPrefixRoom, packet.number);
+            lineStart_ = writePrefix(line_.data(), kPrefixRoom, packet.number, packetComments(packet.number) != nullptr);
             lineLength_ += kPrefixRoom - lineStart_;
         }
     }

@@ -50,7 +50,7 @@ private:
     PictureSurface& picGraph_;
     PictureSurface& picGraphBack_;
     // Room for "<packet number>  " in front of the line, so the prefix costs no copy.
-    static constexpr int kPrefixRoom = 24;   // "<" 20 characters of int64 ">  "
+    static constexpr int kPrefixRoom = 25;   // "<" 20 characters of int64 "*>  "
     std::array<char16_t, kPrefixRoom + kRainLineCapacity> line_{};
     int lineStart_ = kPrefixRoom;
     int lineLength_ = 0;

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -18,6 +19,8 @@
 #include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
+#include "core/fileLoader.h"
+#include "core/packetComments.h"
 #include "app/commandLine.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
@@ -30,6 +33,7 @@
 #include "playback/modVisualize.h"
 #include "vis/frmVis3.h"
 #include "vis/frmVis5.h"
+#include "vis/packetComment.h"
 #include "vis/packetSelection.h"
 #include "vis/frmVis7.h"
 #include "vis/viewRegistry.h"
@@ -383,6 +387,72 @@ private slots:
         QCOMPARE(endings, before + 4);
         QCOMPARE(dialogs.shown.last().buttons, MsgButtons::SaveDiscardCancel);
         setHeldPacketsUnsaved(false);
+    }
+
+    // The detail view shows the chosen packet's comments; its "Comment…" edits
+    // them, which the store must save before quitting (to .pcapng, which
+    // keeps them). The views' context menu offers the same. The player's
+    // Previous/Next comment and their keys choose the commented packets as a
+    // click would; past the last one nothing moves.
+    void commentsAreShownEditedAndVisited()
+    {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        resetBuffer("startup");
+        setHeldPacketsUnsaved(false);
+        for (int k = 0; k < 6; ++k) recorded::store(frames::ipv4(60 + k, 17));
+        setPacketComments(2, {"first", "second"});
+        setPacketComments(5, {"five"});
+        displayPackets(1, 6);
+        QVERIFY(!heldPacketsUnsaved());   // comments as read from a file
+        activate(frmFilters());
+
+        packetSelection().choose(6);
+        QTest::keyClick(frmFilters(), Qt::Key_BracketRight);   // none after the last
+        QCOMPARE(packetSelection().chosen(), 6);
+        frmFilters()->btnPreviousComment->click();
+        QCOMPARE(packetSelection().chosen(), 5);
+        QCOMPARE(frmFilters()->scrPacket->value(), 5);
+        QTest::keyClick(frmFilters(), Qt::Key_BracketLeft);
+        QCOMPARE(packetSelection().chosen(), 2);
+        frmVis7()->flush();
+        QCOMPARE(frmVis7()->lblComment->text(), QString("Comment: first⏎second"));
+        QVERIFY(frmVis7()->txtHex->toolTip().endsWith("  comment: first|second"));
+
+        dialogs.texts << std::optional<QString>("one comment now");
+        frmVis7()->cmdComment->click();
+        QCOMPARE(dialogs.textsShown, QStringList{"first\nsecond"});
+        QVERIFY(*packetComments(2) == FrameComments{"one comment now"});
+        QCOMPARE(frmVis7()->lblComment->text(), QString("Comment: one comment now"));
+        QVERIFY(heldPacketsUnsaved());
+        frmFilters()->btnNextComment->click();
+        QCOMPARE(packetSelection().chosen(), 5);
+
+        // The context menu's entry edits the packet it was opened on; an empty text removes.
+        QMenu menu;
+        addCommentEntries(menu, 5);
+        QCOMPARE(menu.actions().size(), 1);
+        dialogs.texts << std::optional<QString>("");
+        menu.actions()[0]->trigger();
+        QVERIFY(!packetComments(5));
+        QVERIFY(frmVis7()->lblComment->text().isEmpty());
+        QMenu none;
+        addCommentEntries(none, 0);
+        QVERIFY(!none.actions()[0]->isEnabled());
+
+        // Quitting asks; saved to .pcapng, the comment is in the file and nothing is asked.
+        const int before = endings;
+        dialogs.answers << MsgResult::Save;
+        dialogs.fileNames << dir.filePath("commented.pcapng");
+        frmMain()->menuItem("exit")->trigger();
+        QCOMPARE(endings, before + 1);
+        QVERIFY(dialogs.shown[dialogs.shown.size() - 2].text.contains("comments"));
+        QVERIFY(!heldPacketsUnsaved());
+        LoadObserver quiet;
+        loadAnyFile(dir.filePath("commented.pcapng").toStdString(), quiet);   // the overwrite question: Yes
+        QVERIFY(*packetComments(2) == FrameComments{"one comment now"});
+        QCOMPARE(commentedPacketCount(), 1);
+        packetSelection().clear();
     }
 
     // Ctrl+O opens a dataset and Ctrl+Q exits from any of the program's

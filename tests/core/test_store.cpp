@@ -9,6 +9,7 @@
 #include "core/fieldCatalogue.h"
 #include "core/modLibrary.h"
 #include "core/modLookUp.h"
+#include "core/packetComments.h"
 #include "core/packetSummary.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
@@ -83,16 +84,26 @@ private slots:
     {
         QTest::addColumn<int>("protocol");
         QTest::addColumn<QString>("line");
-        QTest::newRow("tcp") << 6 << "Packet 1  TCP  10.0.0.1:1000 > 10.0.0.2:80  length 60";
-        QTest::newRow("udp") << 17 << "Packet 1  UDP  10.0.0.1:1000 > 10.0.0.2:80  length 60";
-        QTest::newRow("icmp") << 1 << "Packet 1  ICMP  10.0.0.1 > 10.0.0.2  length 60";
+        QTest::addColumn<QStringList>("comments");
+        QTest::newRow("tcp") << 6 << "Packet 1  TCP  10.0.0.1:1000 > 10.0.0.2:80  length 60" << QStringList{};
+        QTest::newRow("udp") << 17 << "Packet 1  UDP  10.0.0.1:1000 > 10.0.0.2:80  length 60" << QStringList{};
+        QTest::newRow("icmp") << 1 << "Packet 1  ICMP  10.0.0.1 > 10.0.0.2  length 60" << QStringList{};
+        // On the same line, escaped; a long one cut after 80 bytes, not inside a character.
+        QTest::newRow("comments") << 1 << "Packet 1  ICMP  10.0.0.1 > 10.0.0.2  length 60  comment: seen\\there|twice"
+                                  << QStringList{"seen\there", "twice"};
+        QTest::newRow("long comment") << 1 << "Packet 1  ICMP  10.0.0.1 > 10.0.0.2  length 60  comment: " + QString(79, 'x') + "…"
+                                      << QStringList{QString(79, 'x') + "é and more"};
     }
     void packetSummaries()
     {
         QFETCH(int, protocol);
         QFETCH(QString, line);
+        QFETCH(QStringList, comments);
         const auto frame = frames::ipv4(61, uint8_t(protocol), 1000, 80);
         addPacket(frame.data(), int(frame.size()) - 1);
+        FrameComments given;
+        for (const QString& c : comments) given.push_back(c.toStdString());
+        setPacketComments(1, given);
         QCOMPARE(QString::fromStdString(packetSummary(1)), line);
         QCOMPARE(QString::fromStdString(packetSummary(2)), QString("Packet 2  (not held)"));
     }

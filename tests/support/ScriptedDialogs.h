@@ -23,6 +23,8 @@ public:
     QQueue<MsgResult> answers;       // for questions; Yes (Discard before quitting) when empty
     QQueue<QString> fileNames;       // for open/save dialogs; "" (cancel) when empty
     QQueue<ColorRef> colors;         // for the colour dialog; the initial colour when empty
+    QQueue<std::optional<QString>> texts;   // for text edits; cancelled when empty
+    QStringList textsShown;          // the text each edit began with
     QList<ShownMessage> shown;
     QStringList fileDialogTitles;
     QStringList fileDialogFolders;
@@ -48,6 +50,11 @@ public:
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override
     {
         return openFileName(title, folder, filter);
+    }
+    std::optional<QString> editText(const QString&, const QString&, const QString& initial) override
+    {
+        textsShown << initial;
+        return texts.isEmpty() ? std::nullopt : texts.dequeue();
     }
     ColorRef chooseColor(ColorRef initial, const QString& title) override
     {

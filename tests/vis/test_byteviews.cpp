@@ -16,6 +16,7 @@
 
 #include "app/frmMain.h"
 #include "core/modLibrary.h"
+#include "core/packetComments.h"
 #include "core/packetSummary.h"
 #include "core/modProcess.h"
 #include "platform/PictureSurface.h"
@@ -175,6 +176,18 @@ private slots:
             QVERIFY(pixelsIn(text->picGraph, band(k % 8 * kPitch), kUdp) > 0);
             QCOMPARE(pixelsIn(text->picGraph, band((k + 1) % 8 * kPitch)), 0);
         }
+    }
+
+    // A commented packet's number is marked with a star.
+    void commentedPacketsAreMarked()
+    {
+        const int32_t n = plot(*text, ipFrame(60));
+        setPacketComments(n, {"marked"});
+        displayPackets(n, n);
+        QCOMPARE(text->rain().lastLine().left(QString("<%1*>  ").arg(n).size()), QString("<%1*>  ").arg(n));
+        setPacketComments(n, {});
+        displayPackets(n, n);
+        QVERIFY(text->rain().lastLine().startsWith(QString("<%1>  ").arg(n)));
     }
 
     // Packet numbers past 2^31 (a long capture) reach the views whole.
