@@ -13,6 +13,7 @@
 #include "playback/modVisualize.h"
 #include "render/controlSettings.h"
 #include "render/pickedPackets.h"
+#include "render/renderAnimation.h"
 #include "render/renderOptions.h"
 #include "render/renderOutput.h"
 #include "render/renderUsage.h"
@@ -81,9 +82,14 @@ int main(int argc, char** argv)
     for (int64_t p = range.first; p <= range.last; ++p) range.drawn += !filterPacket(p);
 
     clearVisualizations();
-    displayPackets(range.first, range.last);
-    frmVis7()->flush();
-    QCoreApplication::processEvents();
+    if (options->animate) {
+        const int64_t every = options->every ? options->every : animationStep(range.last - range.first + 1, kMostAnimationFrames);
+        if (const QString why = renderAnimations(options->outDir, range, every, options->fps); !why.isEmpty()) return fail(why, 1);
+    } else {
+        displayPackets(range.first, range.last);
+        frmVis7()->flush();
+        QCoreApplication::processEvents();
+    }
 
     if (picked) {
         if (printPickedPackets(*picked, options->at)) return finalStatus(report);

@@ -22,6 +22,10 @@ std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& erro
             o.file = w;
             continue;
         }
+        if (w == "--animate" && !o.pick) {
+            o.animate = true;
+            continue;
+        }
         if (i + 1 >= words.size()) return fail(QString("%1 needs a value").arg(w));
         const QString value = words[++i];
         if (w == "--out" && !o.pick) {
@@ -52,6 +56,14 @@ std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& erro
             const std::string problem = windowProblem(window, window.last, kSlotCount, "");
             if (!problem.empty()) return fail(QString::fromStdString(problem));
             o.window = window;
+        } else if (w == "--every" && !o.pick) {
+            o.every = value.toLongLong();
+            if (!QRegularExpression(R"(^\d{1,10}$)").match(value).hasMatch() || o.every < 1)
+                return fail(QString("--every '%1' is not a number of packets from 1 up").arg(value));
+        } else if (w == "--fps" && !o.pick) {
+            o.fps = value.toInt();
+            if (!QRegularExpression(R"(^\d{1,3}$)").match(value).hasMatch() || o.fps < 1 || o.fps > 100)
+                return fail(QString("--fps '%1' is not a number of frames a second from 1 to 100").arg(value));
         } else if (w == "--format" && !o.pick) {
             if (value != "bmp" && value != "png")
                 return fail(QString("--format '%1' is not bmp or png").arg(value));
@@ -64,5 +76,6 @@ std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& erro
     if (o.pick && o.view.isEmpty()) return fail("no --view NAME given");
     if (o.pick && !atGiven) return fail("no --at X,Y given");
     if (!o.pick && o.outDir.isEmpty()) return fail("no --out DIR given");
+    if (!o.animate && (o.every != 0 || words.contains("--fps"))) return fail("--every and --fps go with --animate");
     return o;
 }

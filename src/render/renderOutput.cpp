@@ -12,13 +12,13 @@
 #include "platform/PictureSurface.h"
 #include "vis/viewRegistry.h"
 
-namespace {
-// "_textrainfall.bmp" as "textrainfall.png", say.
-QString fileNameOf(const char* suffix, const QString& format)
+QString renderFileName(const char* suffix, const QString& format)
 {
     QString name = QString(suffix).mid(1);
     return name.left(name.lastIndexOf('.') + 1) + format;
 }
+
+namespace {
 
 QString writePicture(const PictureSurface& picture, const QString& path, const QString& format)
 {
@@ -48,7 +48,7 @@ QString writeRenderOutput(const QString& dir, const QString& format, const QStri
     for (const ViewRow& row : viewRows()) {
         const std::vector<const PictureSurface*> pictures = viewWindow(row).screenshotPictures();
         for (size_t i = 0; i < pictures.size() && i < row.screenshotSuffixes.size(); ++i)
-            if (QString why = add(*pictures[i], fileNameOf(row.screenshotSuffixes[i], format), row.objectName);
+            if (QString why = add(*pictures[i], renderFileName(row.screenshotSuffixes[i], format), row.objectName);
                 !why.isEmpty())
                 return why;
         if (row.thumbIndex != 0)

@@ -12,5 +12,8 @@ struct RenderedRange {
     int64_t drawn;   // packets of the range the filter let through to the views
 };
 
+// "_textrainfall.bmp" as "textrainfall.png", say: a screenshot suffix as a render's file name.
+QString renderFileName(const char* suffix, const QString& format);
+
 // Writes the files; on failure returns a message naming the file and the reason.
 QString writeRenderOutput(const QString& dir, const QString& format, const QString& source, const RenderedRange& range);

@@ -9,6 +9,7 @@
 
 #include "support/cliRun.h"
 #include "support/recordedFiles.h"
+#include "support/webpFrames.h"
 
 class TestRender : public QObject {
     Q_OBJECT
@@ -74,6 +75,40 @@ private slots:
         QVERIFY(!ascii.isNull() && ascii.size() == hex.size() && ascii != hex);
     }
 
+    // --animate: every view and the main window as an animation of the
+    // pictures after every K packets, ending on the still picture; at most
+    // 300 frames when K is not given; 1 frame when nothing is drawn.
+    void animationsEndOnTheStillPictures_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("msPerFrame");
+        QTest::newRow("every 7, 4 a second") << "--every 7 --fps 4" << 5 << 250;   // 7, 14, 21, 28, 30
+        QTest::newRow("every packet") << "--every 1" << 30 << 100;
+        QTest::newRow("at most 300 frames") << "" << 30 << 100;
+        QTest::newRow("all hidden") << "--set frmEncodings.tglTCP=true --set frmEncodings.tglUDP=true "
+                                       "--set frmEncodings.tglICMP=true --every 30" << 1 << 100;
+    }
+    void animationsEndOnTheStillPictures()
+    {
+        QFETCH(QString, options);
+        QFETCH(int, frames);
+        QFETCH(int, msPerFrame);
+        const CliRun run = render("animated", ("--size 300x200 --format png --animate " + options).trimmed());
+        QVERIFY2(run.status == 0, run.err.constData());
+        for (const char* name : {"textrainfall", "scatterplot", "parallelcoord", "mainwindow"}) {
+            const webp::Animation a = webp::read(dir.filePath("animated/") + name + ".webp");
+            const QImage still = QImage(dir.filePath("animated/") + name + ".png").convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(a.ok, name);
+            QCOMPARE(a.frames.size(), frames);
+            // libwebp writes a single frame as a still picture, with no duration.
+            QCOMPARE(a.timestamps.last(), frames > 1 ? frames * msPerFrame : 0);
+            QCOMPARE(a.frames.last().size(), still.size());
+            QVERIFY2(a.frames.last() == still, name);
+            if (frames > 1) QVERIFY2(a.frames.first() != still, name);   // it moves
+        }
+    }
+
     // pick draws as render does and names the packets under a pixel. The 30
     // packets of mix.nivora on a binary rainfall 30 rows and more high: static
     // scroll puts packet k on row k - 1; dynamic scroll the newest on row 1,
@@ -135,6 +170,9 @@ private slots:
         QTest::newRow("size") << "--size 0x10" << "--size '0x10' is not WIDTHxHEIGHT";
         QTest::newRow("wide window") << "--window 1-30001" << "the window 1-30001 holds 30001 frames; at most 30000 fit the store";
         QTest::newRow("no window") << "--window 1to5" << "--window '1to5' is not FIRST-LAST";
+        QTest::newRow("every 0") << "--animate --every 0" << "--every '0' is not a number of packets from 1 up";
+        QTest::newRow("fps 101") << "--animate --fps 101" << "--fps '101' is not a number of frames a second from 1 to 100";
+        QTest::newRow("fps alone") << "--fps 5" << "--every and --fps go with --animate";
     }
     void mistakesAreNamed()
     {

@@ -1,0 +1,30 @@
+#pragma once
+// A lossless animated WebP built frame by frame from pictures of one size,
+// shown one after the other at a fixed rate and looped. Written whole or not
+// at all.
+#include <QImage>
+#include <QString>
+#include <memory>
+
+class WebpAnimation {
+public:
+    WebpAnimation(QSize size, int framesPerSecond);
+    ~WebpAnimation();
+    WebpAnimation(const WebpAnimation&) = delete;
+    WebpAnimation& operator=(const WebpAnimation&) = delete;
+
+    // Adds the next frame (converted to the animation's size if it differs);
+    // false once encoding has failed.
+    bool add(const QImage& frame);
+    int frames() const { return frames_; }
+    // Ends the animation and writes it to `path`; the reason when that fails.
+    QString write(const QString& path);
+
+private:
+    struct Encoder;
+    std::unique_ptr<Encoder> encoder_;
+    QSize size_;
+    int msPerFrame_;
+    int frames_ = 0;
+    bool failed_ = false;
+};
