@@ -160,6 +160,13 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
                                 {10, 304, 130, 28});
     btnNextComment = button("btnNextComment", "Next comment", "Choose the commented packet after (])",
                             {146, 304, 130, 28});
+    tglRecord = button("tglRecord", "Record",
+                       "Record the open views while playing, until Stop or Pause, as animated WebP files in the"
+                       " application directory",
+                       {294, 304, 90, 28}, true);
+    tmrRecord = new QTimer(this);
+    tmrRecord->setObjectName("tmrRecord");
+    tmrRecord->setInterval(1000 / ViewRecording::kFramesPerSecond);
 
     connect(btnPlay, &QPushButton::toggled, this, [this] {
         if (btnPlayTag != "locked") playAction();   // whichever way Play moved: it ends down
@@ -174,6 +181,8 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     connect(btnStepBackward, &QPushButton::clicked, this, [this] { stepBy(-1); });
     connect(btnPreviousComment, &QPushButton::clicked, this, [this] { stepToComment(-1); });
     connect(btnNextComment, &QPushButton::clicked, this, [this] { stepToComment(1); });
+    connect(tglRecord, &QPushButton::toggled, this, &FrmFilters::recordChanged);
+    connect(tmrRecord, &QTimer::timeout, this, [this] { recording_.catchFrame(); });
     connect(btnMinSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->minimum()); });
     connect(btnMaxSpeed, &QPushButton::clicked, this, [this] { spnSpeed->setValue(spnSpeed->maximum()); });
     connect(spnSpeed, &SpinButton::valueChanged, this, &FrmFilters::speedChanged);
@@ -212,7 +221,11 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     btnStop->setChecked(true);
 }
 
-void FrmFilters::unload() { tmrPlayTimer->stop(); }
+void FrmFilters::unload()
+{
+    tmrPlayTimer->stop();
+    endRecording();
+}
 
 bool FrmFilters::eventFilter(QObject* watched, QEvent* e)
 {
@@ -358,13 +371,18 @@ void FrmFilters::pauseChanged()
         btnPause->setChecked(false);   // nothing plays, so nothing can pause
         return;
     }
-    if (btnPause->isChecked()) tmrPlayTimer->stop();
-    else playAction();   // resume
+    if (btnPause->isChecked()) {
+        tmrPlayTimer->stop();
+        endRecording();
+    } else {
+        playAction();   // resume
+    }
 }
 
 void FrmFilters::stopAction()
 {
     tmrPlayTimer->stop();
+    endRecording();
     {
         Locked lock(scrPacketTag);
         scrPacket->setValue(scrPacket->minimum());
@@ -459,6 +477,34 @@ void FrmFilters::stepBy(int delta)
     if (delta > 0 ? position >= scrPacket->maximum() : position <= scrPacket->minimum()) return;
     const int32_t packet = moveTo(position + delta);
     displayPackets(packet, packet);   // last: the window may be gone when the drawing returns
+}
+
+// Down: the shown views are recorded from now, playing if they were not; up:
+// the recording ends and is written.
+void FrmFilters::recordChanged(bool down)
+{
+    if (!down) return endRecording();
+    if (recording_.active()) return;
+    if (!recording_.start()) {
+        tglRecord->setChecked(false);
+        lblScreenshots->setText("Nothing recorded: no view window with a picture is open.");
+        return;
+    }
+    tmrRecord->start();
+    lblScreenshots->setText("Recording the open views until Stop or Pause…");
+    if (!btnPlay->isChecked() || btnPause->isChecked()) btnPlay->click();
+}
+
+void FrmFilters::endRecording()
+{
+    if (!recording_.active()) return;
+    tmrRecord->stop();
+    const QString line = recording_.finish();
+    {
+        const QSignalBlocker quiet(tglRecord);
+        tglRecord->setChecked(false);
+    }
+    lblScreenshots->setText(line);
 }
 
 // From the chosen packet, or the position when none is chosen, to the

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "playback/viewRecording.h"
 #include "ui/FormWindow.h"
 
 class QComboBox;
@@ -73,6 +74,7 @@ public:
     QProgressBar* pbDraw;     // a long drawing's progress; hidden otherwise
     QPushButton* btnPreviousComment;   // choose the commented packet before ([)
     QPushButton* btnNextComment;       // or after (]) the chosen one or the position
+    QPushButton* tglRecord;            // down: the shown views are recorded while playing
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.
@@ -114,6 +116,8 @@ private:
     void stopAction();
     void stepBy(int delta);
     void stepToComment(int direction);
+    void recordChanged(bool down);
+    void endRecording();
     // The next position for a tick, or 0 when playback has ended.
     int32_t advance();
     // Moves the scroll bar itself (locked) and shows the position in the counter.
@@ -130,6 +134,8 @@ private:
     // The buffer range and its end labels while it spans every held packet.
     void showWholeRange();
 
+    ViewRecording recording_;
+    QTimer* tmrRecord = nullptr;   // catches the recorded views' frames
     bool holdsPackets_ = false;     // false: the bar sits disabled at 1..1
     bool atStart_ = false;          // Stopped: the next tick draws the position itself, the first held packet
     bool wholeRange_ = true;        // the buffer range is every held packet, and grows with them

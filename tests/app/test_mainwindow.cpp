@@ -4,6 +4,7 @@
 // and nothing is kept between runs.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -25,16 +26,19 @@
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "playback/frmEncodings.h"
+#include "platform/SpinButton.h"
 #include "playback/frmFilters.h"
 #include "support/ScriptedDialogs.h"
 #include "support/captureSupport.h"
 #include "support/recordedFiles.h"
+#include "support/webpFrames.h"
 #include "vis/VisForm.h"
 #include "playback/modVisualize.h"
 #include "vis/frmVis3.h"
 #include "vis/frmVis5.h"
 #include "vis/packetComment.h"
 #include "vis/packetSelection.h"
+#include "vis/screenshotFiles.h"
 #include "vis/frmVis7.h"
 #include "vis/viewRegistry.h"
 
@@ -453,6 +457,35 @@ private slots:
         QVERIFY(*packetComments(2) == FrameComments{"one comment now"});
         QCOMPARE(commentedPacketCount(), 1);
         packetSelection().clear();
+    }
+
+    // Record plays and catches the open views until Stop: one animation per
+    // picture in the program's folder, ending on what the view shows.
+    void recordWritesTheOpenViews()
+    {
+        QTemporaryDir dir;
+        setProgramFolder(dir.path());
+        resetBuffer("startup");
+        for (int k = 0; k < 3000; ++k) recorded::store(frames::ipv4(60 + k % 1400, uint8_t(k % 3 == 0 ? 6 : 17), uint16_t(k)));
+        if (!frmVis5()->isVisible()) frmMain()->menuItem(viewRow(5).menuItem)->trigger();
+        frmFilters()->show();
+        frmFilters()->btnStop->click();
+        frmFilters()->spnSpeed->setValue(frmFilters()->spnSpeed->maximum());
+        frmFilters()->tglRecord->click();
+        QVERIFY(frmFilters()->btnPlay->isChecked());
+        QTest::qWait(450);
+        frmFilters()->btnPause->click();
+        QVERIFY(!frmFilters()->tglRecord->isChecked());
+        QVERIFY2(frmFilters()->lblScreenshots->text().contains("animation(s) recorded in " + QDir::toNativeSeparators(dir.path())),
+                 qPrintable(frmFilters()->lblScreenshots->text()));
+        const QStringList files = QDir(dir.path()).entryList({"*_scatterplot.webp"});
+        QCOMPARE(files.size(), 1);
+        const webp::Animation a = webp::read(dir.filePath(files[0]));
+        QVERIFY(a.ok && a.frames.size() >= 3);
+        QCOMPARE(a.frames.last(), frmVis5()->picGraph->image().convertToFormat(QImage::Format_ARGB32));
+        QVERIFY(a.frames.first() != a.frames.last());   // it moved
+        frmFilters()->btnStop->click();
+        setProgramFolder({});
     }
 
     // Ctrl+O opens a dataset and Ctrl+Q exits from any of the program's
