@@ -1,7 +1,8 @@
 // How large render --animate's animations are against the same frames as
-// separate lossless WebP stills: each animation named on the command line is
-// decoded with libwebp and every frame encoded on its own. scripts/bench runs
-// it on the animations of 30000 packets; without files it has nothing to weigh.
+// separate lossless WebP stills of the same effort: each animation named on
+// the command line is decoded with libwebp and every frame encoded on its own.
+// scripts/bench runs it on the animations of 30000 packets; without files it
+// has nothing to weigh.
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -10,8 +11,32 @@
 #include <webp/encode.h>
 
 #include "benchTable.h"
+#include "platform/webpAnimation.h"
 
 namespace {
+// The bytes of one lossless still of the BGRA canvas, encoded as the animation's frames are.
+size_t stillSize(const uint8_t* canvas, int width, int height)
+{
+    WebPConfig config;
+    WebPPicture picture;
+    if (!WebPConfigInit(&config) || !WebPPictureInit(&picture)) return 0;
+    config.lossless = 1;
+    config.method = WebpAnimation::kMethod;
+    config.quality = WebpAnimation::kEffort;
+    picture.use_argb = 1;
+    picture.width = width;
+    picture.height = height;
+    WebPMemoryWriter out;
+    WebPMemoryWriterInit(&out);
+    picture.writer = WebPMemoryWrite;
+    picture.custom_ptr = &out;
+    const bool ok = WebPPictureImportBGRA(&picture, canvas, width * 4) && WebPEncode(&config, &picture);
+    const size_t size = ok ? out.size : 0;
+    WebPPictureFree(&picture);
+    WebPMemoryWriterClear(&out);
+    return size;
+}
+
 struct Weighed {
     double animation = 0;
     double stills = 0;
@@ -35,11 +60,7 @@ Weighed weigh(const QString& path)
     uint8_t* canvas = nullptr;
     int timestamp = 0;
     while (WebPAnimDecoderHasMoreFrames(decoder) && WebPAnimDecoderGetNext(decoder, &canvas, &timestamp)) {
-        uint8_t* still = nullptr;
-        const size_t size = WebPEncodeLosslessBGRA(canvas, int(info.canvas_width), int(info.canvas_height),
-                                                   int(info.canvas_width) * 4, &still);
-        WebPFree(still);
-        w.stills += double(size);
+        w.stills += double(stillSize(canvas, int(info.canvas_width), int(info.canvas_height)));
         ++w.frames;
     }
     WebPAnimDecoderDelete(decoder);

@@ -26,8 +26,8 @@ WebpAnimation::WebpAnimation(QSize size, int framesPerSecond)
     options.kmax = 0;
     options.anim_params.loop_count = 0;   // for ever
     encoder_->config.lossless = 1;
-    encoder_->config.method = 0;          // the fastest; the pictures are flat colour
-    encoder_->config.quality = 0;
+    encoder_->config.method = kMethod;
+    encoder_->config.quality = kEffort;
     encoder_->encoder = WebPAnimEncoderNew(size.width(), size.height(), &options);
     failed_ = encoder_->encoder == nullptr;
 }

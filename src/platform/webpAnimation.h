@@ -8,6 +8,11 @@
 
 class WebpAnimation {
 public:
+    // libwebp's least effort: hundreds of frames a view must encode in
+    // seconds, and the pictures are flat colour that compresses well anyway.
+    static constexpr int kMethod = 0;
+    static constexpr float kEffort = 0;   // lossless "quality": effort, 0 to 100
+
     WebpAnimation(QSize size, int framesPerSecond);
     ~WebpAnimation();
     WebpAnimation(const WebpAnimation&) = delete;
