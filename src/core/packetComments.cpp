@@ -1,13 +1,18 @@
 #include "packetComments.h"
 
-#include <map>
+#include <algorithm>
+#include <deque>
+#include <utility>
 
 #include "modLibrary.h"
 
 namespace {
-std::map<int64_t, FrameComments> byPacket;   // by packet number, in order
-uint64_t generationKept = 0;                 // the filling of the store they belong to
-uint64_t generationEdited = 0;               // the filling whose comments the user edited
+// By packet number, ascending: a load appends at the back and the ring
+// forgets at the front, both in constant time; an edit in between is rare.
+using Commented = std::pair<int64_t, FrameComments>;
+std::deque<Commented> byPacket;
+uint64_t generationKept = 0;     // the filling of the store they belong to
+uint64_t generationEdited = 0;   // the filling whose comments the user edited
 bool edited = false;
 
 // Drops what belongs to an earlier filling of the store or to packets the ring has overwritten.
@@ -18,15 +23,21 @@ void forgetGone()
         byPacket.clear();
         return;
     }
-    byPacket.erase(byPacket.begin(), byPacket.lower_bound(firstHeldPacket()));
+    const int64_t first = firstHeldPacket();
+    while (!byPacket.empty() && byPacket.front().first < first) byPacket.pop_front();
+}
+
+std::deque<Commented>::iterator atOrAfter(int64_t n)
+{
+    return std::lower_bound(byPacket.begin(), byPacket.end(), n, [](const Commented& c, int64_t k) { return c.first < k; });
 }
 }
 
 const FrameComments* packetComments(int64_t n)
 {
     forgetGone();
-    const auto found = byPacket.find(n);
-    return found == byPacket.end() ? nullptr : &found->second;
+    const auto found = atOrAfter(n);
+    return found != byPacket.end() && found->first == n ? &found->second : nullptr;
 }
 
 void setPacketComments(int64_t n, FrameComments comments)
@@ -34,8 +45,19 @@ void setPacketComments(int64_t n, FrameComments comments)
     forgetGone();
     generationKept = storeGeneration();
     if (n < firstHeldPacket() || n > getPacketCount()) return;
-    if (comments.empty()) byPacket.erase(n);
-    else byPacket[n] = std::move(comments);
+    if (byPacket.empty() || byPacket.back().first < n) {   // the newest packet: a load's every comment
+        if (!comments.empty()) byPacket.emplace_back(n, std::move(comments));
+        return;
+    }
+    const auto at = atOrAfter(n);
+    const bool held = at->first == n;
+    if (comments.empty()) {
+        if (held) byPacket.erase(at);
+    } else if (held) {
+        at->second = std::move(comments);
+    } else {
+        byPacket.emplace(at, n, std::move(comments));
+    }
 }
 
 void editPacketComments(int64_t n, FrameComments comments)
@@ -60,9 +82,9 @@ int64_t nextCommentedPacket(int64_t n, int direction)
 {
     forgetGone();
     if (direction > 0) {
-        const auto after = byPacket.upper_bound(n);
+        const auto after = atOrAfter(n + 1);
         return after == byPacket.end() ? 0 : after->first;
     }
-    auto before = byPacket.lower_bound(n);
-    return before == byPacket.begin() ? 0 : (--before)->first;
+    const auto at = atOrAfter(n);
+    return at == byPacket.begin() ? 0 : std::prev(at)->first;
 }
