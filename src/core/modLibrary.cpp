@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "modProcess.h"
+#include "packetComments.h"
 #include "storeHost.h"
 
 namespace store_detail {
@@ -64,6 +65,7 @@ void initBuffer()
     zeroColumn(c.udpSourcePort, n);
     zeroColumn(c.udpDestPort, n);
     store_detail::byteFrequency.fill(0.0f);
+    forgetPacketComments();
 }
 
 bool resetBuffer(const std::string& command)

@@ -11,18 +11,12 @@ namespace {
 // forgets at the front, both in constant time; an edit in between is rare.
 using Commented = std::pair<int64_t, FrameComments>;
 std::deque<Commented> byPacket;
-uint64_t generationKept = 0;     // the filling of the store they belong to
 uint64_t generationEdited = 0;   // the filling whose comments the user edited
 bool edited = false;
 
-// Drops what belongs to an earlier filling of the store or to packets the ring has overwritten.
+// Drops the comments of packets the ring has overwritten.
 void forgetGone()
 {
-    if (byPacket.empty()) return;
-    if (generationKept != storeGeneration()) {
-        byPacket.clear();
-        return;
-    }
     const int64_t first = firstHeldPacket();
     while (!byPacket.empty() && byPacket.front().first < first) byPacket.pop_front();
 }
@@ -43,7 +37,6 @@ const FrameComments* packetComments(int64_t n)
 void setPacketComments(int64_t n, FrameComments comments)
 {
     forgetGone();
-    generationKept = storeGeneration();
     if (n < firstHeldPacket() || n > getPacketCount()) return;
     if (byPacket.empty() || byPacket.back().first < n) {   // the newest packet: a load's every comment
         if (!comments.empty()) byPacket.emplace_back(n, std::move(comments));
@@ -67,6 +60,8 @@ void editPacketComments(int64_t n, FrameComments comments)
     edited = true;
     generationEdited = storeGeneration();
 }
+
+void forgetPacketComments() { byPacket.clear(); }
 
 bool packetCommentsEdited() { return edited && generationEdited == storeGeneration(); }
 

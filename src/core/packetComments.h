@@ -1,7 +1,7 @@
 #pragma once
 // The comments on held packets, beside the ring: only commented packets take
 // room, so a store without comments pays nothing. A packet's comments go when
-// its slot is reused or the store is emptied.
+// its slot is reused or the store is emptied (initBuffer).
 #include <cstdint>
 
 #include "frameComments.h"
@@ -16,6 +16,8 @@ void editPacketComments(int64_t n, FrameComments comments);
 bool packetCommentsEdited();
 // Saved with the comments: they exist in a file now.
 void packetCommentsSaved();
+// Empties them with the store.
+void forgetPacketComments();
 // How many held packets have comments.
 int64_t commentedPacketCount();
 // The nearest held packet with comments after (direction +1) or before (-1)
