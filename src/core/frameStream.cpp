@@ -9,6 +9,7 @@
 #include "blockReader.h"
 #include "datasetScanner.h"
 #include "regularFile.h"
+#include "unknownFile.h"
 
 std::unique_ptr<FrameStream> makeCaptureStream(size_t bufferBytes);   // captureStream.cpp
 
@@ -28,12 +29,13 @@ public:
     {
         if (!openFile(path, report)) return false;
         reader_.attach(fd_, identity_.size);
-        const uint8_t* header = reader_.peek(kDatasetHeader.size());
-        if (!header && reader_.error() != 0)
+        const size_t size = size_t(std::min<int64_t>(kFirstBytesShown, reader_.remaining()));
+        const uint8_t* first = reader_.peek(size);
+        if (!first)
             return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(reader_.error()));
-        if (!header || !hasDatasetHeader(header, kDatasetHeader.size()))
-            return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
-        return true;
+        if (hasDatasetHeader(first, size)) return true;
+        refuseUnknownFile(path, first, size, report);
+        return false;
     }
 
     StreamPoint start() const override { return {int64_t(kDatasetHeader.size()), 0}; }

@@ -31,6 +31,9 @@ private slots:
     {
         QCOMPARE(runCli({"synth", "--count", "60", path("mix.pcap")}).status, 0);
         QVERIFY(recorded::writeFile(path("bad.nivora"), "<NIVORA!"));
+        QVERIFY(recorded::writeFile(path("text.pcap"), "GET / HTTP/1.1\r\nHost: example\r\n"));
+        QVERIFY(recorded::writeFile(path("zip.pcap"), QByteArray("PK\x03\x04\x14\x00\x00\x00", 8)));
+        QVERIFY(recorded::writeFile(path("empty.pcap"), ""));
         QVERIFY(recorded::writeFile(path("big.nivora"), recorded::dataset({Frame(2000), Frame(60)})));
         QVERIFY(recorded::writePcap(path("long.pcap"), {frames::ipv4(60, 6), frames::ipv4(1586, 6)}));
         QVERIFY(recorded::writeFile(path("in.nivora"), input));
@@ -171,6 +174,10 @@ private slots:
         };
         row("fields @/none.nivora", 1, "Cannot open \"@/none.nivora\": No such file or directory");
         row("info @/bad.nivora", 1, "\"@/bad.nivora\" is not a nivora format file");
+        const QString neither = " is neither a nivora dataset nor a pcap or pcapng capture: ";
+        row("info @/text.pcap", 1, "\"@/text.pcap\"" + neither + "it begins with the text \"GET / HTTP/1.1\\r\\n\"\n");
+        row("fields @/zip.pcap", 1, "\"@/zip.pcap\"" + neither + "it begins with the bytes 50 4B 03 04 14 00 00 00\n");
+        row("convert @/empty.pcap @/e.nivora", 1, "\"@/empty.pcap\"" + neither + "it is empty\n");
         row("fields @/big.nivora", 1, "1 record(s) in \"@/big.nivora\" were longer than 1601 bytes");
         row("convert @/long.pcap @/written/long.nivora", 1, "long.nivora\": 1 frame(s) were left out");
         for (const char* line : {"convert @/in.nivora @/in.nivora", "convert @/in.nivora @/./in.nivora",
