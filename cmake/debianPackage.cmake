@@ -21,5 +21,8 @@ parallel coordinates, a scatter plot, a combined view and a packet's detail.
 nivora-cli reads, converts, captures and draws the same files without a
 window. Capturing needs raw-capture rights, which the package does not grant.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Not a library: the byte views write in "Courier New" and the thumbnails in
+# "Liberation Sans", which this package's fonts provide (metric-compatible).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

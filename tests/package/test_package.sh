@@ -27,7 +27,8 @@ grep -q "release version=\"$version\"" "$usr"/share/metainfo/*.metainfo.xml || f
 zcat "$usr/share/man/man1/nivora-cli.1.gz" | grep -q "\"nivora $version\"" || fail "the manual is not of $version"
 "$usr/bin/nivora-cli" info "$usr/share/nivora/sample.nivora" | grep -Eq '^packets stored: +4000$' \
   || fail "its nivora-cli does not read its sample"
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "depends on no Qt: $(dpkg-deb -f "$deb" Depends)"
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q 'libqt6widgets6' <<< "$depends" && grep -q 'fonts-liberation' <<< "$depends" || fail "lacks Qt or its fonts among its dependencies: $depends"
 
 for page in "$usr"/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 > /dev/null)
