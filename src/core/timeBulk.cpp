@@ -16,6 +16,13 @@ void TimeBulk::add(CaptureTime t)
     samples_.push_back(t);
 }
 
+bool TimeBulk::anyFar() const
+{
+    if (samples_.empty()) return false;
+    const TimeSpan span = near();
+    return !span.contains(lowest_) || !span.contains(highest_);
+}
+
 TimeSpan TimeBulk::near() const
 {
     if (samples_.empty()) return {};

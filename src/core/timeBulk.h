@@ -26,7 +26,7 @@ public:
     // The times that are not far off.
     TimeSpan near() const;
     // Whether any time added lies outside near().
-    bool anyFar() const { return !samples_.empty() && !(near().contains(lowest_) && near().contains(highest_)); }
+    bool anyFar() const;
 
 private:
     std::vector<CaptureTime> samples_;   // every stride_-th time

@@ -50,7 +50,7 @@ public:
 
     void setCurrentAdapter(const CaptureAdapter& adapter) { current_ = adapter; }
     const std::optional<CaptureAdapter>& currentAdapter() const { return current_; }
-    // libpcap filter syntax, applied by the next start; blank captures every frame.
+    // libpcap filter syntax, applied by the next open; blank captures every frame.
     void setFilter(const QString& expression) { filter_ = expression.toStdString(); }
 
     // Opens the current adapter (stopping a running capture first); false when

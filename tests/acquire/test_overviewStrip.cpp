@@ -7,6 +7,7 @@
 
 #include "acquire/overviewStrip.h"
 #include "core/frameIndex.h"
+#include "core/timeBulk.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
 
@@ -87,6 +88,23 @@ private slots:
         OverviewStrip strip;
         QCOMPARE(emptyColumns(stripOf(index, strip)), 0);
         QVERIFY(strip.toolTip().startsWith("The whole file along its capture time: "));
+    }
+
+    // Past 65536 times the sample keeps every other one, again and again:
+    // the bulk and the far-off times are still told apart, a time at each
+    // edge of the bulk is near.
+    void aLongFileIsSampledEvenly()
+    {
+        TimeBulk bulk;
+        const CaptureTime start = 1700000000 * kNsPerSecond;
+        for (int64_t k = 0; k < 1000000; ++k) bulk.add(k == 500000 ? 0 : start + k * 1000);
+        const TimeSpan near = bulk.near();
+        QVERIFY(bulk.anyFar());
+        QVERIFY(!near.contains(0) && near.contains(start) && near.contains(start + 999999 * 1000));
+        QVERIFY(!near.contains(start + 3 * 999999 * 1000));   // three times the bulk's span on
+        bulk = TimeBulk();
+        for (int64_t k = 0; k < 1000000; ++k) bulk.add(start + k * 1000);
+        QVERIFY(!bulk.anyFar());
     }
 
     // Every 20th frame swapped with the next: 1 frame in 20 comes earlier
