@@ -16,6 +16,12 @@
 
 namespace {
 constexpr const char* kUsage = "fields [--labels] [--time] [--comments] [--window A-B] FILE";
+const OptionTable kOptions = {
+    {"--labels", "print each field's label instead of its value"},
+    {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
+    {"--comments", "print each frame's comments last, on one line (tabs and line breaks escaped)"},
+    {"--window A-B", "print only frames A to B of FILE, 1-based"},
+};
 
 // Rows gathered and written in large pieces.
 class Output {
@@ -100,5 +106,5 @@ int runFields(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first; --comments: its comments last)", runFields});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first; --comments: its comments last)", runFields, kOptions});
 }
