@@ -8,6 +8,10 @@
 
 namespace {
 constexpr const char* kUsage = "convert [--window A-B] [--filter EXPR] IN OUT";
+const OptionTable kOptions = {
+    {"--window A-B", "copy only frames A to B of IN, 1-based"},
+    {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump -r IN -w OUT EXPR does"},
+};
 
 int runConvert(const CliArgs& given)
 {
@@ -35,5 +39,5 @@ int runConvert(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"convert", kUsage, "copy every frame of IN, or a window of them, or those EXPR matches, into OUT (.nivora or .pcap)", runConvert});
+    {"convert", kUsage, "copy every frame of IN, or a window of them, or those EXPR matches, into OUT (.nivora or .pcap)", runConvert, kOptions});
 }

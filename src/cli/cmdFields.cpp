@@ -15,6 +15,12 @@
 
 namespace {
 constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] [--filter EXPR] FILE";
+const OptionTable kOptions = {
+    {"--labels", "print each field's label instead of its value"},
+    {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
+    {"--window A-B", "print only frames A to B of FILE, 1-based"},
+    {"--filter EXPR", "print only the frames the libpcap filter expression EXPR matches, numbered as in FILE"},
+};
 
 // Rows gathered and written in large pieces.
 class Output {
@@ -96,5 +102,5 @@ int runFields(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them, or of those EXPR matches (--time: its capture time first)", runFields});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them, or of those EXPR matches (--time: its capture time first)", runFields, kOptions});
 }

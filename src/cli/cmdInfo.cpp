@@ -15,6 +15,10 @@
 
 namespace {
 constexpr const char* kUsage = "info [--window A-B] [--filter EXPR] FILE";
+const OptionTable kOptions = {
+    {"--window A-B", "describe frames A to B of FILE (at most " + std::to_string(kSlotCount) + ") instead of the first " + std::to_string(kSlotCount)},
+    {"--filter EXPR", "count and describe only the frames the libpcap filter expression EXPR matches"},
+};
 
 int runInfo(const CliArgs& given)
 {
@@ -92,5 +96,5 @@ int runInfo(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"info", kUsage, "records, frames, the window a load holds, bytes, capture times and IP protocols of FILE", runInfo});
+    {"info", kUsage, "records, frames, the window a load holds, bytes, capture times and IP protocols of FILE", runInfo, kOptions});
 }
