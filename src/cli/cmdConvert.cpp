@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUsage = "convert [--window A-B] [--filter EXPR] IN OUT";
 const OptionTable kOptions = {
     {"--window A-B", "copy only frames A to B of IN, 1-based"},
-    {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump -r IN -w OUT EXPR does"},
+    {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump does reading IN and writing OUT"},
 };
 
 int runConvert(const CliArgs& given)
