@@ -1,7 +1,8 @@
-// nivora-cli fields [--labels] [--time] [--comments] [--window A-B] FILE: the
-// field catalogue of every frame of FILE (or of the window), numbered as in the
-// file, with --time first its capture time and with --comments last its
-// comments on one line, read in one pass without the store.
+// nivora-cli fields [--labels] [--time] [--comments] [--window A-B] [--filter EXPR]
+// FILE: the field catalogue of every frame of FILE (or of the window, or those
+// the filter expression matches), numbered as in the file, with --time first
+// its capture time and with --comments last its comments on one line, read in
+// one pass without the store.
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -15,12 +16,13 @@
 #include "core/modProcess.h"
 
 namespace {
-constexpr const char* kUsage = "fields [--labels] [--time] [--comments] [--window A-B] FILE";
+constexpr const char* kUsage = "fields [--labels] [--time] [--comments] [--window A-B] [--filter EXPR] FILE";
 const OptionTable kOptions = {
     {"--labels", "print each field's label instead of its value"},
     {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
     {"--comments", "print each frame's comments last, on one line (tabs and line breaks escaped)"},
     {"--window A-B", "print only frames A to B of FILE, 1-based"},
+    {"--filter EXPR", "print only the frames the libpcap filter expression EXPR matches, numbered as in FILE"},
 };
 
 // Rows gathered and written in large pieces.
@@ -52,6 +54,8 @@ int runFields(const CliArgs& given)
     CliArgs args = given;
     std::optional<FrameWindow> window;
     if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
+    FilterExpression filter;
+    if (const int status = takeFilterOption(args, filter, kUsage)) return status;
     bool labels = false, times = false, comments = false;
     std::string path;
     for (const std::string& a : args) {
@@ -80,6 +84,7 @@ int runFields(const CliArgs& given)
     stream->read(report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++frames;
         if (window && number < window->first) return true;
+        if (!frameMatches(filter, f.frame)) return !window || number < window->last;
         const FrameHeaders h = decodeFrame(f.frame.data, int(std::min(f.frame.size, size_t(kSlotBytes))));
         // Seconds since 1970 with 9 decimals; empty for a frame from a dataset.
         if (times) {
@@ -106,5 +111,5 @@ int runFields(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first; --comments: its comments last)", runFields, kOptions});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them, or of those EXPR matches (--time: its capture time first; --comments: its comments last)", runFields, kOptions});
 }

@@ -32,7 +32,8 @@ TimeResolution timeResolutionFor(const std::string& in, const std::string& out, 
 }
 }
 
-ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window)
+ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window,
+                          const FilterExpression& keep)
 {
     ConvertReport report;
     LoadObserver quiet;
@@ -51,7 +52,7 @@ ConvertReport convertFile(const std::string& in, const std::string& out, const s
     FrameWriter writer(out, timeResolutionFor(in, out, source, window));
     if (writer.open()) {
         source.forEachFrame(report.read, [&](const SourceFrame& frame) {
-            return writer.add(frame.data, frame.size, frame.stamp, frame.comments);
+            return !frameMatches(keep, frame) || writer.add(frame.data, frame.size, frame.stamp, frame.comments);
         });
         if (windowed && windowed->framesSeen() < window->last) {   // the unfinished file is removed
             report.read.error = LoadError::NoSuchWindow;

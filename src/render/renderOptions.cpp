@@ -56,6 +56,8 @@ std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& erro
             const std::string problem = windowProblem(window, window.last, kSlotCount, "");
             if (!problem.empty()) return fail(QString::fromStdString(problem));
             o.window = window;
+        } else if (w == "--filter") {
+            o.filter = value;
         } else if (w == "--every" && !o.pick) {
             o.every = value.toLongLong();
             if (!QRegularExpression(R"(^\d{1,10}$)").match(value).hasMatch() || o.every < 1)

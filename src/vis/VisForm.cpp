@@ -8,6 +8,7 @@
 #include "core/packetSummary.h"
 #include "platform/PictureSurface.h"
 #include "vis/packetComment.h"
+#include "vis/followMenu.h"
 #include "vis/packetSelection.h"
 #include "vis/screenshotFiles.h"
 #include "vis/viewRegistry.h"
@@ -50,24 +51,25 @@ void VisForm::watchPictures()
             const std::vector<int32_t> packets = packetsAt(picture, pos.x(), pos.y(), kReach);
             packetSelection().choose(packets.empty() ? 0 : packets.front());   // empty space unchooses
         });
+        // A right click on a mark chooses its packet first; elsewhere the chosen one stays.
         pic->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(pic, &QWidget::customContextMenuRequested, this, [this, pic, picture](QPoint pos) {
-            QMenu menu(this);
-            addPacketEntries(menu, packetForMenu(picture, pos));
-            menu.exec(pic->mapToGlobal(pos));
+        connect(pic, &QWidget::customContextMenuRequested, this, [this, picture, pic](QPoint pos) {
+            const std::vector<int32_t> packets = packetsAt(picture, pos.x(), pos.y(), kReach);
+            if (!packets.empty()) packetSelection().choose(packets.front());
+            QMenu* menu = makeFollowMenu(this);
+            addPacketEntries(*menu, packetSelection().chosen());
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(pic->mapToGlobal(pos));
         });
     }
 }
 
-// The packet under the pointer, chosen as a click would; else the one already chosen.
-int64_t VisForm::packetForMenu(int picture, QPoint pos)
+// What can be done with the chosen packet, below what the menu offers already.
+void VisForm::addPacketEntries(QMenu& menu, int64_t packet)
 {
-    const std::vector<int32_t> packets = packetsAt(picture, pos.x(), pos.y(), kReach);
-    if (!packets.empty()) packetSelection().choose(packets.front());
-    return packetSelection().chosen();
+    if (!menu.isEmpty()) menu.addSeparator();
+    addCommentEntries(menu, packet);
 }
-
-void VisForm::addPacketEntries(QMenu& menu, int64_t packet) { addCommentEntries(menu, packet); }
 
 QString VisForm::pointerText(int picture, QPoint pos) const
 {

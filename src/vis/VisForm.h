@@ -42,7 +42,6 @@ private:
     void watchPictures();
     void pictureHovered(int picture, QPoint pos);
     void outlineChosen(int64_t packet);
-    int64_t packetForMenu(int picture, QPoint pos);
     // The pictures' context menu for a packet (0: none).
     void addPacketEntries(QMenu& menu, int64_t packet);
 

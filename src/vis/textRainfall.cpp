@@ -5,6 +5,7 @@
 #include "core/accessors.h"
 #include "core/modEncodings.h"
 #include "core/packetComments.h"
+#include "core/colourRules.h"
 #include "core/rounding.h"
 #include "platform/PictureSurface.h"
 
@@ -46,7 +47,7 @@ QString TextRainfall::lastLine() const
 
 void TextRainfall::Plot(const PacketToDraw& packet)
 {
-    picGraph_.setForeColor(encodingColor(getIPProtocol(packet.number)));
+    picGraph_.setForeColor(packetColour(packet.number));
 
     rules.cells = lineCells();
     const int length = buildRainLine(line_.data() + kPrefixRoom, packet.bytes, packet.len, rules);

@@ -106,9 +106,9 @@ private slots:
     {
         recorded::Pcapng w;
         w.section().interface();
-        w.packet(0, recorded::numberedFrame(1), 0, {"two\tlines\nhere", "second"});
+        w.packet(0, recorded::numberedFrame(1), 0, 0, {"two\tlines\nhere", "second"});
         w.packet(0, recorded::numberedFrame(2));
-        w.packet(0, recorded::numberedFrame(3), 0, {""});
+        w.packet(0, recorded::numberedFrame(3), 0, 0, {""});
         QVERIFY(recorded::writeFile(path("commented.pcapng"), w.b));
         const QList<QByteArray> rows = runCli({"fields", "--comments", path("commented.pcapng")}).out.split('\n');
         QCOMPARE(rows.size(), 1 + 3 + 1);

@@ -28,12 +28,12 @@ QByteArray commentedCapture()
     recorded::Pcapng w;
     w.section().interface(1, {9, 0}).interface(113).interface(1, {6, 0});
     const auto f = [](int n) { return recorded::numberedFrame(n); };
-    w.packet(0, f(1), 1700000000123456789ull, kSeveral);
+    w.packet(0, f(1), 1700000000123456789ull, 1500, kSeveral);   // longer on the wire
     w.packet(0, f(2), 1700000000223456789ull);
-    w.packet(1, f(99), 5, {"on the cooked interface: left out"});
-    w.packet(2, f(3), 1700000000500001ull, {""});                            // empty, second Ethernet interface
-    w.packet(0, f(4), 1700000001000000000ull, {kLongest});
-    w.packet(2, f(5), 1700000002000002ull, {"obsolete block", "tab\there"}, true);
+    w.packet(1, f(99), 5, 0, {"on the cooked interface: left out"});
+    w.packet(2, f(3), 1700000000500001ull, 0, {""});                           // empty, second Ethernet interface
+    w.packet(0, f(4), 1700000001000000000ull, 0, {kLongest});
+    w.packet(2, f(5), 1700000002000002ull, 0, {"obsolete block", "tab\there"}, true);
     return w.b;
 }
 

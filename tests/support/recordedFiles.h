@@ -188,9 +188,11 @@ struct Pcapng {
         return *this;
     }
     // An enhanced packet block, or with `obsolete` the packet block it
-    // replaced (a 16-bit interface and a drops count), each comment an opt_comment.
-    Pcapng& packet(uint32_t interface, const Frame& f, uint64_t ticks = 0, const QList<QByteArray>& comments = {},
-                   bool obsolete = false)
+    // replaced (a 16-bit interface and a drops count), each comment an
+    // opt_comment; `wire`: the frame's length on the wire when it was longer
+    // than the bytes kept.
+    Pcapng& packet(uint32_t interface, const Frame& f, uint64_t ticks = 0, uint32_t wire = 0,
+                   const QList<QByteArray>& comments = {}, bool obsolete = false)
     {
         const auto padded = [](qsizetype size) { return uint32_t((size + 3) / 4 * 4); };
         uint32_t options = comments.isEmpty() ? 0 : 4;
@@ -199,7 +201,7 @@ struct Pcapng {
         u32(obsolete ? 2 : 6); u32(length);
         if (obsolete) { u16(uint16_t(interface)); u16(0); } else { u32(interface); }
         u32(uint32_t(ticks >> 32)); u32(uint32_t(ticks));
-        u32(uint32_t(f.size())); u32(uint32_t(f.size()));
+        u32(uint32_t(f.size())); u32(std::max(wire, uint32_t(f.size())));
         b += bytesOf(f) + QByteArray(qsizetype(padded(qsizetype(f.size())) - f.size()), '\0');
         for (const QByteArray& c : comments) {
             u16(1); u16(uint16_t(c.size()));
