@@ -7,19 +7,20 @@
 #include "core/fileConvert.h"
 
 namespace {
-constexpr const char* kUsage = "convert [--window A-B] [--filter EXPR] IN OUT";
+constexpr const char* kUsage = "convert [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] IN OUT";
 
 int runConvert(const CliArgs& given)
 {
     CliArgs args = given;
-    std::optional<FrameWindow> window;
+    WindowOption window;
     if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
     FilterExpression keep;
     if (const int status = takeFilterOption(args, keep, kUsage)) return status;
     if (args.size() != 2) return usageError(kUsage);
     if (const int status = checkInputName(args[0])) return status;
     if (const int status = checkOutputName(args[1])) return status;
-    const ConvertReport report = convertFile(args[0], args[1], window, keep);
+    if (const int status = findWindowByTime(window, args[0], 0)) return status == 2 ? usageError(kUsage) : status;
+    const ConvertReport report = convertFile(args[0], args[1], window.frames, keep);
     if (!report.read.ok()) {
         printError(report.read.message);
         return 1;

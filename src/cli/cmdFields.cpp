@@ -1,4 +1,4 @@
-// nivora-cli fields [--labels] [--time] [--window A-B] [--filter EXPR] FILE:
+// nivora-cli fields [--labels] [--time] [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] FILE:
 // the field catalogue of every frame of FILE (or of the window, or those the
 // filter expression matches), numbered as in the file, with --time first its
 // capture time, read in one pass without the store.
@@ -14,7 +14,7 @@
 #include "core/modProcess.h"
 
 namespace {
-constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] [--filter EXPR] FILE";
+constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] FILE";
 
 // Rows gathered and written in large pieces.
 class Output {
@@ -43,8 +43,8 @@ private:
 int runFields(const CliArgs& given)
 {
     CliArgs args = given;
-    std::optional<FrameWindow> window;
-    if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
+    WindowOption asked;
+    if (const int status = takeWindowOption(args, asked, kUsage, 0)) return status;
     FilterExpression filter;
     if (const int status = takeFilterOption(args, filter, kUsage)) return status;
     bool labels = false, times = false;
@@ -57,6 +57,8 @@ int runFields(const CliArgs& given)
         else return usageError(kUsage);
     }
     if (path.empty()) return usageError(kUsage);
+    if (const int status = findWindowByTime(asked, path, 0)) return status == 2 ? usageError(kUsage) : status;
+    const std::optional<FrameWindow>& window = asked.frames;
 
     LoadReport report;
     const auto stream = openFrameStream(path, report);

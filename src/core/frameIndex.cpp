@@ -4,15 +4,20 @@
 #include <limits>
 
 namespace {
-void notePoint(FrameIndex& index, const StreamPoint& at, size_t maxPoints)
+void notePoint(FrameIndex& index, const StreamPoint& at, CaptureTime latest, size_t maxPoints)
 {
     if (index.points.size() >= maxPoints) {
         // Keep every other point: the stride doubles.
-        for (size_t k = 0; k < index.points.size() / 2; ++k) index.points[k] = index.points[2 * k];
+        for (size_t k = 0; k < index.points.size() / 2; ++k) {
+            index.points[k] = index.points[2 * k];
+            index.latestBefore[k] = index.latestBefore[2 * k];
+        }
         index.points.resize(index.points.size() / 2);
+        index.latestBefore.resize(index.points.size());
         index.stride *= 2;   // the frame at hand, an even number of old strides in, is a point of the new one too
     }
     index.points.push_back(at);
+    index.latestBefore.push_back(latest);
 }
 }
 
@@ -28,9 +33,10 @@ FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t max
     observer.fileRead();
 
     int64_t nextYield = 0;
+    CaptureTime latest = kNoTime;   // of the frames before the one at hand
     stream->read(index.report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++index.frames;
-        if ((number - 1) % index.stride == 0) notePoint(index, f.at, maxPoints);
+        if ((number - 1) % index.stride == 0) notePoint(index, f.at, latest, maxPoints);
         const TrafficKind kind = trafficKindOf(f.frame.data, f.frame.size);
         index.overview.add(number - 1, kind, uint32_t(f.frame.size));
         if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
@@ -39,6 +45,7 @@ FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t max
             if (__builtin_sub_overflow(t, index.firstTime, &after)) after = t > index.firstTime ? std::numeric_limits<int64_t>::max() : 0;
             index.byTime.add(std::max<int64_t>(0, after), kind, uint32_t(f.frame.size));
             ++index.timedFrames;
+            latest = std::max(latest, t);
         }
         if (number >= nextYield) {   // often enough for a responsive window, rarely enough to cost nothing
             nextYield = number + 4096;

@@ -23,6 +23,9 @@ struct FrameIndex {
     int64_t frames = 0;                   // the file's frame numbers run 1..frames
     int64_t stride = kFirstStride;        // K
     std::vector<StreamPoint> points;      // points[i]: where frame i * K + 1 begins
+    // latestBefore[i]: the latest capture time of frames 1..i * K (kNoTime
+    // when none has one). It never decreases, so a time is found by halving.
+    std::vector<CaptureTime> latestBefore;
     FrameOverview overview;               // by frame number
     // By capture time, nanoseconds after the first frame's (earlier times
     // count at 0); used when every frame has a time.
