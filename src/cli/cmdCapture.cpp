@@ -20,6 +20,12 @@
 
 namespace {
 constexpr const char* kUsage = "capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
+const OptionTable kOptions = {
+    {"-i IFACE", "capture from IFACE, its name or its number in nivora-cli interfaces"},
+    {"-f FILTER", "keep only the frames FILTER (libpcap syntax, see pcap-filter(7)) passes"},
+    {"-c COUNT", "stop after COUNT frames (default: at Ctrl-C, kill or a closed terminal)"},
+    {"-w OUT", "also write every frame to OUT, a .nivora dataset or a .pcap capture, flushed at least once a second"},
+};
 
 struct CaptureOptions {
     std::string adapter;
@@ -194,5 +200,5 @@ int runCapture(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap", runCapture});
+    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap", runCapture, kOptions});
 }

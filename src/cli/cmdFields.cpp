@@ -15,6 +15,12 @@
 
 namespace {
 constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] FILE";
+const OptionTable kOptions = {
+    {"--labels", "print each field's label instead of its value"},
+    {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
+    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "print only frames A to B of FILE, 1-based; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
+    {"--filter EXPR", "print only the frames the libpcap filter expression EXPR matches, numbered as in FILE"},
+};
 
 // Rows gathered and written in large pieces.
 class Output {
@@ -98,5 +104,5 @@ int runFields(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them, or of those EXPR matches (--time: its capture time first)", runFields});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them, or of those EXPR matches (--time: its capture time first)", runFields, kOptions});
 }

@@ -19,6 +19,11 @@
 namespace {
 constexpr const char* kUsage = "info [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] [--histogram N] FILE";
 constexpr int64_t kMostStretches = 100000;
+const OptionTable kOptions = {
+    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "describe frames A to B of FILE (at most " + std::to_string(kSlotCount) + ") instead of the first " + std::to_string(kSlotCount) + "; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
+    {"--filter EXPR", "count and describe only the frames the libpcap filter expression EXPR matches; count its matches across the whole file, with the first and the last"},
+    {"--histogram N", "count the matching frames (all, without --filter) in N equal stretches of time, from the first frame's time to the latest"},
+};
 
 // What the store would hold of the frames read: the matching frames of the window.
 class HeldFigures final : public FindObserver {
@@ -174,5 +179,5 @@ int runInfo(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"info", kUsage, "records, frames, the window a load holds, bytes, capture times and IP protocols of FILE; with EXPR its matches across the whole file", runInfo});
+    {"info", kUsage, "records, frames, the window a load holds, bytes, capture times and IP protocols of FILE; with EXPR its matches across the whole file", runInfo, kOptions});
 }

@@ -312,7 +312,10 @@ private slots:
         for (int64_t n = 1; n <= getPacketCount(); ++n)
             if (showOnlyMatches(n)) shown << n;
         setShowOnlyExpression({});
-        QCOMPARE(shown, numbers);
+        // Other programs' traffic on the adapter may take the recording past what the store holds.
+        QList<qint64> held = numbers;
+        held.removeIf([](qint64 n) { return n > kSlotCount; });
+        QCOMPARE(shown, held);
 
         const CliRun info = runCli({"info", "--filter", expression, in});
         QVERIFY2(info.status == 0, info.err.constData());

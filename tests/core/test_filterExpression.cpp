@@ -7,6 +7,7 @@
 
 #include "core/accessors.h"
 #include "core/filterExpression.h"
+#include "core/followExpression.h"
 #include "core/modFilters.h"
 #include "core/showOnly.h"
 #include "support/frames.h"
@@ -138,6 +139,51 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, mayLookUp);
         QCOMPARE(mayLookUpNames(text.toStdString()), mayLookUp);
+    }
+
+    // Following a packet: its hosts, or its conversation both ways exactly
+    // (ports for TCP and UDP, not for ICMP or a later fragment); Ethernet
+    // addresses for a frame that is not IPv4.
+    void followExpressions_data()
+    {
+        QTest::addColumn<Frame>("frame");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("conversation");
+        Frame fragment = frames::ipv4(60, 17, 53, 5353);
+        fragment[20] = 0x00, fragment[21] = 0x10;   // at offset 128
+        QTest::newRow("tcp") << tcp(0x10) << "host 10.0.0.1" << "host 10.0.0.2"
+                             << "(src host 10.0.0.1 and dst host 10.0.0.2 and src port 80 and dst port 1234) or "
+                                "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 1234 and dst port 80)";
+        QTest::newRow("udp") << frames::ipv4(60, 17, 53, 5353) << "host 10.0.0.1" << "host 10.0.0.2"
+                             << "(src host 10.0.0.1 and dst host 10.0.0.2 and src port 53 and dst port 5353) or "
+                                "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 5353 and dst port 53)";
+        QTest::newRow("icmp") << icmpEcho() << "host 10.0.0.1" << "host 10.0.0.2"
+                              << "(src host 10.0.0.1 and dst host 10.0.0.2) or (src host 10.0.0.2 and dst host 10.0.0.1)";
+        QTest::newRow("later fragment") << fragment << "host 10.0.0.1" << "host 10.0.0.2"
+                                        << "(src host 10.0.0.1 and dst host 10.0.0.2) or (src host 10.0.0.2 and dst host 10.0.0.1)";
+        QTest::newRow("arp") << arp() << "ether host a6:a7:a8:a9:aa:ab" << "ether host ff:ff:ff:ff:ff:ff"
+                             << "(ether src a6:a7:a8:a9:aa:ab and ether dst ff:ff:ff:ff:ff:ff) or "
+                                "(ether src ff:ff:ff:ff:ff:ff and ether dst a6:a7:a8:a9:aa:ab)";
+    }
+    void followExpressions()
+    {
+        QFETCH(Frame, frame);
+        QFETCH(QString, source);
+        QFETCH(QString, destination);
+        QFETCH(QString, conversation);
+        resetBuffer("startup");
+        const int32_t n = store(frame);
+        const auto follow = [n](Follow f) { return QString::fromStdString(followExpression(f, n)); };
+        QCOMPARE(follow(Follow::SourceHost), source);
+        QCOMPARE(follow(Follow::DestinationHost), destination);
+        QCOMPARE(follow(Follow::Conversation), conversation);
+        // Each compiles and matches the packet it was made from.
+        for (const Follow f : {Follow::SourceHost, Follow::DestinationHost, Follow::Conversation}) {
+            setShowOnlyExpression(compiled(follow(f)));
+            QVERIFY(showOnlyMatches(n));
+        }
+        setShowOnlyExpression({});
     }
 
     void recentExpressionsKeepTen()
