@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUsage = "convert [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] IN OUT";
 const OptionTable kOptions = {
     {"--window A-B|@TIME-@TIME|@TIME+COUNT", "copy only frames A to B of IN, 1-based; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
-    {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump -r IN -w OUT EXPR does"},
+    {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump does reading IN and writing OUT"},
 };
 
 int runConvert(const CliArgs& given)

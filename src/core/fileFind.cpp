@@ -64,7 +64,7 @@ FileMatches findInFile(const std::string& path, const FilterExpression& expressi
 
 FileMatches findInIndexedFile(const FrameIndex& index, const FilterExpression& expression, FindObserver& observer)
 {
-    BinnedCounts byTime = index.timesKnown() ? binsOf(index.byTime, index.firstTime) : BinnedCounts{};
+    BinnedCounts byTime = index.timesKnown() ? binsOf(index.byTime, index.byTimeOrigin) : BinnedCounts{};
     FileMatches m = findInFile(index.path, expression, binsOf(index.overview, 0), std::move(byTime), observer);
     if (m.report.ok() && !(m.identity == index.identity)) {
         m.report.error = LoadError::FileChanged;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <mutex>
 #include <set>
 
 #include "frameSource.h"

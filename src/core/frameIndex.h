@@ -28,12 +28,21 @@ struct FrameIndex {
     std::vector<CaptureTime> latestBefore;
     FrameOverview overview;               // by frame number
     // By capture time, nanoseconds after the first frame's (earlier times
-    // count at 0); used when every frame has a time.
+    // count at 0); used when every frame has a time. When some times lie far
+    // from the bulk of them (timeBulk.h), a second pass makes it span the
+    // bulk alone, from the first time near it, and those frames count in its
+    // first and last bins.
     FrameOverview byTime;
+    CaptureTime byTimeOrigin = kNoTime;   // the time at byTime's key 0: the first frame's, or the first near the bulk
     CaptureTime firstTime = kNoTime;
     int64_t timedFrames = 0;
+    int64_t farTimes = 0;        // frames whose times lie far before or after the bulk
+    int64_t backwardSteps = 0;   // frames timed earlier than the frame before them
 
     bool timesKnown() const { return frames > 0 && timedFrames == frames; }
+    // Whether an overview along the time shows the file: every frame has a
+    // time, and at most 1 frame in 100 comes earlier than the one before it.
+    bool timeAxisUsable() const { return timesKnown() && backwardSteps * 100 <= frames; }
 
     bool ok() const { return report.ok(); }
 };

@@ -6,7 +6,10 @@
 // adapter (a web fetch, name lookups answered and unanswered, a TLS
 // handshake, a UDP burst), on the bundled sample and on crafted frames
 // (VLAN tags, frames cut short on capture, frames too short for their headers).
+#include <QDir>
+#include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -217,7 +220,7 @@ class TestFilterAgreement : public QObject {
         for (qsizetype k = 0; k < numbers.size(); ++k) {
             ++byFrame[size_t((numbers[k] - 1) / index.overview.binWidth())];
             const QStringList parts = selected[k].time.split('.');
-            const int64_t after = std::max<int64_t>(0, parts[0].toLongLong() * kNsPerSecond + parts[1].toLongLong() - index.firstTime);
+            const int64_t after = std::max<int64_t>(0, parts[0].toLongLong() * kNsPerSecond + parts[1].toLongLong() - index.byTimeOrigin);
             ++byTime[size_t(std::min<int64_t>(after / index.byTime.binWidth(), int64_t(byTime.size()) - 1))];
         }
         QCOMPARE(found.byFrame.counts, byFrame);
@@ -338,6 +341,38 @@ private slots:
                 somewhere = somewhere || (told.contains("matching:") && !told.contains("matching:          0\n"));
             }
             QVERIFY2(somewhere, qPrintable(expression));
+        }
+    }
+
+    // render and pick draw only what the expression matches, of a window of
+    // the file too: the same pictures as the file holding only those frames
+    // (the text rainfall in hex, whose ASCII lines begin with packet numbers),
+    // and pick names only matching packets.
+    void renderAndPickFollowTheExpression()
+    {
+        const QString expression = "udp or arp";
+        const QStringList hex{"--set", "frmVis1.cmbVisMode=hex"};
+        QCOMPARE(runCli({"convert", "--window", "101-2100", "--filter", expression, path("sample.pcap"), path("only.pcap")}).status, 0);
+        QCOMPARE(runCli(QStringList{"render", path("only.pcap"), "--out", path("only")} + hex).status, 0);
+        QCOMPARE(runCli(QStringList{"render", path("sample.pcap"), "--out", path("filtered"), "--window", "101-2100",
+                                    "--filter", expression} + hex).status, 0);
+        int compared = 0;
+        for (const QString& name : QDir(path("only")).entryList({"*.bmp"})) {
+            if (name == "mainwindow.bmp") continue;   // its caption names the file
+            QVERIFY2(QImage(path("only/") + name) == QImage(path("filtered/") + name), qPrintable(name));
+            ++compared;
+        }
+        QVERIFY(compared >= 14);
+        // The packets pick names under the text rainfall's rows are matching ones (store numbers: the window's 101st frame is 1).
+        QSet<qint64> matching;
+        for (const QByteArray& row : runCli({"fields", "--filter", expression, path("sample.pcap")}).out.split('\n').mid(1))
+            if (!row.isEmpty()) matching << row.left(row.indexOf('\t')).toLongLong();
+        for (const int y : {2, 50, 100}) {
+            const CliRun picked = runCli({"pick", path("sample.pcap"), "--window", "101-2100", "--filter", expression,
+                                          "--view", "textrainfall", "--at", QString("5,%1").arg(y)});
+            QCOMPARE(picked.status, 0);
+            const qint64 packet = picked.out.trimmed().toLongLong();
+            QVERIFY2(matching.contains(packet + 100), picked.out.constData());
         }
     }
 

@@ -125,7 +125,7 @@ private slots:
         for (const Match& m : theirs) {
             QVERIFY(m.frame > 0);
             ++byFrame[size_t((m.frame - 1) / index.overview.binWidth())];
-            const int64_t after = std::max<int64_t>(0, m.time - index.firstTime);
+            const int64_t after = std::max<int64_t>(0, m.time - index.byTimeOrigin);
             ++byTime[size_t(std::min<int64_t>(after / index.byTime.binWidth(), int64_t(byTime.size()) - 1))];
         }
         QCOMPARE(found.count, theirs.size());

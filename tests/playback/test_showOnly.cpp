@@ -117,7 +117,9 @@ class TestShowOnly : public QObject {
     {
         FrmEncodings* filters = frmEncodings();
         filters->cmbShowOnly->setEditText(text);
+        filters->cmbShowOnly->lineEdit()->setFocus();   // typed there: the window's focus is in the line
         QTest::keyClick(filters->cmbShowOnly->lineEdit(), Qt::Key_Return);
+        QVERIFY(!protocolSettings().hides(ProtocolClass::Tcp));   // Enter pressed no toggle
         settle();
     }
 
