@@ -12,7 +12,8 @@
 namespace {
 constexpr int kMargin = 2;   // room for the window's frame at the ends
 constexpr int kMatchBand = 12;   // the band above the mix where matches are marked
-const QColor kMatchColor(255, 230, 0);
+constexpr int kMatchGap = 3;     // black between the marks and the mix, so that no colour of it runs into them
+const QColor kMatchColor(Qt::white);   // no encoding colour: those are the user's to choose
 
 QColor traffic(TrafficKind kind)
 {
@@ -97,8 +98,9 @@ void OverviewStrip::paintEvent(QPaintEvent*)
                                               : int(xOf(firstFrame + overview_.binWidth())));
         const double total = std::max<uint32_t>(1, bins[b].total());
         if (b < matches_.size() && matches_[b] > 0) {
-            const double mark = std::max(3.0, band * std::log1p(double(matches_[b])) / std::max(most, 1e-9));
-            p.fillRect(QRectF(x0, kMargin + band - mark, std::max(2, x1 - x0), mark), kMatchColor);
+            const double room = band - kMatchGap;
+            const double mark = std::max(3.0, room * std::log1p(double(matches_[b])) / std::max(most, 1e-9));
+            p.fillRect(QRectF(x0, kMargin + room - mark, std::max(2, x1 - x0), mark), kMatchColor);
         }
         double bottom = height() - kMargin;
         for (int k = 0; k < kTrafficKinds; ++k) {
