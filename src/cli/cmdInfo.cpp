@@ -35,9 +35,11 @@ int runInfo(const CliArgs& given)
     std::map<int, int64_t> byEthertype;
     int64_t frames = 0, frameBytes = 0;
     CaptureTime firstTime = kNoTime, lastTime = kNoTime;   // of the first and last timed frames held
+    ReplacedHeaders replaced;
     stream->read(report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++frames;
         if (number < held.first || number > held.last) return true;
+        replaced.count(f.frame.linkType);
         const FrameHeaders h = decodeFrame(f.frame.data, int(std::min(f.frame.size, size_t(kSlotBytes))));
         frameBytes += h.packetLength + 1;
         if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
@@ -61,6 +63,7 @@ int runInfo(const CliArgs& given)
     std::printf("format:            %s\n", capture ? "pcap/pcapng capture" : "nivora dataset");
     std::printf("bytes:             %lld\n", (long long)report.fileSize);
     std::printf("frames:            %lld\n", (long long)frames);
+    if (!replaced.frames.empty()) std::printf("link headers:      %s\n", replaced.text().c_str());
     if (frames > 0) std::printf("window:            %s\n", describeWindow(window, frames).c_str());
     std::printf("records found:     %lld\n", (long long)report.recordsFound);
     std::printf("packets stored:    %lld\n", (long long)(frames > 0 ? window.size() : 0));

@@ -1,4 +1,5 @@
-// Reading a pcap or pcapng capture through libpcap: Ethernet frames only.
+// Reading a pcap or pcapng capture through libpcap: Ethernet frames, or
+// frames whose link header can be replaced by an Ethernet header.
 #include <pcap/pcap.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,10 +73,8 @@ public:
         stream_ = stream;
         observer.fileRead();
 
-        const int linkType = pcap_datalink(pcap_);
-        if (linkType != DLT_EN10MB)
-            return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
-                                                            + " frames; only Ethernet captures (EN10MB) can be loaded");
+        linkType_ = pcap_datalink(pcap_);
+        if (!shownAsEthernet(linkType_)) return fail(report, LoadError::NotEthernet, notEthernetText(path, linkType_));
         return true;
     }
 
@@ -97,9 +96,10 @@ public:
                 ++report.emptyFrames;
                 continue;
             }
+            const EthernetFrame e = asEthernet(linkType_, bytes, header->caplen, scratch_);
             const FrameStamp stamp{pcapFrameTime(header->ts.tv_sec, header->ts.tv_usec, seconds32_),
-                                   std::max(header->len, header->caplen)};
-            if (!visit(SourceFrame{bytes, header->caplen, std::ftell(stream_), &stamp})) return;
+                                   wireLengthAfter(std::max(header->len, header->caplen), e.grownBy, e.size)};
+            if (!visit(SourceFrame{e.data, e.size, std::ftell(stream_), &stamp, linkType_})) return;
         }
     }
 
@@ -115,6 +115,8 @@ private:
     std::FILE* stream_ = nullptr;
     bool seconds32_ = true;       // a pcap file, not pcapng
     bool microseconds_ = false;   // a pcap file of the microsecond kind
+    int linkType_ = link_type::kEthernet;
+    std::vector<uint8_t> scratch_;   // a frame whose header was replaced
 };
 
 bool hasCaptureMagic(const uint8_t* b)
@@ -128,6 +130,12 @@ bool hasCaptureMagic(const uint8_t* b)
         if (std::memcmp(b, m, 4) == 0) return true;
     return false;
 }
+}
+
+std::string notEthernetText(const std::string& path, int linkType)
+{
+    return quotedPath(path) + " holds " + linkTypeText(linkType)
+           + " frames; only Ethernet, Linux cooked, raw IP and loopback captures can be loaded";
 }
 
 std::unique_ptr<FrameSource> makeCaptureSource() { return std::make_unique<CaptureSource>(); }

@@ -1,15 +1,16 @@
 // Reading pcap and pcapng captures record by record without libpcap, so that
 // a pass can begin at any record an earlier pass noted, and a pcapng file may
 // mix Ethernet with other interfaces and change them from section to section:
-// only the Ethernet frames are handed over, the others counted.
+// Ethernet frames are handed over, and frames whose link header can be
+// replaced by an Ethernet one (linkHeader.h) converted; the others counted.
 #include <cstring>
+#include <vector>
 
 #include "blockReader.h"
 #include "frameStream.h"
 #include "regularFile.h"
 
 namespace {
-constexpr int kEthernet = 1;
 constexpr uint32_t kMaxCaptured = 262144;   // the largest frame libpcap accepts
 constexpr uint32_t kSectionHeader = 0x0A0D0D0A, kInterface = 1, kOldPacket = 2, kSimplePacket = 3,
                    kEnhancedPacket = 6;
@@ -52,10 +53,8 @@ public:
         nanoseconds_ = magic == 0xA1B23C4D || magic == 0x4D3CB2A1;
         if (!swapped_ && magic != 0xA1B2C3D4 && magic != 0xA1B23C4D)
             return fail(report, LoadError::NotCapture, quotedPath(path) + " is not a pcap or pcapng capture: its header is not one");
-        const int linkType = int(u32(h + 20, swapped_) & 0x03FFFFFF);
-        if (linkType != kEthernet)
-            return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
-                                                            + " frames; only Ethernet captures (EN10MB) can be loaded");
+        pcapLinkType_ = int(u32(h + 20, swapped_) & 0x03FFFFFF);
+        if (!shownAsEthernet(pcapLinkType_)) return fail(report, LoadError::NotEthernet, notEthernetText(path, pcapLinkType_));
         return true;
     }
 
@@ -85,8 +84,8 @@ private:
         return false;
     }
 
-    // One frame with its bytes at p; false to stop.
-    bool hand(const uint8_t* p, uint32_t captured, const FrameStamp& stamp, int64_t recordEnd, int64_t recordStart,
+    // One frame of `linkType` with its bytes at p, as Ethernet; false to stop.
+    bool hand(int linkType, const uint8_t* p, uint32_t captured, FrameStamp stamp, int64_t recordEnd, int64_t recordStart,
               int32_t section, const std::function<bool(const StreamFrame&)>& visit)
     {
         ++report_->recordsFound;
@@ -94,7 +93,12 @@ private:
             ++report_->emptyFrames;
             return true;
         }
-        return visit(StreamFrame{SourceFrame{p, captured, recordEnd, &stamp}, StreamPoint{recordStart, section}});
+        if (firstLinkType_ < 0) firstLinkType_ = linkType;
+        if (linkType != firstLinkType_) report_->mixedLinkTypes = true;
+        // Copied out at once: the bytes at p live only until the next read.
+        const EthernetFrame e = asEthernet(linkType, p, captured, scratch_);
+        stamp.wireLength = wireLengthAfter(stamp.wireLength, e.grownBy, e.size);
+        return visit(StreamFrame{SourceFrame{e.data, e.size, recordEnd, &stamp, linkType}, StreamPoint{recordStart, section}});
     }
 
     void readPcap(const std::function<bool(const StreamFrame&)>& visit)
@@ -111,7 +115,7 @@ private:
             const FrameStamp stamp{pcapFrameTime(u32(h, swapped_), nanoseconds_ ? fraction : int64_t(fraction) * 1000, true),
                                    std::max(wire, captured)};
             reader_.advance(16 + captured);
-            if (!hand(p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
+            if (!hand(pcapLinkType_, p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
         }
     }
 
@@ -207,7 +211,7 @@ private:
         if (interfaceId >= s.interfaces.size())
             return damaged("a frame names interface " + std::to_string(interfaceId) + ", which its section does not describe");
         const CaptureInterface& interface = s.interfaces[interfaceId];
-        if (interface.linkType != kEthernet) {
+        if (!shownAsEthernet(interface.linkType)) {
             ++report_->recordsFound;
             ++report_->otherLinkFrames;
             reader_.advance(length);
@@ -221,13 +225,16 @@ private:
         const int64_t nanoseconds = int64_t((unsigned __int128)(ticks % units) * kNsPerSecond / units);
         const FrameStamp stamp{pcapFrameTime(seconds, nanoseconds, false), std::max(wire, captured)};
         reader_.advance(length);
-        return hand(p + body, captured, stamp, reader_.offset(), start, section, visit);
+        return hand(interface.linkType, p + body, captured, stamp, reader_.offset(), start, section, visit);
     }
 
     BlockReader reader_;
     bool pcapng_ = false;
     bool swapped_ = false;       // pcap: the file's byte order is not ours
     bool nanoseconds_ = false;   // pcap: time stamps in nanoseconds
+    int pcapLinkType_ = link_type::kEthernet;
+    int firstLinkType_ = -1;         // of the first frame handed over
+    std::vector<uint8_t> scratch_;   // a frame whose header was replaced
     LoadReport* report_ = nullptr;
 };
 }

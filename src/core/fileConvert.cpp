@@ -49,6 +49,7 @@ ConvertReport convertFile(const std::string& in, const std::string& out, const s
     FrameWriter writer(out, timeResolutionFor(in, source, window));
     if (writer.open()) {
         source.forEachFrame(report.read, [&](const SourceFrame& frame) {
+            report.replaced.count(frame.linkType);
             return writer.add(frame.data, frame.size, frame.stamp);
         });
         if (windowed && windowed->framesSeen() < window->last) {   // the unfinished file is removed

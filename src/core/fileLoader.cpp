@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frameSource.h"
+#include "linkOrigins.h"
 #include "modLibrary.h"
 
 namespace {
@@ -28,6 +29,7 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
         // The store keeps the first 1601 bytes of a longer frame.
         if (frame.size > size_t(kSlotBytes)) ++report.truncatedFrames;
         addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1, frame.stamp ? frame.stamp->time : kNoTime);
+        noteLinkType(getPacketCount(), frame.linkType);
         ++report.packetsStored;
         observer.progress(frame.position);
         observer.yieldPoint();
@@ -74,7 +76,7 @@ std::vector<std::string> loadNotes(const LoadReport& report, const std::string& 
                         + " without any captured bytes were left out.");
     if (report.otherLinkFrames > 0)
         notes.push_back(std::to_string(report.otherLinkFrames) + " frame(s) in " + quotedPath(path)
-                        + " from interfaces that are not Ethernet were left out.");
+                        + " from interfaces whose frames cannot be shown as Ethernet were left out.");
     if (report.reindexed)
         notes.push_back(quotedPath(path) + " had changed since it was opened; it was indexed again before loading.");
     if (report.trailingBytes > 0)

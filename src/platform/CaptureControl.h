@@ -63,6 +63,8 @@ public:
     CaptureCounts counts();
     // While frameArrived is raised: when the kernel received that frame.
     CaptureTime frameTime() const { return frameTime_; }
+    // The link type of the running capture's adapter; its frames arrive as Ethernet.
+    int linkType() const { return session_ ? session_->linkType() : kLinkEthernet; }
 
 signals:
     // One received frame: its captured bytes and their count. The bytes are

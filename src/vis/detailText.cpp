@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "core/accessors.h"
+#include "core/linkHeader.h"
+#include "core/linkOrigins.h"
 #include "core/modEncodings.h"
 
 namespace {
@@ -19,6 +21,7 @@ void DetailText::Plot(const PacketToDraw& packet)
     const bool held = packet.number >= firstHeldPacket() && packet.number <= getPacketCount();
     captured_ = held ? getCaptureTime(packet.number) : kNoTime;
     before_ = held && packet.number > firstHeldPacket() ? getCaptureTime(packet.number - 1) : kNoTime;
+    linkType_ = held ? linkTypeOfPacket(packet.number) : link_type::kEthernet;
 }
 
 void DetailText::build()
@@ -32,6 +35,7 @@ void DetailText::build()
             time_ += QString(" (%1%2)").arg(since < 0 ? "" : "+", QString::fromStdString(spanText(since)));
         }
     }
+    if (const std::string note = replacedHeaderNote(linkType_); !note.empty()) time_ += "; " + QString::fromStdString(note);
 
     ascii_.resize(length_);
     hex_.resize(4 * length_);
