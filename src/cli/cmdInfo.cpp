@@ -60,7 +60,8 @@ int runInfo(const CliArgs& given)
 
     const bool capture = sniffFileKind(path) == FileKind::Capture;
     std::printf("file:              %s\n", path.c_str());
-    std::printf("format:            %s\n", capture ? "pcap/pcapng capture" : "nivora dataset");
+    std::printf("format:            %s%s\n", capture ? "pcap/pcapng capture" : "nivora dataset",
+                isCompressedFile(path) ? ", gzip-compressed" : "");
     std::printf("bytes:             %lld\n", (long long)report.fileSize);
     std::printf("frames:            %lld\n", (long long)frames);
     if (!replaced.frames.empty()) std::printf("link headers:      %s\n", replaced.text().c_str());

@@ -9,8 +9,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "frameSource.h"
+#include "frameWindow.h"
+#include "gzipFile.h"
 #include "regularFile.h"
 
 namespace {
@@ -142,16 +146,28 @@ std::unique_ptr<FrameSource> makeCaptureSource() { return std::make_unique<Captu
 
 FileKind sniffFileKind(const std::string& path)
 {
-    uint8_t first[4] = {};
     std::string reason;
     const int fd = openRegularFile(path, reason);
     if (fd < 0) return FileKind::Dataset;   // the dataset reader reports why it cannot open
-    const ssize_t got = ::read(fd, first, sizeof first);
+    std::vector<uint8_t> first(4);
+    if (isGzipFile(fd)) first = gzipPrefix(fd, 4);   // what the compressed file holds
+    else first.resize(size_t(std::max<ssize_t>(0, ::read(fd, first.data(), first.size()))));
     ::close(fd);
-    return got == ssize_t(sizeof first) && hasCaptureMagic(first) ? FileKind::Capture : FileKind::Dataset;
+    return first.size() == 4 && hasCaptureMagic(first.data()) ? FileKind::Capture : FileKind::Dataset;
+}
+
+bool isCompressedFile(const std::string& path)
+{
+    std::string reason;
+    const int fd = openRegularFile(path, reason);
+    const bool compressed = fd >= 0 && isGzipFile(fd);
+    if (fd >= 0) ::close(fd);
+    return compressed;
 }
 
 std::unique_ptr<FrameSource> makeSourceFor(const std::string& path)
 {
+    // A compressed file streams through the reader that inflates it, from its first frame to its last.
+    if (isCompressedFile(path)) return std::make_unique<WindowSource>(FrameWindow{1, std::numeric_limits<int64_t>::max()});
     return sniffFileKind(path) == FileKind::Capture ? makeCaptureSource() : makeDatasetSource();
 }

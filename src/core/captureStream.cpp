@@ -42,7 +42,7 @@ public:
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
-        reader_.attach(fd_, identity_.size);
+        attachReader(reader_);
         const uint8_t* h = reader_.peek(24);
         if (h && u32(h, false) == kSectionHeader) {
             pcapng_ = true;
@@ -67,7 +67,7 @@ public:
         report_ = &report;
         if (pcapng_) readPcapng(from, visit);
         else readPcap(visit);
-        if (reader_.error() != 0 && report.damage.empty()) report.damage = readErrorText(reader_.error());
+        if (reader_.error() != 0) report.damage = reader_.failure();   // says more than where the file ended
     }
 
 private:
@@ -98,7 +98,8 @@ private:
         // Copied out at once: the bytes at p live only until the next read.
         const EthernetFrame e = asEthernet(linkType, p, captured, scratch_);
         stamp.wireLength = wireLengthAfter(stamp.wireLength, e.grownBy, e.size);
-        return visit(StreamFrame{SourceFrame{e.data, e.size, recordEnd, &stamp, linkType}, StreamPoint{recordStart, section}});
+        return visit(StreamFrame{SourceFrame{e.data, e.size, progressAt(recordEnd), &stamp, linkType},
+                                 StreamPoint{recordStart, section}});
     }
 
     void readPcap(const std::function<bool(const StreamFrame&)>& visit)

@@ -46,14 +46,15 @@ LoadReport loadFromSource(FrameSource& source, const std::string& path, LoadObse
     return loadFrom(source, path, observer);
 }
 
+// A compressed file is read by what it holds, whatever was asked.
 LoadReport loadDatasetFile(const std::string& path, LoadObserver& observer)
 {
-    return loadFrom(*makeDatasetSource(), path, observer);
+    return loadFrom(*(isCompressedFile(path) ? makeSourceFor(path) : makeDatasetSource()), path, observer);
 }
 
 LoadReport loadCaptureFile(const std::string& path, LoadObserver& observer)
 {
-    return loadFrom(*makeCaptureSource(), path, observer);
+    return loadFrom(*(isCompressedFile(path) ? makeSourceFor(path) : makeCaptureSource()), path, observer);
 }
 
 LoadReport loadAnyFile(const std::string& path, LoadObserver& observer)

@@ -35,11 +35,14 @@ public:
 std::unique_ptr<FrameSource> makeDatasetSource();
 std::unique_ptr<FrameSource> makeCaptureSource();
 
-// What a file holds, judged by its first bytes: the pcap and pcapng magic
-// numbers mean a capture; anything else is read as a dataset, whose header
-// check then tells the user if it is not one.
+// What a file holds, judged by its first bytes (a gzip-compressed file's by
+// the first bytes it holds): the pcap and pcapng magic numbers mean a
+// capture; anything else is read as a dataset, whose header check then tells
+// the user if it is not one.
 enum class FileKind { Dataset, Capture };
 FileKind sniffFileKind(const std::string& path);
+// Whether the file is gzip-compressed (by its content, whatever its name).
+bool isCompressedFile(const std::string& path);
 std::unique_ptr<FrameSource> makeSourceFor(const std::string& path);
 
 // "EN10MB (Ethernet)": libpcap's name and description of a link type.

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <limits>
 
 #include "blockReader.h"
 #include "datasetScanner.h"
+#include "gzipFile.h"
 #include "regularFile.h"
 
 std::unique_ptr<FrameStream> makeCaptureStream();   // captureStream.cpp
@@ -24,10 +26,10 @@ public:
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
-        reader_.attach(fd_, identity_.size);
+        attachReader(reader_);
         const uint8_t* header = reader_.peek(kDatasetHeader.size());
         if (!header && reader_.error() != 0)
-            return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(reader_.error()));
+            return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + reader_.failure());
         if (!header || !hasDatasetHeader(header, kDatasetHeader.size()))
             return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
         return true;
@@ -43,6 +45,9 @@ public:
         for (;;) {
             const size_t size = size_t(std::min<int64_t>(kBlock, reader_.remaining()));
             const uint8_t* block = size > 0 ? reader_.peek(size) : nullptr;
+            // The contents ended (a compressed file's limit is a guess) or broke off before the
+            // block: the limit moved to what was read, which is scanned still.
+            if (!block && reader_.remaining() > 0) continue;
             if (!block) break;
             reader_.advance(int64_t(size));
             const bool more = scanner.feed(block, size, [&](const DatasetRecord& r) {
@@ -51,11 +56,11 @@ public:
                     if (report.oversizedSkipped++ == 0) report.firstOversizedOffset = r.start;
                     return true;
                 }
-                return visit(StreamFrame{SourceFrame{r.frame, r.size, r.end + 1, nullptr}, StreamPoint{r.start, 0}});
+                return visit(StreamFrame{SourceFrame{r.frame, r.size, progressAt(r.end + 1), nullptr}, StreamPoint{r.start, 0}});
             });
             if (!more) return;
         }
-        if (reader_.error() != 0) report.damage = readErrorText(reader_.error());
+        if (reader_.error() != 0) report.damage = reader_.failure();
         else report.trailingBytes = int64_t(scanner.unfinished());   // a last record without its trailer
     }
 
@@ -64,8 +69,11 @@ private:
 };
 }
 
+FrameStream::FrameStream() = default;
+
 FrameStream::~FrameStream()
 {
+    gzip_.reset();
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -77,8 +85,18 @@ bool FrameStream::openFile(const std::string& path, LoadReport& report)
     if (!fileIdentityOf(fd_, identity_))
         return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": not a regular file");
     report.fileSize = identity_.size;
+    if (isGzipFile(fd_)) gzip_ = std::make_unique<GzipReader>(fd_, identity_.size, layout_.inflate);
     return true;
 }
+
+void FrameStream::attachReader(BlockReader& reader)
+{
+    // The contents' length is known only at their end.
+    if (gzip_) reader.attach(*gzip_, std::numeric_limits<int64_t>::max());
+    else reader.attach(fd_, identity_.size);
+}
+
+int64_t FrameStream::progressAt(int64_t offset) const { return gzip_ ? gzip_->compressedOffset() : offset; }
 
 bool FrameStream::fail(LoadReport& report, LoadError error, const std::string& message)
 {
