@@ -121,30 +121,30 @@ void FrmCapture::StartCapture()
     const CaptureAdapter adapter = adapters.item(index);
     packet->setCurrentAdapter(adapter);
     packet->setFilter(txtFilter->text());
-    if (!packet->start()) {
+    // Opened first, so that a capture that cannot start is refused before
+    // the store is touched; read only after the overwrite question, so the
+    // frames that come meanwhile wait in the adapter's buffer and are counted
+    // and stored after the answer, not counted and lost.
+    if (!packet->open()) {
         const std::string program = QCoreApplication::applicationFilePath().toStdString();
         dialogs().messageBox(
             QString::fromStdString(describeCaptureFailure(packet->failure(), adapter.description(), program)),
             kCaption, MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
-    btnStop->setEnabled(true);
-    btnStart->setEnabled(false);
-    btnStop->setFocus();
-    showStatus();
-    tmrStatus->start();
-    // Frames that arrive while the overwrite question is open are not kept:
-    // Yes would empty the store of them, and Cancel must leave it as it was.
-    asking_ = true;
-    const bool goOn = resetBuffer("capture");
-    asking_ = false;
-    if (!goOn) {
-        StopCapture();
+    if (!resetBuffer("capture")) {   // Cancel: as if Start had not been clicked
+        packet->stop();
         return;
     }
     firstUndrawn_ = 0;   // a failed capture's last frames are not this one's
     clearVisualizations();
     frmFilters()->initFilters();
+    btnStop->setEnabled(true);
+    btnStart->setEnabled(false);
+    btnStop->setFocus();
+    showStatus();
+    tmrStatus->start();
+    packet->beginReading();
 }
 
 void FrmCapture::StopCapture()
@@ -166,7 +166,7 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
 {
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
-    if (asking_ || addPacket(data, size - 1, packet->frameTime()) == 0) return;
+    if (addPacket(data, size - 1, packet->frameTime()) == 0) return;
     noteLinkType(getPacketCount(), packet->linkType());
     setHeldPacketsUnsaved(true);
     if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();

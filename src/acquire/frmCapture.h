@@ -47,7 +47,6 @@ private:
     void captureLost(const QString& reason);
     void showStatus();
 
-    bool asking_ = false;   // the overwrite question is open: frames wait for its answer
     int64_t firstUndrawn_ = 0;   // the first packet stored and not yet drawn; 0: none
 };
 

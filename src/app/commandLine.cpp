@@ -31,13 +31,22 @@ CommandLine parseCommandLine(const std::vector<std::string>& words)
     return line;
 }
 
-const char* commandLineUsage()
+const OptionTable& commandLineOptions()
+{
+    static const OptionTable options = {
+        {"-h, --help", "print the options and exit"},
+        {"--version", "print the version and exit"},
+        {"--", "take every word after it as the file name, even one starting with -"},
+    };
+    return options;
+}
+
+std::string commandLineUsage()
 {
     return "usage: nivora [FILE]\n\n"
            "Shows network traffic as pictures. FILE, a nivora dataset or a pcap or pcapng\n"
-           "capture, is opened once the main window shows.\n\n"
-           "  -h, --help     this text\n"
-           "  --version      the program's version\n";
+           "capture, is opened once the main window shows.\n\n" +
+           optionHelpText(commandLineOptions());
 }
 
 void openWhenShown(const std::string& path)

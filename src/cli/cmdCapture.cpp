@@ -20,6 +20,12 @@
 
 namespace {
 constexpr const char* kUsage = "capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
+const OptionTable kOptions = {
+    {"-i IFACE", "capture from IFACE, its name or its number in nivora-cli interfaces"},
+    {"-f FILTER", "keep only the frames FILTER (libpcap syntax, see pcap-filter(7)) passes"},
+    {"-c COUNT", "stop after COUNT frames (default: at Ctrl-C, kill or a closed terminal)"},
+    {"-w OUT", "also write every frame to OUT, a .nivora dataset or a .pcap capture, flushed at least once a second"},
+};
 
 struct CaptureOptions {
     std::string adapter;
@@ -104,16 +110,6 @@ std::string ownPath()
     return error ? std::string("nivora-cli") : path.string();
 }
 
-// The adapter by its number in the interfaces list, or by name.
-std::string adapterName(const std::string& given)
-{
-    const auto number = positiveNumber(given);
-    if (!number) return given;
-    const AdapterListing listing = listPcapAdapters();
-    if (*number > int(listing.adapters.size())) return given;
-    return listing.adapters[size_t(*number - 1)].name;
-}
-
 // Hands frames to sink until `count` have come (0: no limit), a signal or a
 // failure; -1 after a failure. Waits for frames 100 ms at most, so what the
 // writer holds reaches its file within a second on a quiet adapter too.
@@ -142,7 +138,7 @@ int runCapture(const CliArgs& args)
     if (!parse(args, options)) return usageError(kUsage);
     if (options.out)
         if (const int status = checkOutputName(*options.out)) return status;
-    const std::string adapter = adapterName(options.adapter);
+    const std::string adapter = adapterNamed(options.adapter, listPcapAdapters);
 
     CaptureFailure failure;
     std::unique_ptr<PcapSession> session = PcapSession::open(adapter, options.filter, CaptureMode::NonBlocking, failure);
@@ -194,5 +190,5 @@ int runCapture(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap", runCapture});
+    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap", runCapture, kOptions});
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -10,8 +11,9 @@
 #include "datasetScanner.h"
 #include "gzipFile.h"
 #include "regularFile.h"
+#include "unknownFile.h"
 
-std::unique_ptr<FrameStream> makeCaptureStream();   // captureStream.cpp
+std::unique_ptr<FrameStream> makeCaptureStream(size_t bufferBytes);   // captureStream.cpp
 
 namespace {
 FileIdentity identityFrom(const struct stat& info)
@@ -23,34 +25,40 @@ FileIdentity identityFrom(const struct stat& info)
 // A dataset: the header, then the records through the scanner, a block at a time.
 class DatasetStream final : public FrameStream {
 public:
+    explicit DatasetStream(size_t bufferBytes) : reader_(bufferBytes) {}
+
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
         attachReader(reader_);
-        const uint8_t* header = reader_.peek(kDatasetHeader.size());
-        if (!header && reader_.error() != 0)
-            return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + reader_.failure());
-        if (!header || !hasDatasetHeader(header, kDatasetHeader.size()))
-            return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
-        return true;
+        size_t size = size_t(std::min<int64_t>(kFirstBytesShown, reader_.remaining()));
+        const uint8_t* first = reader_.peek(size);
+        if (!first && reader_.error() == 0) {   // a compressed file held fewer bytes than its limit guessed
+            size = size_t(reader_.remaining());
+            first = reader_.peek(size);
+        }
+        if (!first) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + reader_.failure());
+        if (hasDatasetHeader(first, size)) return true;
+        refuseUnknownFile(path, first, size, report);
+        return false;
     }
 
     StreamPoint start() const override { return {int64_t(kDatasetHeader.size()), 0}; }
 
     void read(LoadReport& report, const StreamPoint& from, const std::function<bool(const StreamFrame&)>& visit) override
     {
-        constexpr size_t kBlock = 128 << 10;
+        const size_t block = std::min<size_t>(128 << 10, reader_.capacity());
         DatasetScanner scanner(from.offset);
         reader_.seek(from.offset);
         for (;;) {
-            const size_t size = size_t(std::min<int64_t>(kBlock, reader_.remaining()));
-            const uint8_t* block = size > 0 ? reader_.peek(size) : nullptr;
+            const size_t size = size_t(std::min<int64_t>(int64_t(block), reader_.remaining()));
+            const uint8_t* bytes = size > 0 ? reader_.peek(size) : nullptr;
             // The contents ended (a compressed file's limit is a guess) or broke off before the
             // block: the limit moved to what was read, which is scanned still.
-            if (!block && reader_.remaining() > 0) continue;
-            if (!block) break;
+            if (!bytes && reader_.remaining() > 0) continue;
+            if (!bytes) break;
             reader_.advance(int64_t(size));
-            const bool more = scanner.feed(block, size, [&](const DatasetRecord& r) {
+            const bool more = scanner.feed(bytes, size, [&](const DatasetRecord& r) {
                 ++report.recordsFound;
                 if (!r.frame) {   // longer than the 1601-byte record buffer: skipped whole
                     if (report.oversizedSkipped++ == 0) report.firstOversizedOffset = r.start;
@@ -121,10 +129,10 @@ bool currentFileIdentity(const std::string& path, FileIdentity& identity)
     return true;
 }
 
-std::unique_ptr<FrameStream> makeFrameStream(FileKind kind)
+std::unique_ptr<FrameStream> makeFrameStream(FileKind kind, size_t bufferBytes)
 {
-    if (kind == FileKind::Capture) return makeCaptureStream();
-    return std::make_unique<DatasetStream>();
+    if (kind == FileKind::Capture) return makeCaptureStream(bufferBytes);
+    return std::make_unique<DatasetStream>(bufferBytes);
 }
 
 std::unique_ptr<FrameStream> openFrameStream(const std::string& path, LoadReport& report)
