@@ -260,14 +260,14 @@ private slots:
             text.build();
             return text.time();
         };
-        QCOMPARE(shown(3), QString("no capture time; Linux cooked v2, header replaced"));
-        QCOMPARE(shown(5), QString("no capture time; raw IP, header replaced"));
-        QCOMPARE(shown(6), QString("no capture time"));
+        QCOMPARE(shown(3), QString("Packet 3, no capture time; Linux cooked v2, header replaced"));
+        QCOMPARE(shown(5), QString("Packet 5, no capture time; raw IP, header replaced"));
+        QCOMPARE(shown(6), QString("Packet 6, no capture time"));
 
         initBuffer();
         recorded::store(f);
         QCOMPARE(linkTypeOfPacket(3), link_type::kEthernet);
-        QCOMPARE(shown(1), QString("no capture time"));
+        QCOMPARE(shown(1), QString("Packet 1, no capture time"));
     }
 };
 
