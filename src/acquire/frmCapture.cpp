@@ -166,7 +166,7 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
 {
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
-    if (addPacket(data, size - 1, packet->frameTime()) == 0) return;
+    if (addPacket(data, size - 1, packet->frameTime(), packet->frameWireLength()) == 0) return;
     noteLinkType(getPacketCount(), packet->linkType());
     setHeldPacketsUnsaved(true);
     if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();

@@ -30,7 +30,8 @@ TimeResolution timeResolutionFor(const std::string& in, const FrameSource& opene
 }
 }
 
-ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window)
+ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window,
+                          const FilterExpression& keep)
 {
     ConvertReport report;
     LoadObserver quiet;
@@ -49,6 +50,7 @@ ConvertReport convertFile(const std::string& in, const std::string& out, const s
     FrameWriter writer(out, timeResolutionFor(in, source, window));
     if (writer.open()) {
         source.forEachFrame(report.read, [&](const SourceFrame& frame) {
+            if (!frameMatches(keep, frame)) return true;
             report.replaced.count(frame.linkType);
             return writer.add(frame.data, frame.size, frame.stamp);
         });

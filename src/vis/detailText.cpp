@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "core/accessors.h"
+#include "core/colourRules.h"
 #include "core/linkHeader.h"
 #include "core/linkOrigins.h"
-#include "core/modEncodings.h"
 
 namespace {
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
@@ -14,7 +14,7 @@ constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 
 void DetailText::Plot(const PacketToDraw& packet)
 {
-    textColor_ = encodingColor(getIPProtocol(packet.number) & 255);
+    textColor_ = packetColour(packet.number);
     length_ = std::clamp(packet.len, 0, kSlotBytes);
     std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
     number_ = packet.number;
