@@ -12,6 +12,7 @@
 
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
+#include "core/linkOrigins.h"
 #include "core/modLibrary.h"
 #include "platform/CaptureControl.h"
 #include "platform/DialogLayer.h"
@@ -166,6 +167,7 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
     if (addPacket(data, size - 1, packet->frameTime(), packet->frameWireLength()) == 0) return;
+    noteLinkType(getPacketCount(), packet->linkType());
     setHeldPacketsUnsaved(true);
     if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();
 }

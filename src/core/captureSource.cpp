@@ -1,4 +1,5 @@
-// Reading a pcap or pcapng capture through libpcap: Ethernet frames only.
+// Reading a pcap or pcapng capture through libpcap: Ethernet frames, or
+// frames whose link header can be replaced by an Ethernet header.
 #include <pcap/pcap.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +9,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "frameSource.h"
+#include "frameWindow.h"
+#include "gzipFile.h"
 #include "regularFile.h"
 
 namespace {
@@ -72,10 +77,8 @@ public:
         stream_ = stream;
         observer.fileRead();
 
-        const int linkType = pcap_datalink(pcap_);
-        if (linkType != DLT_EN10MB)
-            return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
-                                                            + " frames; only Ethernet captures (EN10MB) can be loaded");
+        linkType_ = pcap_datalink(pcap_);
+        if (!shownAsEthernet(linkType_)) return fail(report, LoadError::NotEthernet, notEthernetText(path, linkType_));
         return true;
     }
 
@@ -97,9 +100,10 @@ public:
                 ++report.emptyFrames;
                 continue;
             }
+            const EthernetFrame e = asEthernet(linkType_, bytes, header->caplen, scratch_);
             const FrameStamp stamp{pcapFrameTime(header->ts.tv_sec, header->ts.tv_usec, seconds32_),
-                                   std::max(header->len, header->caplen)};
-            if (!visit(SourceFrame{bytes, header->caplen, std::ftell(stream_), &stamp})) return;
+                                   wireLengthAfter(std::max(header->len, header->caplen), e.grownBy, e.size)};
+            if (!visit(SourceFrame{e.data, e.size, std::ftell(stream_), &stamp, linkType_})) return;
         }
     }
 
@@ -115,6 +119,8 @@ private:
     std::FILE* stream_ = nullptr;
     bool seconds32_ = true;       // a pcap file, not pcapng
     bool microseconds_ = false;   // a pcap file of the microsecond kind
+    int linkType_ = link_type::kEthernet;
+    std::vector<uint8_t> scratch_;   // a frame whose header was replaced
 };
 
 bool hasCaptureMagic(const uint8_t* b)
@@ -130,20 +136,38 @@ bool hasCaptureMagic(const uint8_t* b)
 }
 }
 
+std::string notEthernetText(const std::string& path, int linkType)
+{
+    return quotedPath(path) + " holds " + linkTypeText(linkType)
+           + " frames; only Ethernet, Linux cooked, raw IP and loopback captures can be loaded";
+}
+
 std::unique_ptr<FrameSource> makeCaptureSource() { return std::make_unique<CaptureSource>(); }
 
 FileKind sniffFileKind(const std::string& path)
 {
-    uint8_t first[4] = {};
     std::string reason;
     const int fd = openRegularFile(path, reason);
     if (fd < 0) return FileKind::Dataset;   // the dataset reader reports why it cannot open
-    const ssize_t got = ::read(fd, first, sizeof first);
+    std::vector<uint8_t> first(4);
+    if (isGzipFile(fd)) first = gzipPrefix(fd, 4);   // what the compressed file holds
+    else first.resize(size_t(std::max<ssize_t>(0, ::read(fd, first.data(), first.size()))));
     ::close(fd);
-    return got == ssize_t(sizeof first) && hasCaptureMagic(first) ? FileKind::Capture : FileKind::Dataset;
+    return first.size() == 4 && hasCaptureMagic(first.data()) ? FileKind::Capture : FileKind::Dataset;
+}
+
+bool isCompressedFile(const std::string& path)
+{
+    std::string reason;
+    const int fd = openRegularFile(path, reason);
+    const bool compressed = fd >= 0 && isGzipFile(fd);
+    if (fd >= 0) ::close(fd);
+    return compressed;
 }
 
 std::unique_ptr<FrameSource> makeSourceFor(const std::string& path)
 {
+    // A compressed file streams through the reader that inflates it, from its first frame to its last.
+    if (isCompressedFile(path)) return std::make_unique<WindowSource>(FrameWindow{1, std::numeric_limits<int64_t>::max()});
     return sniffFileKind(path) == FileKind::Capture ? makeCaptureSource() : makeDatasetSource();
 }

@@ -1,15 +1,16 @@
 // Reading pcap and pcapng captures record by record without libpcap, so that
 // a pass can begin at any record an earlier pass noted, and a pcapng file may
 // mix Ethernet with other interfaces and change them from section to section:
-// only the Ethernet frames are handed over, the others counted.
+// Ethernet frames are handed over, and frames whose link header can be
+// replaced by an Ethernet one (linkHeader.h) converted; the others counted.
 #include <cstring>
+#include <vector>
 
 #include "blockReader.h"
 #include "frameStream.h"
 #include "regularFile.h"
 
 namespace {
-constexpr int kEthernet = 1;
 constexpr uint32_t kMaxCaptured = 262144;   // the largest frame libpcap accepts
 constexpr uint32_t kSectionHeader = 0x0A0D0D0A, kInterface = 1, kOldPacket = 2, kSimplePacket = 3,
                    kEnhancedPacket = 6;
@@ -43,7 +44,7 @@ public:
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
-        reader_.attach(fd_, identity_.size);
+        attachReader(reader_);
         const uint8_t* h = reader_.peek(24);
         if (h && u32(h, false) == kSectionHeader) {
             pcapng_ = true;
@@ -54,10 +55,8 @@ public:
         nanoseconds_ = magic == 0xA1B23C4D || magic == 0x4D3CB2A1;
         if (!swapped_ && magic != 0xA1B2C3D4 && magic != 0xA1B23C4D)
             return fail(report, LoadError::NotCapture, quotedPath(path) + " is not a pcap or pcapng capture: its header is not one");
-        const int linkType = int(u32(h + 20, swapped_) & 0x03FFFFFF);
-        if (linkType != kEthernet)
-            return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
-                                                            + " frames; only Ethernet captures (EN10MB) can be loaded");
+        pcapLinkType_ = int(u32(h + 20, swapped_) & 0x03FFFFFF);
+        if (!shownAsEthernet(pcapLinkType_)) return fail(report, LoadError::NotEthernet, notEthernetText(path, pcapLinkType_));
         return true;
     }
 
@@ -70,7 +69,7 @@ public:
         report_ = &report;
         if (pcapng_) readPcapng(from, visit);
         else readPcap(visit);
-        if (reader_.error() != 0 && report.damage.empty()) report.damage = readErrorText(reader_.error());
+        if (reader_.error() != 0) report.damage = reader_.failure();   // says more than where the file ended
     }
 
 private:
@@ -87,8 +86,8 @@ private:
         return false;
     }
 
-    // One frame with its bytes at p; false to stop.
-    bool hand(const uint8_t* p, uint32_t captured, const FrameStamp& stamp, int64_t recordEnd, int64_t recordStart,
+    // One frame of `linkType` with its bytes at p, as Ethernet; false to stop.
+    bool hand(int linkType, const uint8_t* p, uint32_t captured, FrameStamp stamp, int64_t recordEnd, int64_t recordStart,
               int32_t section, const std::function<bool(const StreamFrame&)>& visit)
     {
         ++report_->recordsFound;
@@ -96,7 +95,13 @@ private:
             ++report_->emptyFrames;
             return true;
         }
-        return visit(StreamFrame{SourceFrame{p, captured, recordEnd, &stamp}, StreamPoint{recordStart, section}});
+        if (firstLinkType_ < 0) firstLinkType_ = linkType;
+        if (linkType != firstLinkType_) report_->mixedLinkTypes = true;
+        // Copied out at once: the bytes at p live only until the next read.
+        const EthernetFrame e = asEthernet(linkType, p, captured, scratch_);
+        stamp.wireLength = wireLengthAfter(stamp.wireLength, e.grownBy, e.size);
+        return visit(StreamFrame{SourceFrame{e.data, e.size, progressAt(recordEnd), &stamp, linkType},
+                                 StreamPoint{recordStart, section}});
     }
 
     void readPcap(const std::function<bool(const StreamFrame&)>& visit)
@@ -114,7 +119,7 @@ private:
             const uint8_t* p = reader_.peek(16 + captured);
             if (!p) return void(ended(1, "a frame"));
             reader_.advance(16 + captured);
-            if (!hand(p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
+            if (!hand(pcapLinkType_, p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
         }
     }
 
@@ -213,7 +218,7 @@ private:
         if (interfaceId >= s.interfaces.size())
             return damaged("a frame names interface " + std::to_string(interfaceId) + ", which its section does not describe");
         const CaptureInterface& interface = s.interfaces[interfaceId];
-        if (interface.linkType != kEthernet) {
+        if (!shownAsEthernet(interface.linkType)) {
             ++report_->recordsFound;
             ++report_->otherLinkFrames;
             reader_.advance(length);
@@ -227,13 +232,16 @@ private:
         const int64_t nanoseconds = int64_t((unsigned __int128)(ticks % units) * kNsPerSecond / units);
         const FrameStamp stamp{pcapFrameTime(seconds, nanoseconds, false), std::max(wire, captured)};
         reader_.advance(length);
-        return hand(p + body, captured, stamp, reader_.offset(), start, section, visit);
+        return hand(interface.linkType, p + body, captured, stamp, reader_.offset(), start, section, visit);
     }
 
     BlockReader reader_;
     bool pcapng_ = false;
     bool swapped_ = false;       // pcap: the file's byte order is not ours
     bool nanoseconds_ = false;   // pcap: time stamps in nanoseconds
+    int pcapLinkType_ = link_type::kEthernet;
+    int firstLinkType_ = -1;         // of the first frame handed over
+    std::vector<uint8_t> scratch_;   // a frame whose header was replaced
     LoadReport* report_ = nullptr;
 };
 }

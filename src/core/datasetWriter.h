@@ -1,7 +1,8 @@
 #pragma once
 // Writing frames to a file: a nivora dataset (header, then each frame closed
 // by its trailer) or a pcap capture (Ethernet link type). The format follows
-// the name: ".nivora" or ".pcap", in any letter case. A file is written whole
+// the name: ".nivora" or ".pcap", in any letter case, gzip-compressed when
+// ".gz" follows. A file is written whole
 // or not at all (see AtomicFile).
 #include <cstdint>
 #include <memory>

@@ -194,7 +194,7 @@ private slots:
         // Refused at once: opening a pipe for reading would wait for a writer.
         QTest::newRow("a named pipe") << "pipe.nivora" << QByteArray() << "not a regular file";
         QTest::newRow("a named pipe as capture") << "pipe.pcap" << QByteArray() << "not a regular file";
-        QTest::newRow("Linux cooked") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL) << "LINUX_SLL";
+        QTest::newRow("802.11") << "wlan.pcap" << recorded::pcapng(kSample, DLT_IEEE802_11_RADIO) << "IEEE802_11_RADIO";
         QTest::newRow("not a capture") << "text.pcap" << QByteArray("just text") << "is not a pcap or pcapng";
         QTest::newRow("text as a dataset") << "text.nivora" << QByteArray("just text, no frames")
                                            << "is neither a nivora dataset nor a pcap or pcapng capture: it begins with the text \"just text, no fr\"";
