@@ -11,22 +11,17 @@
 #include <memory>
 #include <optional>
 
+#include "captureOptions.h"
 #include "cliCommand.h"
 #include "cliSupport.h"
 #include "core/datasetWriter.h"
 #include "core/modLibrary.h"
 #include "core/pcapAdapters.h"
 #include "core/pcapSession.h"
+#include "core/streamInput.h"
 
 namespace {
-constexpr const char* kUsage = "capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
-
-struct CaptureOptions {
-    std::string adapter;
-    std::string filter;
-    int count = 0;   // 0: until Ctrl-C
-    std::optional<std::string> out;
-};
+constexpr const char* kUsage = "capture -i IFACE|-|PIPE [-f FILTER] [-c COUNT] [-w OUT]";
 
 // What the frames written so far may wait in memory before they reach the file.
 constexpr auto kFlushInterval = std::chrono::seconds(1);
@@ -142,6 +137,7 @@ int runCapture(const CliArgs& args)
     if (!parse(args, options)) return usageError(kUsage);
     if (options.out)
         if (const int status = checkOutputName(*options.out)) return status;
+    if (namesStandardInput(options.adapter) || isNamedPipe(options.adapter)) return captureStream(options);
     const std::string adapter = adapterName(options.adapter);
 
     CaptureFailure failure;
@@ -194,5 +190,8 @@ int runCapture(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap", runCapture});
+    {"capture", kUsage,
+     "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap; "
+     "-i - or -i PIPE reads a pcap or pcapng stream until it ends",
+     runCapture});
 }
