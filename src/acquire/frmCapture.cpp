@@ -13,7 +13,9 @@
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
 #include "core/modLibrary.h"
+#include "core/streamInput.h"
 #include "platform/CaptureControl.h"
+#include "platform/StreamControl.h"
 #include "platform/DialogLayer.h"
 #include "playback/frmFilters.h"
 #include "playback/modVisualize.h"
@@ -74,6 +76,11 @@ FrmCapture::FrmCapture() : FormWindow("frmCapture", kCaption, "ToolCapture")
     connect(packet, &CaptureControl::frameArrived, this, &FrmCapture::packetArrived, Qt::DirectConnection);
     connect(packet, &CaptureControl::framesHanded, this, &FrmCapture::drawArrivedFrames);
     connect(packet, &CaptureControl::captureLost, this, &FrmCapture::captureLost);
+    stream = new StreamControl(this);
+    connect(stream, &StreamControl::frameArrived, this,
+            [this](const uint8_t* data, int size) { storeFrame(data, size, stream->frameTime()); }, Qt::DirectConnection);
+    connect(stream, &StreamControl::framesHanded, this, &FrmCapture::drawArrivedFrames);
+    connect(stream, &StreamControl::streamEnded, this, &FrmCapture::streamEnded);
 
     connect(btnStart, &QPushButton::clicked, this, &FrmCapture::StartCapture);
     connect(btnStop, &QPushButton::clicked, this, &FrmCapture::StopCapture);
@@ -99,16 +106,35 @@ void FrmCapture::ProbeAdapters()
             cmbInterface->setItemData(cmbInterface->count() - 1, QString::fromStdString(adapter.name),
                                       Qt::ToolTipRole);
         }
-        cmbInterface->setEnabled(true);
         cmbInterface->setCurrentIndex(0);
     }
+    addStreamSources();
+    cmbInterface->setEnabled(cmbInterface->count() > 0);
     btnStop->setEnabled(false);
+}
+
+void FrmCapture::addStreamSources()
+{
+    // Only a pipe on standard input is a stream; a terminal or /dev/null is none.
+    if (isPipe(0)) {
+        cmbInterface->addItem("Standard input");
+        cmbInterface->setItemData(cmbInterface->count() - 1, "stdin", kSourceRole);
+    }
+    cmbInterface->addItem("Named pipe\u2026");
+    cmbInterface->setItemData(cmbInterface->count() - 1, "pipe", kSourceRole);
 }
 
 void FrmCapture::StartCapture()
 {
     // Its reset would empty the store under a running load and mix frames into the file's.
     if (refuseWhileLoading()) return;
+    const QString source = cmbInterface->currentData(kSourceRole).toString();
+    if (source == "stdin") return StartStream("-");
+    if (source == "pipe") {
+        const QString path = dialogs().openFileName("Named Pipe", QString(), "All files (*)");
+        if (!path.isEmpty()) StartStream(path);
+        return;
+    }
     const AdapterCollection& adapters = packet->adapters();
     const int index = cmbInterface->currentIndex() + 1;
     if (adapters.count() == 0 || index < 1 || index > adapters.count()) {
@@ -127,28 +153,59 @@ void FrmCapture::StartCapture()
             kCaption, MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
+    streamNotes_.clear();
+    captureStarted();
+    // Frames that arrive while the overwrite question is open are not kept:
+    // Yes would empty the store of them, and Cancel must leave it as it was.
+    asking_ = true;
+    const bool goOn = beginStoring();
+    asking_ = false;
+    if (!goOn) StopCapture();
+}
+
+void FrmCapture::StartStream(const QString& name)
+{
+    if (refuseWhileLoading()) return;
+    if (packet->isCapturing()) StopCapture();
+    if (!stream->open(name, txtFilter->text())) {
+        dialogs().messageBox(stream->failure(), kCaption, MsgButtons::Ok, MsgIcon::Critical);
+        return;
+    }
+    // Started from the command line (nivora -), the list shows where the frames come from.
+    const int entry = cmbInterface->findData(namesStandardInput(name.toStdString()) ? "stdin" : "pipe", kSourceRole);
+    if (entry >= 0) cmbInterface->setCurrentIndex(entry);
+    streamNotes_.clear();
+    captureStarted();
+    // The stream waits in its pipe while the question is open: nothing is lost.
+    if (!beginStoring()) return StopCapture();
+    stream->begin();
+}
+
+void FrmCapture::captureStarted()
+{
     btnStop->setEnabled(true);
     btnStart->setEnabled(false);
     btnStop->setFocus();
     showStatus();
     tmrStatus->start();
-    // Frames that arrive while the overwrite question is open are not kept:
-    // Yes would empty the store of them, and Cancel must leave it as it was.
-    asking_ = true;
-    const bool goOn = resetBuffer("capture");
-    asking_ = false;
-    if (!goOn) {
-        StopCapture();
-        return;
-    }
+}
+
+bool FrmCapture::beginStoring()
+{
+    if (!resetBuffer("capture")) return false;
     firstUndrawn_ = 0;   // a failed capture's last frames are not this one's
     clearVisualizations();
     frmFilters()->initFilters();
+    return true;
 }
 
 void FrmCapture::StopCapture()
 {
     packet->stop();
+    if (stream->isStreaming()) {
+        stream->stop();
+        streamNotes_ = QString("%1 frames received").arg(stream->received());
+    }
     btnStop->setEnabled(false);
     btnStart->setEnabled(true);
     btnStart->setFocus();
@@ -161,11 +218,13 @@ void FrmCapture::DisplayForm() { show(); }
 
 void FrmCapture::ExitForm() { hide(); }
 
-void FrmCapture::packetArrived(const uint8_t* data, int size)
+void FrmCapture::packetArrived(const uint8_t* data, int size) { storeFrame(data, size, packet->frameTime()); }
+
+void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time)
 {
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
-    if (asking_ || addPacket(data, size - 1, packet->frameTime()) == 0) return;
+    if (asking_ || addPacket(data, size - 1, time) == 0) return;
     setHeldPacketsUnsaved(true);
     if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();
 }
@@ -180,7 +239,7 @@ void FrmCapture::drawArrivedFrames()
 void FrmCapture::unload()
 {
     // A closed window takes its capture with it.
-    if (packet->isCapturing()) StopCapture();
+    if (packet->isCapturing() || stream->isStreaming()) StopCapture();
 }
 
 void FrmCapture::captureLost(const QString& reason)
@@ -194,8 +253,26 @@ void FrmCapture::captureLost(const QString& reason)
                          kCaption, MsgButtons::Ok, MsgIcon::Critical);
 }
 
+void FrmCapture::streamEnded(const QString& notes, bool failed)
+{
+    StopCapture();
+    streamNotes_ = notes;
+    showStatus();
+    if (failed)
+        dialogs().messageBox(QString("Reading %1 has stopped: %2\n\nThe packets received so far are kept.")
+                                 .arg(stream->label(), notes),
+                             kCaption, MsgButtons::Ok, MsgIcon::Critical);
+}
+
 void FrmCapture::showStatus()
 {
+    if (stream->isStreaming()) {
+        QString text = stream->isWaiting() ? "waiting for data on " + stream->label()
+                                           : QString("Reading %1: %2 frames received").arg(stream->label()).arg(stream->received());
+        if (stream->skipped() > 0) text += QString(", %1 of other link types skipped").arg(stream->skipped());
+        return lblStatus->setText(text);
+    }
+    if (!streamNotes_.isEmpty()) return lblStatus->setText("Stopped: " + QString(streamNotes_).replace('\n', "; "));
     const CaptureCounts counts = packet->counts();
     const QString figures = QString("%1 frames received, %2 dropped").arg(counts.received).arg(counts.dropped);
     if (packet->isCapturing())
