@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <utility>
 
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
 #include "core/modLibrary.h"
+#include "core/recentCommands.h"
 #include "core/streamInput.h"
 #include "platform/CaptureControl.h"
 #include "platform/StreamControl.h"
@@ -24,6 +26,19 @@ namespace {
 QPointer<FrmCapture> instance;
 
 const QString kCaption = QStringLiteral("Capture");
+const QString kRecentCommandsKey = QStringLiteral("capture/recentCommands");
+
+// The last commands run, newest first, as the preferences keep them.
+QStringList recentCommands() { return QSettings("nivora", "nivora").value(kRecentCommandsKey).toStringList(); }
+
+void rememberCommand(const QString& line)
+{
+    std::vector<std::string> recent;
+    for (const QString& command : recentCommands()) recent.push_back(command.toStdString());
+    QStringList kept;
+    for (const std::string& command : withRecentCommand(recent, line.toStdString())) kept << QString::fromStdString(command);
+    QSettings("nivora", "nivora").setValue(kRecentCommandsKey, kept);
+}
 }
 
 FrmCapture* frmCapture() { return formInstance(instance); }
@@ -81,6 +96,7 @@ FrmCapture::FrmCapture() : FormWindow("frmCapture", kCaption, "ToolCapture")
             [this](const uint8_t* data, int size) { storeFrame(data, size, stream->frameTime()); }, Qt::DirectConnection);
     connect(stream, &StreamControl::framesHanded, this, &FrmCapture::drawArrivedFrames);
     connect(stream, &StreamControl::streamEnded, this, &FrmCapture::streamEnded);
+    connect(stream, &StreamControl::errorLineChanged, this, &FrmCapture::showStatus);
 
     connect(btnStart, &QPushButton::clicked, this, &FrmCapture::StartCapture);
     connect(btnStop, &QPushButton::clicked, this, &FrmCapture::StopCapture);
@@ -122,6 +138,8 @@ void FrmCapture::addStreamSources()
     }
     cmbInterface->addItem("Named pipe\u2026");
     cmbInterface->setItemData(cmbInterface->count() - 1, "pipe", kSourceRole);
+    cmbInterface->addItem("Command\u2026");
+    cmbInterface->setItemData(cmbInterface->count() - 1, "command", kSourceRole);
 }
 
 void FrmCapture::StartCapture()
@@ -133,6 +151,11 @@ void FrmCapture::StartCapture()
     if (source == "pipe") {
         const QString path = dialogs().openFileName("Named Pipe", QString(), "All files (*)");
         if (!path.isEmpty()) StartStream(path);
+        return;
+    }
+    if (source == "command") {
+        const QString line = dialogs().commandLine("Command", recentCommands());
+        if (!line.trimmed().isEmpty()) StartCommand(line);
         return;
     }
     const AdapterCollection& adapters = packet->adapters();
@@ -171,8 +194,25 @@ void FrmCapture::StartStream(const QString& name)
         dialogs().messageBox(stream->failure(), kCaption, MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
+    beginStream(namesStandardInput(name.toStdString()) ? "stdin" : "pipe");
+}
+
+void FrmCapture::StartCommand(const QString& commandLine)
+{
+    if (refuseWhileLoading()) return;
+    if (packet->isCapturing()) StopCapture();
+    if (!stream->openCommand(commandLine, txtFilter->text())) {
+        dialogs().messageBox(stream->failure(), kCaption, MsgButtons::Ok, MsgIcon::Critical);
+        return;
+    }
+    rememberCommand(commandLine);
+    beginStream("command");
+}
+
+void FrmCapture::beginStream(const char* sourceKind)
+{
     // Started from the command line (nivora -), the list shows where the frames come from.
-    const int entry = cmbInterface->findData(namesStandardInput(name.toStdString()) ? "stdin" : "pipe", kSourceRole);
+    const int entry = cmbInterface->findData(sourceKind, kSourceRole);
     if (entry >= 0) cmbInterface->setCurrentIndex(entry);
     streamNotes_.clear();
     captureStarted();
@@ -267,9 +307,11 @@ void FrmCapture::streamEnded(const QString& notes, bool failed)
 void FrmCapture::showStatus()
 {
     if (stream->isStreaming()) {
-        QString text = stream->isWaiting() ? "waiting for data on " + stream->label()
-                                           : QString("Reading %1: %2 frames received").arg(stream->label()).arg(stream->received());
+        const QString from = (stream->isCommand() ? " from " : " on ") + stream->label();
+        QString text = stream->isWaiting() ? "waiting for data" + from
+                                           : QString("Reading%1: %2 frames received").arg(from).arg(stream->received());
         if (stream->skipped() > 0) text += QString(", %1 of other link types skipped").arg(stream->skipped());
+        if (!stream->lastErrorLine().isEmpty()) text += "\n" + stream->lastErrorLine();
         return lblStatus->setText(text);
     }
     if (!streamNotes_.isEmpty()) return lblStatus->setText("Stopped: " + QString(streamNotes_).replace('\n', "; "));

@@ -1,7 +1,7 @@
 #pragma once
 // The capture window ("Capture"): pick a network adapter or a stream (standard
-// input, a named pipe), start and stop a live capture. Every received frame
-// is stored and drawn at once.
+// input, a named pipe, a command's output), start and stop a live capture.
+// Every received frame is stored and drawn at once.
 #include <QPointer>
 #include <cstdint>
 
@@ -39,6 +39,8 @@ public:
     void StopCapture();
     // Reads "-" (standard input) or a named pipe as the capture's source.
     void StartStream(const QString& name);
+    // Runs a command line and reads its standard output as the capture's source.
+    void StartCommand(const QString& commandLine);
     void ProbeAdapters();
     void DisplayForm();
     void ExitForm();
@@ -58,6 +60,8 @@ private:
     void showStatus();
     void addStreamSources();
     void captureStarted();
+    // Starts the stream StreamControl has opened, once the store may take it.
+    void beginStream(const char* sourceKind);
     // The overwrite question, the views cleared: false when the user cancelled.
     bool beginStoring();
     void storeFrame(const uint8_t* data, int size, CaptureTime time);

@@ -1,7 +1,8 @@
 // The capture window reading a stream: a named pipe whose writer opens late,
 // writes slowly and dies mid-record; frames stored as written, times
 // included, and drawn; what is not a capture; Stop; the capture filter;
-// standard input offered only when it is a pipe.
+// standard input offered only when it is a pipe; a command's output, its
+// standard error, its failures, Stop ending it, the commands remembered.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,10 +94,21 @@ class TestCaptureStream : public QObject {
         QTest::mouseClick(w->btnStart, Qt::LeftButton);
         return w;
     }
+    // Picks "Command…", answers the prompt with `line` and starts.
+    FrmCapture* startCommand(const QString& line)
+    {
+        FrmCapture* w = frmCapture();
+        w->cmbInterface->setCurrentIndex(w->cmbInterface->findData("command", FrmCapture::kSourceRole));
+        dialogs->commandLines << line;
+        QTest::mouseClick(w->btnStart, Qt::LeftButton);
+        return w;
+    }
+    bool ended() { return waitFor([] { return !frmCapture()->stream->isStreaming(); }, 5000); }
 
 private slots:
     void initTestCase()
     {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));   // the remembered commands
         installAdapterSource(&adapters);
         setStoreHost(&guiStoreHost());
         savedStdin = ::dup(0);
@@ -224,6 +237,66 @@ private slots:
         writer.close();
         QVERIFY(waitFor([&] { return !w->stream->isStreaming(); }));
         QCOMPARE(getPacketCount(), 3);
+    }
+
+    // The command's standard output is the stream, its frames stored as
+    // written; the command is offered again next time, newest first.
+    void commandOutputIsTheStream()
+    {
+        const QString file = dir.filePath("command.pcapng");
+        QVERIFY(recorded::writeFile(file, captured::mixedPcapng(7)));
+        const QString line = "cat '" + file + "'";
+        FrmCapture* w = startCommand(line);
+        QVERIFY(ended());
+        QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->shown.value(0).text));
+        QCOMPARE(storedLines(), withoutWireLengths(captured::fileLines(file)));
+        QCOMPARE(w->lblStatus->text(), QString("Stopped: stream ended after 14 frames; 14 frames of interfaces that are not Ethernet skipped"));
+        startCommand("true");
+        QVERIFY(ended());
+        startCommand("");   // cancelled
+        QCOMPARE(dialogs->recentOffered.value(2), (QStringList{"true", line}));
+    }
+
+    // The last line of its standard error shows while it runs; Stop asks it
+    // to end and, when it will not, kills it after 2 s.
+    void stopEndsACommandThatWillNotEnd()
+    {
+        const QString pidFile = dir.filePath("pid");
+        FrmCapture* w = startCommand("sh -c 'trap \"\" TERM; echo $$ > " + pidFile
+                                     + "; echo tcpdump: starting >&2; echo \"tcpdump: listening on lo\" >&2; exec sleep 30'");
+        QVERIFY(waitFor([&] { return w->lblStatus->text().endsWith("\ntcpdump: listening on lo"); }));
+        QVERIFY(w->lblStatus->text().startsWith("waiting for data from sh -c"));
+        const pid_t pid = recorded::readFile(pidFile).trimmed().toInt();
+        QVERIFY(pid > 0);
+        QTest::mouseClick(w->btnStop, Qt::LeftButton);
+        QVERIFY(!w->stream->isStreaming() && w->btnStart->isEnabled());
+        QTest::qWait(1000);
+        QCOMPARE(::kill(pid, 0), 0);   // it ignores the request to end
+        QVERIFY(waitFor([&] { return ::kill(pid, 0) != 0; }, 3000));   // killed, and reaped
+    }
+
+    // A command that cannot start, or ends with an error before any frame,
+    // says why; one that cannot be split is not run.
+    void commandFailures_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("not there") << "nivora-no-such-command -w -"
+                                   << "Reading nivora-no-such-command -w - has stopped: nivora-no-such-command could not start: ";
+        QTest::newRow("fails, saying why on stderr")
+            << "sh -c 'echo \"ssh: connect to host sensor port 22: Connection refused\" >&2; exit 255'"
+            << "has stopped: sh ended with status 255: ssh: connect to host sensor port 22: Connection refused\nstream ended after 0 frames";
+        QTest::newRow("unclosed quote") << "ssh 'sensor" << "The command cannot be run: the closing ' is missing";
+    }
+    void commandFailures()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, says);
+        FrmCapture* w = startCommand(line);
+        QVERIFY(ended());
+        QVERIFY(waitFor([&] { return !dialogs->shown.isEmpty(); }));
+        QVERIFY2(dialogs->shown[0].text.contains(says), qPrintable(dialogs->shown[0].text));
+        QCOMPARE(w->btnStart->isEnabled(), true);
     }
 };
 
