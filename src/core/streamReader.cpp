@@ -17,11 +17,25 @@ constexpr size_t kFailed = SIZE_MAX;
 constexpr uint32_t kMaxBlock = 16 << 20;
 constexpr size_t kShownBytes = 16;   // of a stream refused, the first bytes told
 
+// A pcapng section header's byte-order magic, in either order (12 bytes at p).
+bool byteOrderKnown(const uint8_t* p)
+{
+    const uint32_t order = u32(p + 8, false);
+    return order == kByteOrderMagic || order == __builtin_bswap32(kByteOrderMagic);
+}
+
 bool pcapMagic(const uint8_t* p)
 {
     const uint32_t magic = u32(p, false);
     return magic == kPcapMicro || magic == kPcapNano || magic == __builtin_bswap32(kPcapMicro)
            || magic == __builtin_bswap32(kPcapNano);
+}
+
+// Whether the first n bytes may begin a capture: too few to tell, or its magic numbers.
+bool mayBeCapture(const uint8_t* p, size_t n)
+{
+    if (n < 4 || pcapMagic(p)) return true;
+    return u32(p, false) == kSectionHeader && (n < 12 || byteOrderKnown(p));
 }
 
 std::string plural(int64_t n, const char* one, const char* many)
@@ -44,12 +58,12 @@ std::string describeStreamStart(const uint8_t* data, size_t size)
     if (printable(data, shown)) {
         std::string text(reinterpret_cast<const char*>(data), shown);
         std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-        return lead + "it begins with the text \"" + text + (size > shown ? "...\"" : "\"");
+        return lead + "it begins with the text \"" + text + "\"";
     }
     static const char* digits = "0123456789abcdef";
     std::string hex;
     for (size_t k = 0; k < shown; ++k) hex += std::string(k ? " " : "") + digits[data[k] >> 4] + digits[data[k] & 15];
-    return lead + "it begins with the bytes " + hex + (size > shown ? " ..." : "");
+    return lead + "it begins with the bytes " + hex;
 }
 
 bool StreamReader::feed(const uint8_t* data, size_t size, const Visit& visit)
@@ -106,21 +120,18 @@ size_t StreamReader::damaged(const std::string& why)
 size_t StreamReader::header(const uint8_t* p, size_t n)
 {
     if (n < 4) return kNeedMore;
-    if (u32(p, false) == kSectionHeader) {   // the same in either byte order; its block follows as one
-        if (n < 12) return kNeedMore;
-        const uint32_t order = u32(p + 8, false);
-        if (order != kByteOrderMagic && order != __builtin_bswap32(kByteOrderMagic))
-            return fail(describeStreamStart(p, n));
+    const bool pcapng = u32(p, false) == kSectionHeader;   // the same in either byte order
+    if (pcapng && n < 12) return kNeedMore;
+    if (pcapng && byteOrderKnown(p)) {
         format_ = Format::Pcapng;
-        return kNeedMore;
+        return kNeedMore;   // its header is its first block
     }
-    // "<NIV" may be the start of a dataset: told as one once its header is in.
-    if (n < kDatasetHeader.size() && std::equal(p, p + n, kDatasetHeader.begin())) return kNeedMore;
-    if (!pcapMagic(p)) {   // no capture: told by its first bytes, as many as are shown
+    if (!pcapng && !pcapMagic(p)) {   // no capture: told by its first bytes, the same however they come
         const bool dataset = n >= kDatasetHeader.size() && hasDatasetHeader(p, kDatasetHeader.size());
         if (!dataset && n < kShownBytes) return kNeedMore;
         return fail(describeStreamStart(p, n));
     }
+    if (pcapng) return n < kShownBytes ? kNeedMore : fail(describeStreamStart(p, n));
     const uint32_t magic = u32(p, false);
     if (n < kPcapHeader) return kNeedMore;
     swapped_ = magic != kPcapMicro && magic != kPcapNano;
@@ -158,9 +169,7 @@ size_t StreamReader::pcapngBlock(const uint8_t* p, size_t n, const Visit& visit)
     if (n < 12) return kNeedMore;
     const bool sectionHeader = u32(p, false) == kSectionHeader;
     if (sectionHeader) {
-        const uint32_t order = u32(p + 8, false);
-        if (order != kByteOrderMagic && order != __builtin_bswap32(kByteOrderMagic))
-            return damaged("a section header has no byte-order magic");
+        if (!byteOrderKnown(p)) return damaged("a section header has no byte-order magic");
     } else if (!inSection_) {
         return damaged("a block comes before the first section header");
     }
@@ -216,7 +225,7 @@ size_t StreamReader::packetBlock(const uint8_t* p, uint32_t type, uint32_t lengt
 void StreamReader::end()
 {
     // Fewer bytes than a refusal waits for, and none of a capture's header.
-    if (!failed() && format_ == Format::Unknown && pending_.size() >= 4 && !pcapMagic(pending_.data()))
+    if (!failed() && format_ == Format::Unknown && !mayBeCapture(pending_.data(), pending_.size()))
         fail(describeStreamStart(pending_.data(), pending_.size()));
 }
 
