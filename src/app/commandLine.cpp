@@ -33,14 +33,23 @@ CommandLine parseCommandLine(const std::vector<std::string>& words)
     return line;
 }
 
-const char* commandLineUsage()
+const OptionTable& commandLineOptions()
+{
+    static const OptionTable options = {
+        {"-h, --help", "print the options and exit"},
+        {"--version", "print the version and exit"},
+        {"--", "take every word after it as the file name, even one starting with -"},
+    };
+    return options;
+}
+
+std::string commandLineUsage()
 {
     return "usage: nivora [FILE | -]\n\n"
            "Shows network traffic as pictures. FILE, a nivora dataset or a pcap or pcapng\n"
            "capture, is opened once the main window shows. With -, a pcap or pcapng\n"
-           "stream on standard input is shown live as it comes (tcpdump -U -w - | nivora -).\n\n"
-           "  -h, --help     this text\n"
-           "  --version      the program's version\n";
+           "stream on standard input is shown live as it comes (tcpdump -U -w - | nivora -).\n\n" +
+           optionHelpText(commandLineOptions());
 }
 
 void openWhenShown(const std::string& path)

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/optionHelp.h"
+
 struct CommandLine {
     enum class Action { Run, Help, Version, UsageError };
     Action action = Action::Run;
@@ -13,7 +15,8 @@ struct CommandLine {
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& words);   // the words after the program's name
-const char* commandLineUsage();
+const OptionTable& commandLineOptions();   // every option parseCommandLine knows
+std::string commandLineUsage();
 
 // Opens `path` as File ▸ Load Nivora Dataset would (the same messages and
 // refusals), as soon as the event loop runs: after the main window shows.

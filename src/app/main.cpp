@@ -18,13 +18,13 @@ int main(int argc, char** argv)
 {
     // Asked for before any window exists, so they need no display.
     const CommandLine early = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (early.action == CommandLine::Action::Help) return std::fputs(commandLineUsage(), stdout) < 0;
+    if (early.action == CommandLine::Action::Help) return std::fputs(commandLineUsage().c_str(), stdout) < 0;
     if (early.action == CommandLine::Action::Version) return std::printf("nivora %s\n", NIVORA_VERSION) < 0;
 
     QApplication app(argc, argv);   // takes the toolkit's own options (-platform, -style, ...)
     const CommandLine line = parseCommandLine(wordsOf(QApplication::arguments()));
     if (line.action == CommandLine::Action::UsageError) {
-        std::fprintf(stderr, "nivora: %s\n%s", line.problem.c_str(), commandLineUsage());
+        std::fprintf(stderr, "nivora: %s\n%s", line.problem.c_str(), commandLineUsage().c_str());
         return 2;
     }
     QApplication::setApplicationName("nivora");

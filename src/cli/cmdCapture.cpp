@@ -22,6 +22,13 @@
 
 namespace {
 constexpr const char* kUsage = "capture -i IFACE|-|PIPE [-f FILTER] [-c COUNT] [-w OUT]";
+const OptionTable kOptions = {
+    {"-i IFACE", "capture from IFACE, its name or its number in nivora-cli interfaces; with - (standard input) "
+                 "or a named pipe's path, read a pcap or pcapng stream there until it ends"},
+    {"-f FILTER", "keep only the frames FILTER (libpcap syntax, see pcap-filter(7)) passes"},
+    {"-c COUNT", "stop after COUNT frames (default: at Ctrl-C, kill, a closed terminal or the stream's end)"},
+    {"-w OUT", "also write every frame to OUT, a .nivora dataset or a .pcap capture, flushed at least once a second"},
+};
 
 // What the frames written so far may wait in memory before they reach the file.
 constexpr auto kFlushInterval = std::chrono::seconds(1);
@@ -193,5 +200,5 @@ const bool registered = registerCliCommand(
     {"capture", kUsage,
      "store live frames until COUNT or Ctrl-C; -w writes them to .nivora or .pcap; "
      "-i - or -i PIPE reads a pcap or pcapng stream until it ends",
-     runCapture});
+     runCapture, kOptions});
 }

@@ -7,6 +7,9 @@
 
 namespace {
 constexpr const char* kUsage = "convert [--window A-B] IN OUT";
+const OptionTable kOptions = {
+    {"--window A-B", "copy only frames A to B of IN, 1-based"},
+};
 
 int runConvert(const CliArgs& given)
 {
@@ -32,5 +35,5 @@ int runConvert(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"convert", kUsage, "copy every frame of IN, or a window of them, into OUT (.nivora or .pcap)", runConvert});
+    {"convert", kUsage, "copy every frame of IN, or a window of them, into OUT (.nivora or .pcap)", runConvert, kOptions});
 }

@@ -14,6 +14,11 @@
 
 namespace {
 constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] FILE";
+const OptionTable kOptions = {
+    {"--labels", "print each field's label instead of its value"},
+    {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
+    {"--window A-B", "print only frames A to B of FILE, 1-based"},
+};
 
 // Rows gathered and written in large pieces.
 class Output {
@@ -92,5 +97,5 @@ int runFields(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first)", runFields});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first)", runFields, kOptions});
 }

@@ -13,6 +13,9 @@
 
 namespace {
 constexpr const char* kUsage = "info [--window A-B] FILE";
+const OptionTable kOptions = {
+    {"--window A-B", "describe frames A to B of FILE (at most " + std::to_string(kSlotCount) + ") instead of the first " + std::to_string(kSlotCount)},
+};
 
 int runInfo(const CliArgs& given)
 {
@@ -83,5 +86,5 @@ int runInfo(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"info", kUsage, "records, frames, the window a load holds, bytes, capture times and IP protocols of FILE", runInfo});
+    {"info", kUsage, "records, frames, the window a load holds, bytes, capture times and IP protocols of FILE", runInfo, kOptions});
 }

@@ -29,5 +29,5 @@ int runInterfaces(const CliArgs& args)
 }
 
 const bool registered =
-    registerCliCommand({"interfaces", kUsage, "the network adapters to capture from, numbered", runInterfaces});
+    registerCliCommand({"interfaces", kUsage, "the network adapters to capture from, numbered", runInterfaces, {}});
 }

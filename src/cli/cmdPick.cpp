@@ -13,5 +13,5 @@ int runPick(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"pick", kPickUsage, "name the packets that drew the pixel X,Y of a view of FILE, topmost first", runPick});
+    {"pick", kPickUsage, "name the packets that drew the pixel X,Y of a view of FILE, topmost first", runPick, kPickOptions});
 }

@@ -34,5 +34,5 @@ int runRender(const CliArgs& args)
 
 namespace {
 const bool registered = registerCliCommand(
-    {"render", kRenderUsage, "draw FILE in every view and write the pictures to DIR", runRender});
+    {"render", kRenderUsage, "draw FILE in every view and write the pictures to DIR", runRender, kRenderOptions});
 }

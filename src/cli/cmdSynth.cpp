@@ -12,6 +12,9 @@ namespace {
 constexpr const char* kUsage = "synth [--count N] OUT";
 constexpr int kDefaultCount = 4000;
 constexpr int kMaxCount = 1000000;
+const OptionTable kOptions = {
+    {"--count N", "write N frames, from 1 to " + std::to_string(kMaxCount) + " (default " + std::to_string(kDefaultCount) + ")"},
+};
 
 int runSynth(const CliArgs& args)
 {
@@ -51,5 +54,5 @@ int runSynth(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"synth", kUsage, "write a sample recording of mixed traffic (.nivora or .pcap)", runSynth});
+    {"synth", kUsage, "write a sample recording of mixed traffic (.nivora or .pcap)", runSynth, kOptions});
 }

@@ -10,19 +10,15 @@
 #include "core/atomicFile.h"
 
 namespace {
-std::vector<CliCommand>& table()
-{
-    static std::vector<CliCommand> commands;
-    return commands;
-}
-
 int usage(FILE* out)
 {
     std::fprintf(out, "usage: nivora-cli COMMAND [ARGS]\n\ncommands:\n");
-    for (const CliCommand& c : table()) {
+    for (const CliCommand& c : cliCommands()) {
         if (std::strlen(c.usage) <= 38) std::fprintf(out, "  %-38s  %s\n", c.usage, c.summary);
         else std::fprintf(out, "  %s\n  %-38s  %s\n", c.usage, "", c.summary);   // a long usage gets a line of its own
     }
+    std::fprintf(out, "\n%s\nnivora-cli COMMAND --help prints the options of COMMAND.\n",
+                 optionHelpText(cliProgramOptions()).c_str());
     return out == stdout ? 0 : 2;
 }
 
@@ -45,27 +41,24 @@ int checkedOutput(int status)
 }
 }
 
-bool registerCliCommand(const CliCommand& command)
-{
-    table().push_back(command);
-    return true;
-}
-
-const std::vector<CliCommand>& cliCommands() { return table(); }
-
 int main(int argc, char** argv)
 {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, endBySignal);
     if (argc < 2) return usage(stderr);
     if (!std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))
         return checkedOutput(usage(stdout));
-    for (const CliCommand& c : table()) {
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("nivora-cli %s\n", NIVORA_VERSION);
+        return checkedOutput(0);
+    }
+    for (const CliCommand& c : cliCommands()) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
         const CliArgs args(argv + 2, argv + argc);
         // "COMMAND --help" anywhere among the words: the command's usage, asked for.
         for (const std::string& word : args)
             if (word == "--help" || word == "-h") {
                 std::printf("usage: nivora-cli %s\n\n%s\n", c.usage, c.summary);
+                if (!c.options.empty()) std::printf("\n%s", optionHelpText(c.options).c_str());
                 return checkedOutput(0);
             }
         return checkedOutput(c.run(args));

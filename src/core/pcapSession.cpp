@@ -117,7 +117,8 @@ std::string describeCaptureFailure(const CaptureFailure& failure, const std::str
     case Kind::NoPermission:
         return "Cannot capture on " + adapter + ": " + failure.detail +
                "\n\nCapturing needs the right to read raw network traffic. Run the program as root, "
-               "or grant it the raw-capture capability once:\n\n    sudo setcap cap_net_raw,cap_net_admin=eip " +
+               "or grant it the raw-capture capability, again after each rebuild or upgrade (which replaces the "
+               "file):\n\n    sudo setcap cap_net_raw,cap_net_admin=eip " +
                program;
     case Kind::NoSuchAdapter:
     case Kind::Other: break;

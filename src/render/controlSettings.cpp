@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "platform/SpinButton.h"
 #include "playback/frmEncodings.h"
@@ -14,16 +15,37 @@
 #include "vis/viewRegistry.h"
 
 namespace {
-QWidget* windowNamed(const QString& name)
+// The windows whose controls can be set, by name, besides the views.
+const std::map<QString, std::function<QWidget*()>>& otherWindows()
 {
-    for (const ViewRow& row : viewRows())
-        if (name == row.objectName) return row.window();
     static const std::map<QString, std::function<QWidget*()>> others = {
         {"frmEncodings", [] { return frmEncodings(); }},
         {"frmFilters", [] { return frmFilters(); }},
     };
-    const auto it = others.find(name);
-    return it == others.end() ? nullptr : it->second();
+    return others;
+}
+
+QWidget* windowNamed(const QString& name)
+{
+    for (const ViewRow& row : viewRows())
+        if (name == row.objectName) return row.window();
+    const auto it = otherWindows().find(name);
+    return it == otherWindows().end() ? nullptr : it->second();
+}
+
+// The values a control takes as applySetting reads them; nothing when it
+// cannot be set, an empty entry when any number in its range will do.
+std::optional<QStringList> valuesOf(QWidget* control)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        QStringList entries;
+        for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
+        return entries;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control); button && button->isCheckable())
+        return QStringList{"true", "false"};
+    if (qobject_cast<SpinButton*>(control) || qobject_cast<QAbstractSlider*>(control)) return QStringList{};
+    return std::nullopt;
 }
 
 bool toNumber(const QString& text, int minimum, int maximum, int& value)
@@ -83,4 +105,23 @@ QString applySetting(const QString& setting)
         return {};
     }
     return QString("%1 cannot be set: it is not a list, button, spin button or scroll bar").arg(where);
+}
+
+QStringList settableControls()
+{
+    QStringList windows;
+    for (const ViewRow& row : viewRows()) windows << row.objectName;
+    for (const auto& [name, window] : otherWindows()) windows << name;
+    QStringList settings;
+    for (const QString& windowName : windows)
+        for (QWidget* control : windowNamed(windowName)->findChildren<QWidget*>()) {
+            const std::optional<QStringList> values = valuesOf(control);
+            if (!values || control->objectName().isEmpty()) continue;
+            const QVariant index = control->property("index");
+            const QString prefix = windowName + "." + control->objectName()
+                                   + (index.isValid() ? QString("[%1]").arg(index.toInt()) : QString()) + "=";
+            settings << prefix;
+            for (const QString& value : *values) settings << prefix + value;
+        }
+    return settings;
 }

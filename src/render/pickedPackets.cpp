@@ -20,15 +20,20 @@ const PictureSurface& pictureOf(const PickedPicture& picked)
 }
 }
 
-std::optional<PickedPicture> pickedPicture(const QString& name, QString& error)
+QStringList pictureNames()
 {
     QStringList names;
     for (const ViewRow& row : viewRows())
-        for (size_t i = 0; i < row.screenshotSuffixes.size(); ++i) {
+        for (const char* suffix : row.screenshotSuffixes) names << pictureName(suffix);
+    return names;
+}
+
+std::optional<PickedPicture> pickedPicture(const QString& name, QString& error)
+{
+    for (const ViewRow& row : viewRows())
+        for (size_t i = 0; i < row.screenshotSuffixes.size(); ++i)
             if (pictureName(row.screenshotSuffixes[i]) == name) return PickedPicture{row.number, int(i)};
-            names << pictureName(row.screenshotSuffixes[i]);
-        }
-    error = QString("unknown view '%1' (the views are %2)").arg(name, names.join(", "));
+    error = QString("unknown view '%1' (the views are %2)").arg(name, pictureNames().join(", "));
     return std::nullopt;
 }
 

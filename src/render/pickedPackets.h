@@ -4,6 +4,7 @@
 // "combined_left").
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 struct PickedPicture {
@@ -11,6 +12,8 @@ struct PickedPicture {
     int picture;   // its screenshot picture
 };
 
+// Every picture's name, in the registry's order.
+QStringList pictureNames();
 // The picture of that name; nothing, with the names there are in error, when none has it.
 std::optional<PickedPicture> pickedPicture(const QString& name, QString& error);
 // An empty message when the point lies on the picture, else why not.
