@@ -48,7 +48,7 @@ std::string commandLineUsage()
     return "usage: nivora [FILE | -]\n\n"
            "Shows network traffic as pictures. FILE, a nivora dataset or a pcap or pcapng\n"
            "capture, is opened once the main window shows. With -, a pcap or pcapng\n"
-           "stream on standard input is shown live as it comes (tcpdump -U -w - | nivora -).\n\n" +
+           "stream piped into its standard input is shown live as it comes.\n\n" +
            optionHelpText(commandLineOptions());
 }
 
