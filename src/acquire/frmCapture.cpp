@@ -17,8 +17,8 @@
 #include "core/recentCommands.h"
 #include "core/streamInput.h"
 #include "platform/CaptureControl.h"
-#include "platform/StreamControl.h"
 #include "platform/DialogLayer.h"
+#include "platform/StreamControl.h"
 #include "playback/frmFilters.h"
 #include "playback/modVisualize.h"
 

@@ -30,7 +30,7 @@ public:
     QLabel* lblStatus;      // frames received and dropped, refreshed every second
     QTimer* tmrStatus;
     CaptureControl* packet;
-    StreamControl* stream;   // standard input or a named pipe
+    StreamControl* stream;   // standard input, a named pipe or a command's output
 
     // Entries of cmbInterface after the adapters, told apart by their data.
     static constexpr int kSourceRole = Qt::UserRole;

@@ -17,6 +17,7 @@ namespace {
 // clicks and repaints; the pipe holds the rest and wakes it again.
 constexpr qint64 kSliceNs = 4'000'000;
 constexpr size_t kChunk = 64 << 10;   // one read: a pipe's whole buffer
+constexpr int kKillAfterMs = 2000;    // a command Stop asked to end is killed when it has not after this long
 // What a take reports besides bytes.
 constexpr int kBytes = 0, kNothing = 1, kEnded = 2;
 

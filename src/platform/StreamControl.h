@@ -64,14 +64,12 @@ signals:
     // The command wrote a line to its standard error (lastErrorLine()).
     void errorLineChanged();
 
-public:
-    // A command ended by Stop is killed when it has not ended after this long.
-    static constexpr int kKillAfterMs = 2000;
-
 private:
     enum class Outcome { Drained, SliceOver, Finished, Gone };
     using Take = std::function<int(uint8_t* buffer, size_t capacity, size_t& got)>;
+    // Stops a running stream and sets up the filter and reader of the next; false after a bad filter.
     bool prepare(const QString& filter);
+    // Feeds what `take` gives until it has no more (or, sliced, 4 ms have passed).
     Outcome readAvailable(const Take& take, bool sliced);
     void readInput();
     void readProcess();
