@@ -1,6 +1,7 @@
 // The index of any file (dataset, pcap or pcapng, told by content) and the
 // windows read through it: the same frames as a pass from the start wherever
-// the window lies, and an overview that counts every frame once.
+// the window lies, and an overview that counts every frame once. A frame's
+// time, length and bytes do not depend on where the reader's buffer ended.
 #include <algorithm>
 #include <vector>
 
@@ -8,6 +9,28 @@
 #include "fuzzSupport.h"
 
 namespace {
+struct Streamed {
+    CaptureTime time;
+    uint32_t wireLength;
+    std::vector<uint8_t> bytes;
+    bool operator==(const Streamed&) const = default;
+};
+
+// Every frame a pass from the start hands over, read through a buffer of `bufferBytes`.
+std::vector<Streamed> streamed(const std::string& path, size_t bufferBytes)
+{
+    const auto stream = makeFrameStream(sniffFileKind(path), bufferBytes);
+    LoadReport report;
+    std::vector<Streamed> frames;
+    if (stream->open(path, report))
+        stream->read(report, stream->start(), [&](const StreamFrame& f) {
+            const FrameStamp stamp = f.frame.stamp ? *f.frame.stamp : FrameStamp{};
+            frames.push_back({stamp.time, stamp.wireLength, {f.frame.data, f.frame.data + f.frame.size}});
+            return true;
+        });
+    return frames;
+}
+
 std::vector<uint8_t> framesOf(const std::string& path, const FrameWindow& window, const FrameIndex* index)
 {
     WindowSource source(window, index);
@@ -28,6 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static fuzz::MemoryFile file;
     file.hold(data, size);
+    // A small buffer (room for the largest header, 28 bytes) ends mid-record
+    // everywhere; it stops at a frame it cannot hold, so it sees a prefix.
+    const std::vector<Streamed> whole = streamed(file.path(), BlockReader::kCapacity);
+    const std::vector<Streamed> small = streamed(file.path(), 28 + (size > 0 ? data[size - 1] : 0));
+    FUZZ_CHECK(small.size() <= whole.size() && std::equal(small.begin(), small.end(), whole.begin()));
+
     LoadObserver quiet;
     const FrameIndex index = indexFile(file.path(), quiet, 4);   // few points: the stride doubles soon
     if (!index.ok()) return 0;

@@ -169,21 +169,24 @@ void FrmCapture::StartCapture()
     const CaptureAdapter adapter = adapters.item(index);
     packet->setCurrentAdapter(adapter);
     packet->setFilter(txtFilter->text());
-    if (!packet->start()) {
+    // Opened first, so that a capture that cannot start is refused before
+    // the store is touched; read only after the overwrite question, so the
+    // frames that come meanwhile wait in the adapter's buffer and are counted
+    // and stored after the answer, not counted and lost.
+    if (!packet->open()) {
         const std::string program = QCoreApplication::applicationFilePath().toStdString();
         dialogs().messageBox(
             QString::fromStdString(describeCaptureFailure(packet->failure(), adapter.description(), program)),
             kCaption, MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
+    if (!beginStoring()) {   // Cancel: as if Start had not been clicked
+        packet->stop();
+        return;
+    }
     streamNotes_.clear();
     captureStarted();
-    // Frames that arrive while the overwrite question is open are not kept:
-    // Yes would empty the store of them, and Cancel must leave it as it was.
-    asking_ = true;
-    const bool goOn = beginStoring();
-    asking_ = false;
-    if (!goOn) StopCapture();
+    packet->beginReading();
 }
 
 void FrmCapture::StartStream(const QString& name)
@@ -214,10 +217,13 @@ void FrmCapture::beginStream(const char* sourceKind)
     // Started from the command line (nivora -), the list shows where the frames come from.
     const int entry = cmbInterface->findData(sourceKind, kSourceRole);
     if (entry >= 0) cmbInterface->setCurrentIndex(entry);
+    // The stream waits in its pipe while the question is open: nothing is lost.
+    if (!beginStoring()) {   // Cancel: as if Start had not been clicked
+        stream->stop();
+        return;
+    }
     streamNotes_.clear();
     captureStarted();
-    // The stream waits in its pipe while the question is open: nothing is lost.
-    if (!beginStoring()) return StopCapture();
     stream->begin();
 }
 
@@ -264,7 +270,7 @@ void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time)
 {
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
-    if (asking_ || addPacket(data, size - 1, time) == 0) return;
+    if (addPacket(data, size - 1, time) == 0) return;
     setHeldPacketsUnsaved(true);
     if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();
 }

@@ -66,7 +66,6 @@ private:
     bool beginStoring();
     void storeFrame(const uint8_t* data, int size, CaptureTime time);
 
-    bool asking_ = false;   // the overwrite question is open: frames wait for its answer
     int64_t firstUndrawn_ = 0;   // the first packet stored and not yet drawn; 0: none
     QString streamNotes_;        // how the last stream ended; empty after an adapter's capture
 };

@@ -93,10 +93,10 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
 }
 
 void FrmLoadDataset::showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first,
-                                       const FrameOverview* byTime)
+                                       const FrameOverview* byTime, int64_t farTimes)
 {
     frames_ = frames;
-    picOverview->setOverview(overview, frames, byTime);
+    picOverview->setOverview(overview, frames, byTime, farTimes);
     chooseFirst(first);
     txtWindowFirst->setText(QString::number(first_));
     fraWindow->show();

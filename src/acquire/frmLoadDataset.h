@@ -45,7 +45,7 @@ public:
     // Shows the chooser for a file of `frames` frames, its window at `first`;
     // the strip runs along the capture time when byTime is given.
     void showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first,
-                           const FrameOverview* byTime = nullptr);
+                           const FrameOverview* byTime = nullptr, int64_t farTimes = 0);
     void hideWindowChooser();
     // The first frame of the window chosen.
     int64_t chosenFirst() const { return first_; }

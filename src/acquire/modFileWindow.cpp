@@ -89,7 +89,8 @@ bool offerFileWindows(const QString& path)
     const int64_t frames = index.frames;
     frmLoadDataset()->lblFileLoadStatusVariable->setText(
         QString("%1 frames: choose the %2 to load").arg(QString::fromStdString(groupedNumber(frames))).arg(kSlotCount));
-    frmLoadDataset()->showWindowChooser(index.overview, frames, 1, index.timesKnown() ? &index.byTime : nullptr);
+    frmLoadDataset()->showWindowChooser(index.overview, frames, 1, index.timeAxisUsable() ? &index.byTime : nullptr,
+                                        index.farTimes);
     heldFile().hold(std::move(index));
     return true;
 }

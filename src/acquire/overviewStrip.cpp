@@ -30,14 +30,17 @@ OverviewStrip::OverviewStrip(QWidget* parent) : QWidget(parent)
     setToolTip("The whole file, frame by frame: drag the window to the frames to load");
 }
 
-void OverviewStrip::setOverview(const FrameOverview& overview, int64_t frames, const FrameOverview* byTime)
+void OverviewStrip::setOverview(const FrameOverview& overview, int64_t frames, const FrameOverview* byTime,
+                                int64_t farTimes)
 {
     overview_ = overview;
     frames_ = frames;
     byTime_ = byTime ? *byTime : FrameOverview();
     time_.reset();
     if (byTime) time_.emplace(byTime_);
-    setToolTip(byTime ? "The whole file along its capture time: drag the window to the frames to load"
+    const QString far = farTimes == 0 ? QString()
+                                      : QString(" (%1 frame(s) with times far from the others' at its ends)").arg(farTimes);
+    setToolTip(byTime ? "The whole file along its capture time" + far + ": drag the window to the frames to load"
                       : "The whole file, frame by frame: drag the window to the frames to load");
     update();
 }

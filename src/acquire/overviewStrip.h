@@ -13,8 +13,10 @@ class OverviewStrip : public QWidget {
 public:
     explicit OverviewStrip(QWidget* parent = nullptr);
 
-    // byTime: the same frames by capture time, or null when times are not all known.
-    void setOverview(const FrameOverview& overview, int64_t frames, const FrameOverview* byTime = nullptr);
+    // byTime: the same frames by capture time, or null when the strip runs
+    // along the frame number; farTimes of them lie far from the others' times.
+    void setOverview(const FrameOverview& overview, int64_t frames, const FrameOverview* byTime = nullptr,
+                     int64_t farTimes = 0);
     // The window's first frame and width in frames.
     void setWindow(int64_t first, int64_t width);
 

@@ -106,16 +106,6 @@ std::string ownPath()
     return error ? std::string("nivora-cli") : path.string();
 }
 
-// The adapter by its number in the interfaces list, or by name.
-std::string adapterName(const std::string& given)
-{
-    const auto number = positiveNumber(given);
-    if (!number) return given;
-    const AdapterListing listing = listPcapAdapters();
-    if (*number > int(listing.adapters.size())) return given;
-    return listing.adapters[size_t(*number - 1)].name;
-}
-
 // Hands frames to sink until `count` have come (0: no limit), a signal or a
 // failure; -1 after a failure. Waits for frames 100 ms at most, so what the
 // writer holds reaches its file within a second on a quiet adapter too.
@@ -145,7 +135,7 @@ int runCapture(const CliArgs& args)
     if (options.out)
         if (const int status = checkOutputName(*options.out)) return status;
     if (namesStandardInput(options.adapter) || isNamedPipe(options.adapter)) return captureStream(options);
-    const std::string adapter = adapterName(options.adapter);
+    const std::string adapter = adapterNamed(options.adapter, listPcapAdapters);
 
     CaptureFailure failure;
     std::unique_ptr<PcapSession> session = PcapSession::open(adapter, options.filter, CaptureMode::NonBlocking, failure);

@@ -14,7 +14,8 @@ class BlockReader {
 public:
     static constexpr size_t kCapacity = 1 << 20;   // large reads; room for the largest capture frame
 
-    BlockReader() : buffer_(new uint8_t[kCapacity]) {}   // filled by the reads
+    // A smaller buffer only for tests: what is read must not depend on where it ends.
+    explicit BlockReader(size_t capacity = kCapacity) : buffer_(new uint8_t[capacity]), capacity_(capacity) {}   // filled by the reads
 
     void attach(int fd, int64_t limit)
     {
@@ -34,19 +35,20 @@ public:
     // Bytes left before the limit.
     int64_t remaining() const { return std::max<int64_t>(0, limit_ - offset()); }
     int error() const { return error_; }
+    size_t capacity() const { return capacity_; }
 
     // The next n bytes in one piece, not consumed; null when the file (up to
     // its limit) ends before them or a read fails (error() then says why).
     const uint8_t* peek(size_t n)
     {
         if (end_ - begin_ >= n) return buffer_.get() + begin_;
-        if (n > kCapacity || int64_t(n) > remaining()) return nullptr;
+        if (n > capacity_ || int64_t(n) > remaining()) return nullptr;
         std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         base_ += int64_t(begin_);
         end_ -= begin_;
         begin_ = 0;
         while (end_ < n) {
-            const size_t want = size_t(std::min<int64_t>(int64_t(kCapacity - end_), limit_ - base_ - int64_t(end_)));
+            const size_t want = size_t(std::min<int64_t>(int64_t(capacity_ - end_), limit_ - base_ - int64_t(end_)));
             const ssize_t got = ::pread(fd_, buffer_.get() + end_, want, base_ + int64_t(end_));
             if (got < 0 && errno == EINTR) continue;
             if (got <= 0) {   // a read error, or a file that shrank meanwhile
@@ -70,6 +72,7 @@ public:
 
 private:
     std::unique_ptr<uint8_t[]> buffer_;
+    size_t capacity_;
     int fd_ = -1;
     int64_t limit_ = 0;
     int64_t base_ = 0;    // file offset of buffer_[0]

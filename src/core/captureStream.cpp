@@ -16,6 +16,8 @@ std::string at(int64_t offset) { return " at byte offset " + std::to_string(offs
 
 class CaptureStream final : public FrameStream {
 public:
+    explicit CaptureStream(size_t bufferBytes) : reader_(bufferBytes) {}
+
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
@@ -81,13 +83,14 @@ private:
             const int64_t start = reader_.offset();
             const uint8_t* h = reader_.peek(16);
             if (!h) return void(ended(size_t(reader_.remaining()), "a frame's header"));
+            // Every header field is read before the next peek, which may move the buffer under h.
+            const uint32_t seconds = u32(h, swapped_), fraction = u32(h + 4, swapped_);
             const uint32_t captured = u32(h + 8, swapped_), wire = u32(h + 12, swapped_);
             if (captured > kMaxCaptured) return void(damaged("a frame claims " + std::to_string(captured) + " captured bytes"));
+            const FrameStamp stamp{pcapFrameTime(seconds, nanoseconds_ ? fraction : int64_t(fraction) * 1000, true),
+                                   std::max(wire, captured)};
             const uint8_t* p = reader_.peek(16 + captured);
             if (!p) return void(ended(1, "a frame"));
-            const uint32_t fraction = u32(h + 4, swapped_);
-            const FrameStamp stamp{pcapFrameTime(u32(h, swapped_), nanoseconds_ ? fraction : int64_t(fraction) * 1000, true),
-                                   std::max(wire, captured)};
             reader_.advance(16 + captured);
             if (!hand(p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
         }
@@ -135,12 +138,12 @@ private:
             if (i.blockOffset == offset) return true;   // met on an earlier pass
         if (s.interfaces.size() == kMaxInterfaces) return damaged("a section describes more than 4096 interfaces");
         if (length < 20) return damaged("an interface description is too short");
-        const uint8_t* b = reader_.peek(std::min<size_t>(length, BlockReader::kCapacity));
+        // Its options set the times of its frames: read whole, or not at all.
+        if (length > reader_.capacity())
+            return damaged("an interface description is longer than " + std::to_string(reader_.capacity()) + " bytes");
+        const uint8_t* b = reader_.peek(length);
         if (!b) return ended(1, "an interface description");
-        // Options beyond the buffer are not read: the interface keeps the default clock.
-        const CaptureInterface interface = length <= BlockReader::kCapacity
-                                               ? interfaceOf(b, length, s.swapped, offset)
-                                               : CaptureInterface{offset, u16(b + 8, s.swapped), 1000000};
+        const CaptureInterface interface = interfaceOf(b, length, s.swapped, offset);
         s.interfaces.push_back(interface);
         return true;
     }
@@ -190,4 +193,4 @@ private:
 };
 }
 
-std::unique_ptr<FrameStream> makeCaptureStream() { return std::make_unique<CaptureStream>(); }
+std::unique_ptr<FrameStream> makeCaptureStream(size_t bufferBytes) { return std::make_unique<CaptureStream>(bufferBytes); }

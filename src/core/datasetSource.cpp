@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "datasetScanner.h"
 #include "frameSource.h"
 #include "regularFile.h"
+#include "unknownFile.h"
 
 namespace {
 constexpr size_t kBlockBytes = 128 << 10;   // as large as helps the reads, no larger
@@ -59,11 +61,14 @@ bool DatasetSource::open(const std::string& path, LoadReport& report, LoadObserv
     report.fileSize = info.st_size;
     observer.fileOpened(report.fileSize);
 
-    uint8_t header[kDatasetHeader.size()];
-    const ssize_t got = readFully(fd_, header, sizeof header);
+    uint8_t first[kFirstBytesShown];
+    const ssize_t got = readFully(fd_, first, kDatasetHeader.size());
     if (got < 0) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(errno));
-    if (!hasDatasetHeader(header, size_t(got)))
-        return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
+    if (!hasDatasetHeader(first, size_t(got))) {
+        const ssize_t shown = ::pread(fd_, first, sizeof first, 0);   // a few more, to say what it is
+        refuseUnknownFile(path, first, size_t(std::max<ssize_t>(shown, 0)), report);
+        return false;
+    }
     observer.fileRead();
     return true;
 }

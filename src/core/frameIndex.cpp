@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "timeBulk.h"
+
 namespace {
 void notePoint(FrameIndex& index, const StreamPoint& at, size_t maxPoints)
 {
@@ -13,6 +15,60 @@ void notePoint(FrameIndex& index, const StreamPoint& at, size_t maxPoints)
         index.stride *= 2;   // the frame at hand, an even number of old strides in, is a point of the new one too
     }
     index.points.push_back(at);
+}
+
+// Nanoseconds from origin to t; an earlier t counts at 0.
+int64_t keyAfter(CaptureTime t, CaptureTime origin)
+{
+    int64_t after = 0;
+    if (__builtin_sub_overflow(t, origin, &after)) after = t > origin ? std::numeric_limits<int64_t>::max() : 0;
+    return std::max<int64_t>(0, after);
+}
+
+// Progress and a yield to the program now and then: often enough for a
+// responsive window, rarely enough to cost nothing.
+class Breather {
+public:
+    explicit Breather(LoadObserver& observer) : observer_(observer) {}
+    void frameRead(int64_t number, int64_t position)
+    {
+        if (number < next_) return;
+        next_ = number + 4096;
+        observer_.progress(position);
+        observer_.yieldPoint();
+    }
+
+private:
+    LoadObserver& observer_;
+    int64_t next_ = 0;
+};
+
+// The overview along the time once more, over the times near the bulk: the
+// frames before them count in its first bin, those after in its last.
+FrameOverview byTimeAround(FrameStream& stream, const TimeSpan& near, LoadObserver& observer, int64_t& far)
+{
+    FrameOverview byTime;
+    OverviewBin after;
+    CaptureTime origin = kNoTime;
+    Breather breather(observer);
+    int64_t number = 0;
+    LoadReport again;   // what the first pass found is kept
+    stream.read(again, stream.start(), [&](const StreamFrame& f) {
+        const CaptureTime t = f.frame.stamp->time;
+        const TrafficKind kind = trafficKindOf(f.frame.data, f.frame.size);
+        if (near.contains(t) && origin == kNoTime) origin = t;
+        if (t > near.last) {
+            ++after.frames[size_t(kind)];
+            after.bytes += f.frame.size;
+        } else {
+            byTime.add(near.contains(t) ? keyAfter(t, origin) : 0, kind, uint32_t(f.frame.size));
+        }
+        far += near.contains(t) ? 0 : 1;
+        breather.frameRead(++number, f.frame.position);
+        return true;
+    });
+    byTime.addToLast(after);
+    return byTime;
 }
 }
 
@@ -27,7 +83,9 @@ FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t max
     observer.fileOpened(index.identity.size);
     observer.fileRead();
 
-    int64_t nextYield = 0;
+    Breather breather(observer);
+    TimeBulk bulk;
+    CaptureTime previous = kNoTime;
     stream->read(index.report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++index.frames;
         if ((number - 1) % index.stride == 0) notePoint(index, f.at, maxPoints);
@@ -35,19 +93,20 @@ FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t max
         index.overview.add(number - 1, kind, uint32_t(f.frame.size));
         if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
             if (index.firstTime == kNoTime) index.firstTime = t;
-            int64_t after = 0;
-            if (__builtin_sub_overflow(t, index.firstTime, &after)) after = t > index.firstTime ? std::numeric_limits<int64_t>::max() : 0;
-            index.byTime.add(std::max<int64_t>(0, after), kind, uint32_t(f.frame.size));
+            index.byTime.add(keyAfter(t, index.firstTime), kind, uint32_t(f.frame.size));
             ++index.timedFrames;
+            if (previous != kNoTime && t < previous) ++index.backwardSteps;
+            previous = t;
+            bulk.add(t);
         }
-        if (number >= nextYield) {   // often enough for a responsive window, rarely enough to cost nothing
-            nextYield = number + 4096;
-            observer.progress(f.frame.position);
-            observer.yieldPoint();
-        }
+        breather.frameRead(number, f.frame.position);
         return true;
     });
     index.layout = stream->layout();
+    // A few far-off times would stretch the axis over years and squeeze the
+    // rest into a bin or two: a second pass spans the bulk alone.
+    if (index.ok() && index.timesKnown() && bulk.anyFar())
+        index.byTime = byTimeAround(*stream, bulk.near(), observer, index.farTimes);
     return index;
 }
 

@@ -25,12 +25,20 @@ struct FrameIndex {
     std::vector<StreamPoint> points;      // points[i]: where frame i * K + 1 begins
     FrameOverview overview;               // by frame number
     // By capture time, nanoseconds after the first frame's (earlier times
-    // count at 0); used when every frame has a time.
+    // count at 0); used when every frame has a time. When some times lie far
+    // from the bulk of them (timeBulk.h), a second pass makes it span the
+    // bulk alone, from the first time near it, and those frames count in its
+    // first and last bins.
     FrameOverview byTime;
     CaptureTime firstTime = kNoTime;
     int64_t timedFrames = 0;
+    int64_t farTimes = 0;        // frames whose times lie far before or after the bulk
+    int64_t backwardSteps = 0;   // frames timed earlier than the frame before them
 
     bool timesKnown() const { return frames > 0 && timedFrames == frames; }
+    // Whether an overview along the time shows the file: every frame has a
+    // time, and at most 1 frame in 100 comes earlier than the one before it.
+    bool timeAxisUsable() const { return timesKnown() && backwardSteps * 100 <= frames; }
 
     bool ok() const { return report.ok(); }
 };

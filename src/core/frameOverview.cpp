@@ -36,6 +36,14 @@ void FrameOverview::add(int64_t key, TrafficKind kind, uint32_t bytes)
     bins_[bin].bytes += bytes;
 }
 
+void FrameOverview::addToLast(const OverviewBin& more)
+{
+    if (more.total() == 0) return;
+    if (bins_.empty()) bins_.resize(1);
+    for (int t = 0; t < kTrafficKinds; ++t) bins_.back().frames[size_t(t)] += more.frames[size_t(t)];
+    bins_.back().bytes += more.bytes;
+}
+
 TimeAxis::TimeAxis(const FrameOverview& byTime) : before_{0}
 {
     for (const OverviewBin& b : byTime.bins()) before_.push_back(before_.back() + b.total());

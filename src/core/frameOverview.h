@@ -29,6 +29,9 @@ public:
     // A frame at `key` (0 or more) of `bytes` captured bytes.
     void add(int64_t key, TrafficKind kind, uint32_t bytes);
 
+    // Counts `more` in the last bin (the first when there is none yet).
+    void addToLast(const OverviewBin& more);
+
     int64_t binWidth() const { return width_; }   // keys per bin
     const std::vector<OverviewBin>& bins() const { return bins_; }
 

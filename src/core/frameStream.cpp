@@ -3,13 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "blockReader.h"
 #include "datasetScanner.h"
 #include "regularFile.h"
+#include "unknownFile.h"
 
-std::unique_ptr<FrameStream> makeCaptureStream();   // captureStream.cpp
+std::unique_ptr<FrameStream> makeCaptureStream(size_t bufferBytes);   // captureStream.cpp
 
 namespace {
 FileIdentity identityFrom(const struct stat& info)
@@ -21,31 +23,34 @@ FileIdentity identityFrom(const struct stat& info)
 // A dataset: the header, then the records through the scanner, a block at a time.
 class DatasetStream final : public FrameStream {
 public:
+    explicit DatasetStream(size_t bufferBytes) : reader_(bufferBytes) {}
+
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
         reader_.attach(fd_, identity_.size);
-        const uint8_t* header = reader_.peek(kDatasetHeader.size());
-        if (!header && reader_.error() != 0)
+        const size_t size = size_t(std::min<int64_t>(kFirstBytesShown, reader_.remaining()));
+        const uint8_t* first = reader_.peek(size);
+        if (!first)
             return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(reader_.error()));
-        if (!header || !hasDatasetHeader(header, kDatasetHeader.size()))
-            return fail(report, LoadError::NotDataset, quotedPath(path) + " is not a nivora format file: it does not begin with \"<NIVORA>\"");
-        return true;
+        if (hasDatasetHeader(first, size)) return true;
+        refuseUnknownFile(path, first, size, report);
+        return false;
     }
 
     StreamPoint start() const override { return {int64_t(kDatasetHeader.size()), 0}; }
 
     void read(LoadReport& report, const StreamPoint& from, const std::function<bool(const StreamFrame&)>& visit) override
     {
-        constexpr size_t kBlock = 128 << 10;
+        const size_t block = std::min<size_t>(128 << 10, reader_.capacity());
         DatasetScanner scanner(from.offset);
         reader_.seek(from.offset);
         for (;;) {
-            const size_t size = size_t(std::min<int64_t>(kBlock, reader_.remaining()));
-            const uint8_t* block = size > 0 ? reader_.peek(size) : nullptr;
-            if (!block) break;
+            const size_t size = size_t(std::min<int64_t>(int64_t(block), reader_.remaining()));
+            const uint8_t* bytes = size > 0 ? reader_.peek(size) : nullptr;
+            if (!bytes) break;
             reader_.advance(int64_t(size));
-            const bool more = scanner.feed(block, size, [&](const DatasetRecord& r) {
+            const bool more = scanner.feed(bytes, size, [&](const DatasetRecord& r) {
                 ++report.recordsFound;
                 if (!r.frame) {   // longer than the 1601-byte record buffer: skipped whole
                     if (report.oversizedSkipped++ == 0) report.firstOversizedOffset = r.start;
@@ -103,10 +108,10 @@ bool currentFileIdentity(const std::string& path, FileIdentity& identity)
     return true;
 }
 
-std::unique_ptr<FrameStream> makeFrameStream(FileKind kind)
+std::unique_ptr<FrameStream> makeFrameStream(FileKind kind, size_t bufferBytes)
 {
-    if (kind == FileKind::Capture) return makeCaptureStream();
-    return std::make_unique<DatasetStream>();
+    if (kind == FileKind::Capture) return makeCaptureStream(bufferBytes);
+    return std::make_unique<DatasetStream>(bufferBytes);
 }
 
 std::unique_ptr<FrameStream> openFrameStream(const std::string& path, LoadReport& report)

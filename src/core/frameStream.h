@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "blockReader.h"
 #include "frameSource.h"
 
 // Where a record begins, with what reading on from there needs.
@@ -88,7 +89,8 @@ protected:
     StreamLayout layout_;
 };
 
-std::unique_ptr<FrameStream> makeFrameStream(FileKind kind);
+// bufferBytes: the reader's buffer, smaller only in tests (a frame must fit it whole).
+std::unique_ptr<FrameStream> makeFrameStream(FileKind kind, size_t bufferBytes = BlockReader::kCapacity);
 
 // Opens `path` as what its first bytes say it is; null after filling the report.
 std::unique_ptr<FrameStream> openFrameStream(const std::string& path, LoadReport& report);

@@ -11,6 +11,7 @@ enum class LoadError {
     CannotRead,    // a read failed, or the file is too big to hold in memory
     NotDataset,    // the first 8 bytes are not "<NIVORA>"
     NotCapture,    // libpcap does not recognise the file
+    NeitherFormat, // begins with neither the dataset header (nor its start) nor a capture's magic
     NotEthernet,   // a capture of another link type
     FileChanged,   // replaced or changed since it was indexed
     NoSuchWindow,  // the frames asked for are not in the file, or too many for the store

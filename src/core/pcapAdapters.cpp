@@ -45,6 +45,15 @@ std::vector<CaptureAdapter> ethernetAdapters(const std::vector<CaptureAdapter>& 
     return ethernet;
 }
 
+std::string adapterNamed(const std::string& given, const std::function<AdapterListing()>& list)
+{
+    if (given.empty() || given.size() > 9 || given.find_first_not_of("0123456789") != std::string::npos) return given;
+    const size_t number = std::stoul(given);
+    const AdapterListing listing = list();
+    if (number < 1 || number > listing.adapters.size()) return given;
+    return listing.adapters[number - 1].name;
+}
+
 AdapterListing listPcapAdapters()
 {
     AdapterListing listing;

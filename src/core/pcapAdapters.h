@@ -1,6 +1,7 @@
 #pragma once
 // The network adapters libpcap can capture Ethernet frames from, in
 // libpcap's order. The capture window and nivora-cli list them the same way.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,3 +32,7 @@ std::vector<CaptureAdapter> ethernetAdapters(const std::vector<CaptureAdapter>& 
 
 // libpcap's devices with their link types, then only those that deliver Ethernet.
 AdapterListing listPcapAdapters();
+
+// The adapter `given` names: by its number (1 up, as nivora-cli interfaces
+// prints them) in the listing `list` makes, asked only for a number, else by itself.
+std::string adapterNamed(const std::string& given, const std::function<AdapterListing()>& list);

@@ -23,7 +23,7 @@ void CaptureControl::probeAdapters()
     probeError_ = QString::fromStdString(listing.error);
 }
 
-bool CaptureControl::start()
+bool CaptureControl::open()
 {
     stop();
     if (!current_) {
@@ -35,9 +35,14 @@ bool CaptureControl::start()
     if (!session) return false;
     session_ = std::move(session);
     counts_ = {};
+    return true;
+}
+
+void CaptureControl::beginReading()
+{
+    if (!session_ || notifier_) return;
     notifier_ = new QSocketNotifier(session_->selectableFd(), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &CaptureControl::readFrames);
-    return true;
 }
 
 void CaptureControl::stop()
@@ -48,6 +53,7 @@ void CaptureControl::stop()
     // the handle stays open until that call lets go of it, and hands over no more frames.
     session_->breakLoop();
     session_.reset();
+    if (!notifier_) return;   // stopped before reading began
     notifier_->setEnabled(false);
     notifier_->deleteLater();
     notifier_ = nullptr;

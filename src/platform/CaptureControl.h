@@ -50,12 +50,15 @@ public:
 
     void setCurrentAdapter(const CaptureAdapter& adapter) { current_ = adapter; }
     const std::optional<CaptureAdapter>& currentAdapter() const { return current_; }
-    // libpcap filter syntax, applied by the next start; blank captures every frame.
+    // libpcap filter syntax, applied by the next open; blank captures every frame.
     void setFilter(const QString& expression) { filter_ = expression.toStdString(); }
 
-    // Begins delivering frames from the current adapter (stopping a running
-    // capture first). False when the capture cannot start; failure() says why.
-    bool start();
+    // Opens the current adapter (stopping a running capture first); false when
+    // the capture cannot start, and failure() says why. Its frames wait in the
+    // adapter's buffer, uncounted, until beginReading.
+    bool open();
+    // Delivers the open adapter's frames, from the first that came after open.
+    void beginReading();
     void stop();
     bool isCapturing() const { return session_ != nullptr; }
     const CaptureFailure& failure() const { return failure_; }

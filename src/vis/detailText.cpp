@@ -15,6 +15,7 @@ void DetailText::Plot(const PacketToDraw& packet)
     textColor_ = encodingColor(getIPProtocol(packet.number) & 255);
     length_ = std::clamp(packet.len, 0, kSlotBytes);
     std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
+    number_ = packet.number;
     // The times are read now: the store may move on before the texts are made.
     const bool held = packet.number >= firstHeldPacket() && packet.number <= getPacketCount();
     captured_ = held ? getCaptureTime(packet.number) : kNoTime;
@@ -23,10 +24,11 @@ void DetailText::Plot(const PacketToDraw& packet)
 
 void DetailText::build()
 {
+    time_ = QString("Packet %1, ").arg(number_);
     if (captured_ == kNoTime) {
-        time_ = QStringLiteral("no capture time");
+        time_ += QStringLiteral("no capture time");
     } else {
-        time_ = QString::fromStdString(localTimeText(captured_));
+        time_ += QString::fromStdString(localTimeText(captured_));
         if (before_ != kNoTime) {
             const int64_t since = captured_ - before_;
             time_ += QString(" (%1%2)").arg(since < 0 ? "" : "+", QString::fromStdString(spanText(since)));

@@ -1,7 +1,7 @@
 #pragma once
 // The detail view's drawing: the bytes of the packet just played, as
 // characters (printable ones, others as ".") and as hexadecimal pairs, in the
-// packet's protocol colour, and when it was captured.
+// packet's protocol colour, which packet it is and when it was captured.
 #include <QString>
 #include <array>
 
@@ -18,15 +18,16 @@ public:
 
     const QString& ascii() const { return ascii_; }
     const QString& hex() const { return hex_; }
-    // "2023-11-14 23:13:20.000001 (+0.100000 s)": when the packet was
-    // captured and how long after the held packet before it, or "no capture
-    // time" for a packet from a dataset.
+    // "Packet 3882, 2023-11-14 23:13:20.000001 (+0.100000 s)": the packet's
+    // number, when it was captured and how long after the held packet before
+    // it, or "Packet 3882, no capture time" for a packet from a dataset.
     const QString& time() const { return time_; }
     ColorRef textColor() const { return textColor_; }
 
 private:
     std::array<uint8_t, kSlotBytes> bytes_{};
     int length_ = 0;
+    int64_t number_ = 0;
     CaptureTime captured_ = kNoTime;
     CaptureTime before_ = kNoTime;   // the held packet before it, if any
     ColorRef textColor_ = rgb(255, 255, 255);

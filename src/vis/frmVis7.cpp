@@ -59,7 +59,7 @@ FrmVis7::FrmVis7() : VisForm(7)
     lblCaptureTime = new QLabel(this);
     lblCaptureTime->setObjectName("lblCaptureTime");
     lblCaptureTime->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblCaptureTime->setToolTip("When the packet was captured (local time), and how long after the packet before it");
+    lblCaptureTime->setToolTip("The packet shown, when it was captured (local time), and how long after the packet before it");
 
     refresh_.setSingleShot(true);
     refresh_.setInterval(kRefreshMs);

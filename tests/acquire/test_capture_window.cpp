@@ -181,6 +181,29 @@ private slots:
         }
     }
 
+    // Frames that come while the overwrite question waits are read after the
+    // answer: every frame counted is stored, and the counter after Stop
+    // matches the packets held besides the 3 kept.
+    void framesDuringTheQuestionAreCountedAndKept()
+    {
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        LoopbackUdp udp;
+        FrmCapture* w = openWindow({{"lo", ""}}, 3);
+        w->txtFilter->setText(QString("udp and dst port %1").arg(udp.sinkPort()));
+        dialogs->answers << MsgResult::No;
+        dialogs->duringMessage = [&] {
+            for (int i = 0; i < 2; ++i) QVERIFY(udp.send(10, uint8_t(i)));
+            QTest::qWait(100);   // the question's own event loop
+        };
+        w->StartCapture();
+        QCOMPARE(dialogs->shown.size(), 1);
+        QVERIFY(udp.send(10, 2));
+        QVERIFY(waitFor([] { return getPacketCount() >= 3 + 3; }));
+        w->StopCapture();
+        QCOMPARE(getPacketCount(), 3 + 3);
+        QCOMPARE(w->lblStatus->text(), QString("Stopped: 3 frames received, 0 dropped"));
+    }
+
     void adapterVanishingMidCaptureStopsItAndKeepsThePackets()
     {
         SKIP_UNLESS_CAPTURE_PERMITTED();

@@ -98,6 +98,18 @@ private slots:
 
     // Neither a file of another kind nor a missing one replaces the held
     // packets (pipes: TestRecordedFiles, TestFrameIndex).
+    // A .pcap holding text is refused as neither kind, by what it begins with.
+    void fileOfNeitherKindIsNamedSo()
+    {
+        recorded::store(someFrames(1)[0]);
+        choose("LoadData", file("notes.pcap", "GET / HTTP/1.1\r\n"));
+        QCOMPARE(dialogs->shown.size(), 1);
+        QVERIFY2(dialogs->shown[0].text.endsWith("notes.pcap\" is neither a nivora dataset nor a pcap or pcapng capture: "
+                                                  "it begins with the text \"GET / HTTP/1.1\\r\\n\""),
+                 qPrintable(dialogs->shown[0].text));
+        QCOMPARE(getPacketCount(), 1);
+    }
+
     void failedLoadWarnsAndKeepsThePackets()
     {
         recorded::store(someFrames(1)[0]);

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <sys/stat.h>
 
+#include "core/pcapAdapters.h"
 #include "support/captureSupport.h"
 #include "support/cliRun.h"
 #include "support/recordedFiles.h"
@@ -30,6 +31,9 @@ private slots:
     {
         QCOMPARE(runCli({"synth", "--count", "60", path("mix.pcap")}).status, 0);
         QVERIFY(recorded::writeFile(path("bad.nivora"), "<NIVORA!"));
+        QVERIFY(recorded::writeFile(path("text.pcap"), "GET / HTTP/1.1\r\nHost: example\r\n"));
+        QVERIFY(recorded::writeFile(path("zip.pcap"), QByteArray("PK\x03\x04\x14\x00\x00\x00", 8)));
+        QVERIFY(recorded::writeFile(path("empty.pcap"), ""));
         QVERIFY(recorded::writeFile(path("big.nivora"), recorded::dataset({Frame(2000), Frame(60)})));
         QVERIFY(recorded::writePcap(path("long.pcap"), {frames::ipv4(60, 6), frames::ipv4(1586, 6)}));
         QVERIFY(recorded::writeFile(path("in.nivora"), input));
@@ -170,6 +174,10 @@ private slots:
         };
         row("fields @/none.nivora", 1, "Cannot open \"@/none.nivora\": No such file or directory");
         row("info @/bad.nivora", 1, "\"@/bad.nivora\" is not a nivora format file");
+        const QString neither = " is neither a nivora dataset nor a pcap or pcapng capture: ";
+        row("info @/text.pcap", 1, "\"@/text.pcap\"" + neither + "it begins with the text \"GET / HTTP/1.1\\r\\n\"\n");
+        row("fields @/zip.pcap", 1, "\"@/zip.pcap\"" + neither + "it begins with the bytes 50 4B 03 04 14 00 00 00\n");
+        row("convert @/empty.pcap @/e.nivora", 1, "\"@/empty.pcap\"" + neither + "it is empty\n");
         row("fields @/big.nivora", 1, "1 record(s) in \"@/big.nivora\" were longer than 1601 bytes");
         row("convert @/long.pcap @/written/long.nivora", 1, "long.nivora\": 1 frame(s) were left out");
         for (const char* line : {"convert @/in.nivora @/in.nivora", "convert @/in.nivora @/./in.nivora",
@@ -265,9 +273,41 @@ private slots:
         QCOMPARE(filesIn(own.path()), QStringList{});
     }
 
-    // A capture on lo, picked by its number in the interfaces list, ends after 4
-    // frames with -c 4, or on Ctrl-C, kill or a closed terminal. Its file, a capture
-    // or a dataset, holds every frame within a second of its coming.
+    // A capture on lo ends after 4 frames with -c 4, or on Ctrl-C, kill or a
+    // closed terminal. Its file, a capture or a dataset, holds every frame
+    // within a second of its coming. (lo by name: its number changes whenever
+    // an adapter comes or goes, as a TAP adapter of a test running beside this one does.)
+    // -i takes an adapter's number in the interfaces list (listed only for a
+    // number), else a name. (Against a fixed list: the system's changes
+    // whenever an adapter comes or goes, as a test's TAP adapter does.)
+    void adapterPickedByNumberOrName_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("adapter");
+        QTest::addColumn<int>("listings");
+        QTest::newRow("first") << "1" << "eth0" << 1;
+        QTest::newRow("last") << "3" << "nivcap0" << 1;
+        QTest::newRow("leading zero") << "02" << "lo" << 1;
+        QTest::newRow("past the list") << "4" << "4" << 1;
+        QTest::newRow("zero") << "0" << "0" << 1;
+        QTest::newRow("a name") << "lo" << "lo" << 0;
+        QTest::newRow("a name with digits") << "eth1" << "eth1" << 0;
+        QTest::newRow("too long a number") << "1234567890" << "1234567890" << 0;
+    }
+    void adapterPickedByNumberOrName()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, adapter);
+        QFETCH(int, listings);
+        int listed = 0;
+        const auto list = [&] {
+            ++listed;
+            return AdapterListing{{{"eth0", ""}, {"lo", ""}, {"nivcap0", ""}}, ""};
+        };
+        QCOMPARE(QString::fromStdString(adapterNamed(given.toStdString(), list)), adapter);
+        QCOMPARE(listed, listings);
+    }
+
     void endsAndWritesEveryFrame_data()
     {
         QTest::addColumn<QString>("file");
@@ -284,13 +324,11 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QList<int>, payloads);
         QFETCH(int, signal);
-        QString lo, err;
+        QString err;
         const qint64 startedMs = QDateTime::currentMSecsSinceEpoch();
-        for (const QByteArray& line : runCli({"interfaces"}).out.split('\n'))
-            if (line.mid(4) == "lo" || line.endsWith("[lo]")) lo = line.left(2).trimmed();
         const QString out = path("written/") + file;
         const QString filter = QString("udp and dst port %1").arg(udp.sinkPort());
-        QStringList args{"capture", "-i", lo, "-f", filter, "-w", out};
+        QStringList args{"capture", "-i", "lo", "-f", filter, "-w", out};
         if (!signal) args << "-c" << "4";
         QProcess p;
         p.start(cliPath(), args);

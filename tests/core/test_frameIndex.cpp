@@ -124,6 +124,10 @@ private slots:
         QTest::newRow("pcap ns, zero and backwards") << recorded::pcapFile(two, {{0, 0}, {0, 999999999}}, true);
         const std::vector<uint64_t> ticks = {1700000000ull << 30 | 12345, ~0ull};
         QTest::newRow("pcapng 2^-30") << recorded::pcapng(two, 1, {0x80 | 30, 0}, ticks);
+        // Small binary exponents, as some capture hardware writes them: not powers of ten.
+        QTest::newRow("pcapng 2^-10") << recorded::pcapng(two, 1, {0x80 | 10, 0}, {1700000000ull << 10 | 1023, 1});
+        QTest::newRow("pcapng 2^-1") << recorded::pcapng(two, 1, {0x80 | 1, 0}, {3400000001, 1});
+        QTest::newRow("pcapng 2^-0") << recorded::pcapng(two, 1, {0x80, 0}, {1700000000, 1});
         QTest::newRow("pcapng 10^-9, offset") << recorded::pcapng(two, 1, {9, 1000}, {1700000000123456789ull, 5});
         QTest::newRow("pcapng us, offset before 1970") << recorded::pcapng(two, 1, {0, -2000000000}, {1000001, 0});
         QTest::newRow("pcapng seconds, past 2262") << recorded::pcapng(two, 1, {0x80, 0}, {uint64_t(1) << 40, 1});

@@ -198,6 +198,8 @@ private slots:
         QTest::newRow("a named pipe as capture") << "pipe.pcap" << QByteArray() << "not a regular file";
         QTest::newRow("Linux cooked") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL) << "LINUX_SLL";
         QTest::newRow("not a capture") << "text.pcap" << QByteArray("just text") << "is not a pcap or pcapng";
+        QTest::newRow("text as a dataset") << "text.nivora" << QByteArray("just text, no frames")
+                                           << "is neither a nivora dataset nor a pcap or pcapng capture: it begins with the text \"just text, no fr\"";
         QTest::newRow("missing capture") << "none.pcap" << QByteArray() << "Cannot open";
     }
     void refusedFilesLeaveTheStoreAlone()

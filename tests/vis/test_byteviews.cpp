@@ -280,8 +280,9 @@ private slots:
         QCOMPARE(detail->txtASCII->toPlainText() + detail->txtHex->toPlainText(), QString());
     }
 
-    // Under the boxes: when the packet was captured, in local time, and how
-    // long after the held packet before it; a packet from a dataset has no time.
+    // Under the boxes: which packet it is, when it was captured, in local
+    // time, and how long after the held packet before it; a packet from a
+    // dataset has no time.
     void captureTimeIsShown_data()
     {
         QTest::addColumn<qint64>("before");   // packet 1's time
@@ -289,11 +290,11 @@ private slots:
         QTest::addColumn<QString>("shown");
         const qint64 t = 1700000000'000001'000;
         QTest::newRow("after a timed packet") << t - 100'000'000 << t
-                                              << "2023-11-14 22:13:20.000001 (+0.100000 s)";
-        QTest::newRow("backwards") << t + 500'000'999 << t << "2023-11-14 22:13:20.000001 (-0.500000 s)";
-        QTest::newRow("after an untimed packet") << qint64(kNoTime) << t << "2023-11-14 22:13:20.000001";
-        QTest::newRow("untimed") << t << qint64(kNoTime) << "no capture time";
-        QTest::newRow("past 2106") << qint64(kNoTime) << qint64(5000000000'000000'000) << "2128-06-11 08:53:20.000000";
+                                              << "Packet 2, 2023-11-14 22:13:20.000001 (+0.100000 s)";
+        QTest::newRow("backwards") << t + 500'000'999 << t << "Packet 2, 2023-11-14 22:13:20.000001 (-0.500000 s)";
+        QTest::newRow("after an untimed packet") << qint64(kNoTime) << t << "Packet 2, 2023-11-14 22:13:20.000001";
+        QTest::newRow("untimed") << t << qint64(kNoTime) << "Packet 2, no capture time";
+        QTest::newRow("past 2106") << qint64(kNoTime) << qint64(5000000000'000000'000) << "Packet 2, 2128-06-11 08:53:20.000000";
     }
     void captureTimeIsShown()
     {
