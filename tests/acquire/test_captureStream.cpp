@@ -198,6 +198,19 @@ private slots:
         QVERIFY(!w->stream->isStreaming());
     }
 
+    // Cancel on the overwrite question: nothing read, the held packets kept, the pipe let go.
+    void cancelledQuestionReadsNothing()
+    {
+        addPacket(frames::ipv4(60, 6).data(), 59);
+        const QString path = fifo("cancel.fifo");
+        dialogs->answers << MsgResult::Cancel;
+        FrmCapture* w = startPipe(path);
+        QVERIFY(!w->stream->isStreaming() && w->btnStart->isEnabled());
+        QCOMPARE(getPacketCount(), 1);
+        const int fd = ::open(qPrintable(path), O_WRONLY | O_NONBLOCK);
+        QCOMPARE(fd, -1);   // no reader holds the pipe open
+    }
+
     // Something that is no named pipe is refused before the store is touched.
     void notAPipeIsRefused()
     {
