@@ -93,7 +93,7 @@ FrmCapture::FrmCapture() : FormWindow("frmCapture", kCaption, "ToolCapture")
     connect(packet, &CaptureControl::captureLost, this, &FrmCapture::captureLost);
     stream = new StreamControl(this);
     connect(stream, &StreamControl::frameArrived, this,
-            [this](const uint8_t* data, int size) { storeFrame(data, size, stream->frameTime()); }, Qt::DirectConnection);
+            [this](const uint8_t* data, int size) { storeFrame(data, size, stream->frameTime(), stream->frameWireLength()); }, Qt::DirectConnection);
     connect(stream, &StreamControl::framesHanded, this, &FrmCapture::drawArrivedFrames);
     connect(stream, &StreamControl::streamEnded, this, &FrmCapture::streamEnded);
     connect(stream, &StreamControl::errorLineChanged, this, &FrmCapture::showStatus);
@@ -264,13 +264,16 @@ void FrmCapture::DisplayForm() { show(); }
 
 void FrmCapture::ExitForm() { hide(); }
 
-void FrmCapture::packetArrived(const uint8_t* data, int size) { storeFrame(data, size, packet->frameTime()); }
+void FrmCapture::packetArrived(const uint8_t* data, int size)
+{
+    storeFrame(data, size, packet->frameTime(), packet->frameWireLength());
+}
 
-void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time)
+void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength)
 {
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
-    if (addPacket(data, size - 1, time) == 0) return;
+    if (addPacket(data, size - 1, time, wireLength) == 0) return;
     setHeldPacketsUnsaved(true);
     if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();
 }

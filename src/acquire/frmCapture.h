@@ -64,7 +64,7 @@ private:
     void beginStream(const char* sourceKind);
     // The overwrite question, the views cleared: false when the user cancelled.
     bool beginStoring();
-    void storeFrame(const uint8_t* data, int size, CaptureTime time);
+    void storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength);
 
     int64_t firstUndrawn_ = 0;   // the first packet stored and not yet drawn; 0: none
     QString streamNotes_;        // how the last stream ended; empty after an adapter's capture

@@ -26,6 +26,7 @@
 #include "platform/PictureSurface.h"
 #include "platform/WrappingMenuBar.h"
 #include "platform/twips.h"
+#include "playback/frmColourRules.h"
 #include "playback/frmEncodings.h"
 #include "playback/frmFilters.h"
 #include "playback/modScreenShots.h"
@@ -230,6 +231,7 @@ void FrmMain::buildMenus()
     addWindowItem(tools, "ToolCapture", "&Capture", [] { return frmCapture(); });
     addWindowItem(tools, "ToolFilters", "&PVR", [] { return frmFilters(); });
     addWindowItem(tools, "ToolEncodings", "&Filters", [] { return frmEncodings(); });
+    addWindowItem(tools, "ToolColourRules", "Colour &Rules", [] { return frmColourRules(); });
     addWindowItem(tools, "ToolLogging", "&Logging", [] { return frmLogging(); });
     menuItem("ToolLogging")->setVisible(false);
     menuItem("ToolLogging")->setEnabled(false);

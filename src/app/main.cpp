@@ -4,6 +4,7 @@
 
 #include "app/commandLine.h"
 #include "app/frmMain.h"
+#include "playback/frmColourRules.h"
 
 namespace {
 std::vector<std::string> wordsOf(const QStringList& arguments)
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     }
     QApplication::setApplicationName("nivora");
     QApplication::setQuitOnLastWindowClosed(false);   // only the main window ends the program
+    loadColourRulesPreference();
     frmMain()->show();
     if (!line.file.empty()) openWhenShown(line.file);
     return app.exec();

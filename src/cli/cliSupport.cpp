@@ -99,6 +99,27 @@ int takeWindowOption(CliArgs& args, std::optional<FrameWindow>& window, const ch
     return 0;
 }
 
+int takeFilterOption(CliArgs& args, FilterExpression& filter, const char* usage)
+{
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] != "--filter") continue;
+        if (k + 1 == args.size()) {
+            printError("--filter needs a libpcap filter expression, as in --filter 'tcp port 80'");
+            return usageError(usage);
+        }
+        std::string error;
+        const std::optional<FilterExpression> compiled = FilterExpression::compile(args[k + 1], error);
+        if (!compiled) {
+            printError("--filter '" + args[k + 1] + "': " + error);
+            return usageError(usage);
+        }
+        filter = *compiled;
+        args.erase(args.begin() + long(k), args.begin() + long(k) + 2);
+        return 0;
+    }
+    return 0;
+}
+
 int checkWindowReached(const FrameWindow& window, int64_t frames, const std::string& path)
 {
     if (window.last <= frames) return 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cliCommand.h"
+#include "core/filterExpression.h"
 #include "core/frameWindow.h"
 #include "core/loadReport.h"
 
@@ -19,6 +20,9 @@ bool parseWindow(const std::string& text, FrameWindow& window);
 // Takes "--window A-B" out of args. 0, or the usage status 2 after saying what
 // is wrong: not A-B, no frames, or more than `widest` (0: any number).
 int takeWindowOption(CliArgs& args, std::optional<FrameWindow>& window, const char* usage, int64_t widest);
+// Takes "--filter EXPR" out of args and compiles EXPR, a libpcap filter
+// expression. 0, or the usage status 2 after printing libpcap's message.
+int takeFilterOption(CliArgs& args, FilterExpression& filter, const char* usage);
 // After a pass over a file of `frames` frames: 0 when the window lay inside
 // it, else 1 after saying where the file ends.
 int checkWindowReached(const FrameWindow& window, int64_t frames, const std::string& path);

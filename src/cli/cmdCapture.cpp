@@ -160,7 +160,7 @@ int runCapture(const CliArgs& args)
     bool writing = true;
     const FrameSink sink = [&](const uint8_t* data, int size) {
         ++received;
-        addPacket(data, size - 1, session->frameStamp().time);
+        addPacket(data, size - 1, session->frameStamp().time, session->frameStamp().wireLength);
         if (writer && writing) writing = writer->add(data, size_t(size), &session->frameStamp());
     };
     std::fprintf(stderr, "capturing on %s%s%s, Ctrl-C stops\n", adapter.c_str(),

@@ -7,11 +7,12 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "captureOptions.h"
 #include "cliSupport.h"
 #include "core/datasetWriter.h"
-#include "core/frameFilter.h"
+#include "core/filterExpression.h"
 #include "core/modLibrary.h"
 #include "core/pcapSession.h"
 #include "core/streamInput.h"
@@ -51,10 +52,12 @@ public:
     int run()
     {
         std::string error;
-        if (!filter_.compile(options_.filter, error)) {
+        std::optional<FilterExpression> compiled = FilterExpression::compile(options_.filter, error);
+        if (!compiled) {
             printError(describeCaptureFailure({CaptureFailure::Kind::BadFilter, error}, options_.adapter, {}));
             return 2;
         }
+        filter_ = std::move(*compiled);
         if (!input_.open(options_.adapter)) {
             printError(input_.why());
             return 1;
@@ -106,9 +109,9 @@ private:
 
     bool take(const StreamedFrame& f)
     {
-        if (!filter_.accepts(f.data, f.size, f.stamp)) return true;
+        if (!filter_.matches(f.data, f.size, f.stamp.wireLength)) return true;
         ++kept_;
-        addPacket(f.data, int(f.size) - 1, f.stamp.time);
+        addPacket(f.data, int(f.size) - 1, f.stamp.time, f.stamp.wireLength);
         if (options_.out && openWriter()) writing_ = writer_->add(f.data, f.size, &f.stamp);
         return writing_ && !countReached();
     }
@@ -150,7 +153,7 @@ private:
     }
 
     const CaptureOptions& options_;
-    FrameFilter filter_;
+    FilterExpression filter_;
     StreamInput input_;
     StreamReader reader_;
     std::unique_ptr<FrameWriter> writer_;

@@ -1,4 +1,5 @@
-// nivora-cli convert IN OUT: a dataset to a pcap capture or back.
+// nivora-cli convert IN OUT: a dataset to a pcap capture or back, every frame
+// or those of a window, all or those a filter expression matches.
 #include <cstdio>
 
 #include "cliCommand.h"
@@ -6,9 +7,10 @@
 #include "core/fileConvert.h"
 
 namespace {
-constexpr const char* kUsage = "convert [--window A-B] IN OUT";
+constexpr const char* kUsage = "convert [--window A-B] [--filter EXPR] IN OUT";
 const OptionTable kOptions = {
     {"--window A-B", "copy only frames A to B of IN, 1-based"},
+    {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump does reading IN and writing OUT"},
 };
 
 int runConvert(const CliArgs& given)
@@ -16,10 +18,12 @@ int runConvert(const CliArgs& given)
     CliArgs args = given;
     std::optional<FrameWindow> window;
     if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
+    FilterExpression keep;
+    if (const int status = takeFilterOption(args, keep, kUsage)) return status;
     if (args.size() != 2) return usageError(kUsage);
     if (const int status = checkInputName(args[0])) return status;
     if (const int status = checkOutputName(args[1])) return status;
-    const ConvertReport report = convertFile(args[0], args[1], window);
+    const ConvertReport report = convertFile(args[0], args[1], window, keep);
     if (!report.read.ok()) {
         printError(report.read.message);
         return 1;
@@ -35,5 +39,5 @@ int runConvert(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"convert", kUsage, "copy every frame of IN, or a window of them, into OUT (.nivora or .pcap)", runConvert, kOptions});
+    {"convert", kUsage, "copy every frame of IN, or a window of them, or those EXPR matches, into OUT (.nivora or .pcap)", runConvert, kOptions});
 }

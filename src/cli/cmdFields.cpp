@@ -1,6 +1,7 @@
-// nivora-cli fields [--labels] [--time] [--window A-B] FILE: the field
-// catalogue of every frame of FILE (or of the window), numbered as in the
-// file, with --time first its capture time, read in one pass without the store.
+// nivora-cli fields [--labels] [--time] [--window A-B] [--filter EXPR] FILE:
+// the field catalogue of every frame of FILE (or of the window, or those the
+// filter expression matches), numbered as in the file, with --time first its
+// capture time, read in one pass without the store.
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -13,11 +14,12 @@
 #include "core/modProcess.h"
 
 namespace {
-constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] FILE";
+constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] [--filter EXPR] FILE";
 const OptionTable kOptions = {
     {"--labels", "print each field's label instead of its value"},
     {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
     {"--window A-B", "print only frames A to B of FILE, 1-based"},
+    {"--filter EXPR", "print only the frames the libpcap filter expression EXPR matches, numbered as in FILE"},
 };
 
 // Rows gathered and written in large pieces.
@@ -49,6 +51,8 @@ int runFields(const CliArgs& given)
     CliArgs args = given;
     std::optional<FrameWindow> window;
     if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
+    FilterExpression filter;
+    if (const int status = takeFilterOption(args, filter, kUsage)) return status;
     bool labels = false, times = false;
     std::string path;
     for (const std::string& a : args) {
@@ -75,6 +79,7 @@ int runFields(const CliArgs& given)
     stream->read(report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++frames;
         if (window && number < window->first) return true;
+        if (!frameMatches(filter, f.frame)) return !window || number < window->last;
         const FrameHeaders h = decodeFrame(f.frame.data, int(std::min(f.frame.size, size_t(kSlotBytes))));
         // Seconds since 1970 with 9 decimals; empty for a frame from a dataset.
         if (times) {
@@ -97,5 +102,5 @@ int runFields(const CliArgs& given)
 }
 
 const bool registered = registerCliCommand(
-    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them (--time: its capture time first)", runFields, kOptions});
+    {"fields", kUsage, "print the 18 catalogue fields of every frame of FILE, or of a window of them, or of those EXPR matches (--time: its capture time first)", runFields, kOptions});
 }

@@ -1,5 +1,7 @@
-// nivora-cli info [--window A-B] FILE: what FILE holds and what loading it
-// (or the window) would store, read in one pass without filling the store.
+// nivora-cli info [--window A-B] [--filter EXPR] FILE: what FILE holds and
+// what loading it (or the window) would store, read in one pass without
+// filling the store. With a filter expression, the figures of the frames held
+// are those of the frames it matches.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -12,9 +14,10 @@
 #include "core/modLookUp.h"
 
 namespace {
-constexpr const char* kUsage = "info [--window A-B] FILE";
+constexpr const char* kUsage = "info [--window A-B] [--filter EXPR] FILE";
 const OptionTable kOptions = {
     {"--window A-B", "describe frames A to B of FILE (at most " + std::to_string(kSlotCount) + ") instead of the first " + std::to_string(kSlotCount)},
+    {"--filter EXPR", "count and describe only the frames the libpcap filter expression EXPR matches"},
 };
 
 int runInfo(const CliArgs& given)
@@ -22,6 +25,8 @@ int runInfo(const CliArgs& given)
     CliArgs args = given;
     std::optional<FrameWindow> asked;
     if (const int status = takeWindowOption(args, asked, kUsage, kSlotCount)) return status;
+    FilterExpression filter;
+    if (const int status = takeFilterOption(args, filter, kUsage)) return status;
     if (args.size() != 1) return usageError(kUsage);
     const std::string& path = args[0];
     if (const int status = checkInputName(path)) return status;
@@ -36,11 +41,12 @@ int runInfo(const CliArgs& given)
     const FrameWindow held = asked.value_or(FrameWindow{1, kSlotCount});
     std::map<int, int64_t> byProtocol;
     std::map<int, int64_t> byEthertype;
-    int64_t frames = 0, frameBytes = 0;
+    int64_t frames = 0, frameBytes = 0, matching = 0;
     CaptureTime firstTime = kNoTime, lastTime = kNoTime;   // of the first and last timed frames held
     stream->read(report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++frames;
-        if (number < held.first || number > held.last) return true;
+        if (number < held.first || number > held.last || !frameMatches(filter, f.frame)) return true;
+        ++matching;
         const FrameHeaders h = decodeFrame(f.frame.data, int(std::min(f.frame.size, size_t(kSlotBytes))));
         frameBytes += h.packetLength + 1;
         if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
@@ -67,6 +73,10 @@ int runInfo(const CliArgs& given)
     if (frames > 0) std::printf("window:            %s\n", describeWindow(window, frames).c_str());
     std::printf("records found:     %lld\n", (long long)report.recordsFound);
     std::printf("packets stored:    %lld\n", (long long)(frames > 0 ? window.size() : 0));
+    if (!filter.empty()) {
+        std::printf("filter:            %s\n", filter.text().c_str());
+        std::printf("matching:          %lld\n", (long long)matching);
+    }
     std::printf("frame bytes:       %lld\n", (long long)frameBytes);
     if (firstTime == kNoTime) {
         std::printf("capture times:     none\n");

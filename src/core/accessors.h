@@ -15,6 +15,9 @@ inline int32_t word(const Octets2& o) { return 256 * int32_t(o[0]) + int32_t(o[1
 inline int getPacketLength(int64_t n) { return store_detail::columns.packetLength[packetSlot(n)]; }
 // When the packet was captured; kNoTime when its file kept no time.
 inline CaptureTime getCaptureTime(int64_t n) { return store_detail::columns.captureTime[packetSlot(n)]; }
+// How many bytes the packet had on the wire: at least the stored ones, more
+// when its capture was cut short or it was longer than a slot.
+inline uint32_t getWireLength(int64_t n) { return store_detail::columns.wireLength[packetSlot(n)]; }
 
 // Byte at position 0..1600; a position outside the slot reads 0.
 inline uint8_t getPacketByte(int64_t n, int position)

@@ -203,8 +203,7 @@ SaveReport saveHeldPackets(const std::string& path)
     if (writer.open()) {
         for (int64_t n = first; n <= last; ++n) {
             const size_t size = size_t(getPacketLength(n)) + 1;
-            // The store keeps no wire length: what it holds is what is written.
-            const FrameStamp stamp{getCaptureTime(n), uint32_t(size)};
+            const FrameStamp stamp{getCaptureTime(n), getWireLength(n)};
             if (!writer.add(packetBytesOf(n), size, &stamp)) break;
         }
     }

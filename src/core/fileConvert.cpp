@@ -30,7 +30,8 @@ TimeResolution timeResolutionFor(const std::string& in, const FrameSource& opene
 }
 }
 
-ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window)
+ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window,
+                          const FilterExpression& keep)
 {
     ConvertReport report;
     LoadObserver quiet;
@@ -49,7 +50,7 @@ ConvertReport convertFile(const std::string& in, const std::string& out, const s
     FrameWriter writer(out, timeResolutionFor(in, source, window));
     if (writer.open()) {
         source.forEachFrame(report.read, [&](const SourceFrame& frame) {
-            return writer.add(frame.data, frame.size, frame.stamp);
+            return !frameMatches(keep, frame) || writer.add(frame.data, frame.size, frame.stamp);
         });
         if (windowed && windowed->framesSeen() < window->last) {   // the unfinished file is removed
             report.read.error = LoadError::NoSuchWindow;

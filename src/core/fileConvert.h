@@ -5,6 +5,7 @@
 #include <string>
 
 #include "datasetWriter.h"
+#include "filterExpression.h"
 #include "frameWindow.h"
 #include "loadReport.h"
 
@@ -16,5 +17,7 @@ struct ConvertReport {
 // IN is recognised by content; OUT's format by its extension. OUT may not
 // be IN itself (by any name): that is refused before anything is written.
 // With a window, only its frames are copied; a window reaching past IN's end
-// is refused (read.error) and nothing is written.
-ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window = {});
+// is refused (read.error) and nothing is written. Only the frames `keep`
+// matches are written, times and wire lengths kept.
+ConvertReport convertFile(const std::string& in, const std::string& out, const std::optional<FrameWindow>& window = {},
+                          const FilterExpression& keep = {});

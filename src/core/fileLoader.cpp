@@ -27,7 +27,9 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
         }
         // The store keeps the first 1601 bytes of a longer frame.
         if (frame.size > size_t(kSlotBytes)) ++report.truncatedFrames;
-        addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1, frame.stamp ? frame.stamp->time : kNoTime);
+        // A dataset keeps no wire length: its frames were as long as stored.
+        addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1, frame.stamp ? frame.stamp->time : kNoTime,
+                  frame.stamp ? frame.stamp->wireLength : uint32_t(frame.size));
         ++report.packetsStored;
         observer.progress(frame.position);
         observer.yieldPoint();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/accessors.h"
+#include "core/showOnly.h"
 
 namespace {
 constexpr int kEthernetHeader = 14;
@@ -37,8 +38,12 @@ bool filterPacket(int64_t n)
     ProtocolSettings& s = protocolSettings();
     if (isIPv4(n) ? s.hideIPv4 : s.hideNonIPv4) return true;
     if (s.hides(classify(getIPProtocol(n)))) return true;
-    if (std::none_of(s.onlyMatching.begin(), s.onlyMatching.end(), [](bool ticked) { return ticked; })) return false;
-    for (int m = 0; m < kPacketMatches; ++m)
-        if (s.onlyMatching[size_t(m)] && packetMatches(PacketMatch(m), n)) return false;
-    return true;
+    if (std::any_of(s.onlyMatching.begin(), s.onlyMatching.end(), [](bool ticked) { return ticked; })) {
+        bool matched = false;
+        for (int m = 0; m < kPacketMatches && !matched; ++m)
+            matched = s.onlyMatching[size_t(m)] && packetMatches(PacketMatch(m), n);
+        if (!matched) return true;
+    }
+    // Last: the toggles and check boxes are cheaper than running the expression.
+    return !showOnlyMatches(n);
 }

@@ -44,6 +44,7 @@ void initBuffer()
     zeroColumn(c.packetBytes, n * kSlotBytes);
     zeroColumn(c.packetLength, n);
     c.captureTime.assign(n, kNoTime);
+    zeroColumn(c.wireLength, n);
     zeroColumn(c.etherType, n);
     zeroColumn(c.ipVersion, n);
     zeroColumn(c.ipHeaderLen, n);
@@ -84,10 +85,11 @@ bool resetBuffer(const std::string& command)
     return true;
 }
 
-int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time)
+int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time, uint32_t wireLength)
 {
     if (lastIndex < 0) return 0;
     if (columns.packetLength.empty()) initBuffer();   // first use outside the program
+    wireLength = std::max(wireLength, uint32_t(lastIndex) + 1);   // before a long frame is cut
     lastIndex = std::min(lastIndex, kLastPosition);
 
     ++packetCount;
@@ -95,6 +97,7 @@ int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time)
     std::memcpy(&columns.packetBytes[size_t(writeSlot) * kSlotBytes], frame, size_t(lastIndex) + 1);
     columns.packetLength[writeSlot] = static_cast<int16_t>(lastIndex);
     columns.captureTime[writeSlot] = time;
+    columns.wireLength[writeSlot] = wireLength;
     decodeHeaders(writeSlot, frame, lastIndex + 1);
     updatePacketRange();
     return writeSlot;

@@ -23,6 +23,7 @@ struct PacketColumns {
     std::vector<uint8_t, HugePageAllocator<uint8_t>> packetBytes;   // kSlotBytes per slot
     std::vector<int16_t> packetLength;    // index of the frame's last byte
     std::vector<CaptureTime> captureTime; // kNoTime for a frame from a dataset
+    std::vector<uint32_t> wireLength;     // bytes the frame had on the wire, at least those stored
     std::vector<Octets2> etherType;
     std::vector<uint8_t> ipVersion;
     std::vector<uint8_t> ipHeaderLen;
@@ -66,8 +67,9 @@ bool resetBuffer(const std::string& command);
 // lastIndex is the frame size minus one. A frame longer than 1601 bytes is
 // stored truncated to its first 1601; an empty frame (lastIndex < 0) is not
 // stored and 0 is returned, a number that draws nothing. `time` is when the
-// frame was captured, if known.
-int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time = kNoTime);
+// frame was captured, if known; `wireLength` how long it was on the wire (0,
+// or less than the bytes handed: as long as the bytes handed).
+int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time = kNoTime, uint32_t wireLength = 0);
 
 // Slot of a packet number (or of a slot number, which maps to itself).
 inline int32_t packetSlot(int64_t packetNumber)

@@ -79,6 +79,7 @@ void CaptureControl::readFrames()
     const FrameSink sink = [this, &session](const uint8_t* data, int size) {
         ++counts_.received;
         frameTime_ = session->frameStamp().time;
+        frameWireLength_ = session->frameStamp().wireLength;
         emit frameArrived(data, size);
     };
     QElapsedTimer slice;

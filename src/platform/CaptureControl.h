@@ -66,6 +66,8 @@ public:
     CaptureCounts counts();
     // While frameArrived is raised: when the kernel received that frame.
     CaptureTime frameTime() const { return frameTime_; }
+    // While frameArrived is raised: how long that frame was on the wire.
+    uint32_t frameWireLength() const { return frameWireLength_; }
 
 signals:
     // One received frame: its captured bytes and their count. The bytes are
@@ -88,4 +90,5 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     CaptureCounts counts_;
     CaptureTime frameTime_ = kNoTime;
+    uint32_t frameWireLength_ = 0;
 };

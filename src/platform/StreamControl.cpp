@@ -5,9 +5,9 @@
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <optional>
 
 #include "core/commandWords.h"
-#include "core/frameFilter.h"
 #include "core/pcapSession.h"
 #include "core/streamInput.h"
 #include "core/streamReader.h"
@@ -40,13 +40,13 @@ StreamControl::~StreamControl() { stop(); }
 bool StreamControl::prepare(const QString& filter)
 {
     stop();
-    auto frameFilter = std::make_unique<FrameFilter>();
     std::string error;
-    if (!frameFilter->compile(filter.toStdString(), error)) {
+    std::optional<FilterExpression> compiled = FilterExpression::compile(filter.toStdString(), error);
+    if (!compiled) {
         failure_ = QString::fromStdString(describeCaptureFailure({CaptureFailure::Kind::BadFilter, error}, {}, {}));
         return false;
     }
-    filter_ = std::move(frameFilter);
+    filter_ = std::move(*compiled);
     reader_ = std::make_shared<StreamReader>();
     received_ = 0;
     failure_.clear();
@@ -137,9 +137,9 @@ StreamControl::Outcome StreamControl::readAvailable(const Take& take, bool slice
     const uint64_t run = run_;
     const auto current = [&] { return alive && run_ == run; };
     const auto visit = [&](const StreamedFrame& f) {
-        if (!filter_->accepts(f.data, f.size, f.stamp)) return true;
+        if (!filter_.matches(f.data, f.size, f.stamp.wireLength)) return true;
         ++received_;
-        frameTime_ = f.stamp.time;
+        frameStamp_ = f.stamp;
         emit frameArrived(f.data, int(f.size));
         return current();
     };

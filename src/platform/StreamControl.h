@@ -11,11 +11,11 @@
 #include <functional>
 #include <memory>
 
-#include "core/captureTime.h"
+#include "core/filterExpression.h"
+#include "core/frameStamp.h"
 
 class QProcess;
 class QSocketNotifier;
-class FrameFilter;
 class StreamInput;
 class StreamReader;
 
@@ -50,8 +50,9 @@ public:
     int64_t received() const;
     // Frames of pcapng interfaces that are not Ethernet, skipped.
     int64_t skipped() const;
-    // While frameArrived is raised: the frame's capture time.
-    CaptureTime frameTime() const { return frameTime_; }
+    // While frameArrived is raised: the frame's capture time and length on the wire.
+    CaptureTime frameTime() const { return frameStamp_.time; }
+    uint32_t frameWireLength() const { return frameStamp_.wireLength; }
 
 signals:
     // One frame: its captured bytes and their count, valid only during the emission.
@@ -85,11 +86,11 @@ private:
 
     std::unique_ptr<StreamInput> input_;
     std::shared_ptr<StreamReader> reader_;
-    std::unique_ptr<FrameFilter> filter_;
+    FilterExpression filter_;
     int64_t received_ = 0;
     QSocketNotifier* notifier_ = nullptr;
     QString label_;
     QString failure_;
-    CaptureTime frameTime_ = kNoTime;
+    FrameStamp frameStamp_;
     uint64_t run_ = 0;   // which start the frames being handed over belong to
 };

@@ -2,11 +2,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <thread>
 
 #include "core/modEncodings.h"
+#include "core/showOnly.h"
 #include "platform/DialogLayer.h"
 #include "platform/PictureSurface.h"
+#include "playback/frmFilters.h"
 #include "playback/modVisualize.h"
 
 namespace {
@@ -15,13 +22,19 @@ QPointer<FrmEncodings> instance;
 constexpr int kToggleW = 96, kRowH = 26, kSwatch = 22;
 constexpr ColorRef kDecoration = rgb(255, 128, 0);
 constexpr ColorRef kPanelGrey = rgb(160, 160, 160);
+constexpr int kTogglesH = 300;      // the toggles and check boxes; "Show only" below them
+constexpr int kShowOnlyH = 76;
+const char* const kRecentKey = "showOnly/recent";   // the expressions used last, in the preferences
+
+QStringList recentExpressions() { return QSettings("nivora", "nivora").value(kRecentKey).toStringList(); }
+void keepRecentExpressions(const QStringList& recent) { QSettings("nivora", "nivora").setValue(kRecentKey, recent); }
 }
 
 FrmEncodings* frmEncodings() { return formInstance(instance); }
 
 FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodings")
 {
-    setFixedSize(480, 300);
+    setFixedSize(480, kTogglesH + kShowOnlyH);
     const int sx = 8 + kToggleW + 8;   // swatch column
 
     // The six transport toggles, each with its swatch to its right, in the order of the classes.
@@ -114,10 +127,99 @@ FrmEncodings::FrmEncodings() : FormWindow("frmEncodings", "filters", "ToolEncodi
     btnApplyShown->setToolTip("Clear every view and draw the packets it showed again with these settings (F5)");
     btnApplyShown->setGeometry(px + 8, bottom + 2 * kRowH - 44, pw, 28);
     connect(btnApplyShown, &QPushButton::clicked, this, [] { redrawVisualizations(); });
+
+    addShowOnly(kTogglesH);
+}
+
+void FrmEncodings::addShowOnly(int y)
+{
+    auto* caption = new QLabel("&Show only", this);
+    caption->setObjectName("lblShowOnly");
+    caption->setGeometry(8, y, 72, 26);
+    cmbShowOnly = new QComboBox(this);
+    cmbShowOnly->setObjectName("cmbShowOnly");
+    cmbShowOnly->setEditable(true);
+    cmbShowOnly->setInsertPolicy(QComboBox::NoInsert);   // the list is the expressions applied, kept below
+    cmbShowOnly->setMaxCount(int(kRecentExpressions));
+    cmbShowOnly->addItems(recentExpressions());
+    cmbShowOnly->setEditText(QString::fromStdString(showOnlyExpression().text()));
+    cmbShowOnly->setGeometry(84, y, width() - 92, 26);
+    cmbShowOnly->setToolTip("A libpcap filter expression, as tcpdump takes it (\"tcp port 80 or host 10.0.0.5\"): "
+                            "only the packets it matches are drawn. Enter applies it; empty shows every packet");
+    cmbShowOnly->lineEdit()->setPlaceholderText("every packet");
+    caption->setBuddy(cmbShowOnly);
+    connect(cmbShowOnly->lineEdit(), &QLineEdit::returnPressed, this, [this] { applyShowOnly(cmbShowOnly->currentText()); });
+    lblShowOnlyError = new QLabel(this);
+    lblShowOnlyError->setObjectName("lblShowOnlyError");
+    lblShowOnlyError->setGeometry(84, y + 30, width() - 92, kShowOnlyH - 34);
+    lblShowOnlyError->setWordWrap(true);
+    lblShowOnlyError->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblShowOnlyError->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette red = lblShowOnlyError->palette();
+    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    lblShowOnlyError->setPalette(red);
+}
+
+void FrmEncodings::showOnly(const QString& text)
+{
+    cmbShowOnly->setEditText(text);
+    applyShowOnly(text);
+}
+
+void FrmEncodings::applyShowOnly(const QString& text)
+{
+    const uint64_t request = ++showOnlyRequest_;
+    const std::string wanted = text.toStdString();
+    if (!mayLookUpNames(wanted)) {
+        std::string error;
+        const std::optional<FilterExpression> compiled = FilterExpression::compile(wanted, error);
+        showOnlyCompiled(request, compiled, error);
+        return;
+    }
+    lblShowOnlyError->setText(QString("Looking up the names in \"%1\"...").arg(text.trimmed()));
+    // The resolver may take long or never answer: the window goes on meanwhile.
+    const QPointer<FrmEncodings> self(this);
+    std::thread([self, request, wanted] {
+        std::string error;
+        std::optional<FilterExpression> compiled = FilterExpression::compile(wanted, error);
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [self, request, compiled = std::move(compiled), error] {
+                if (self) self->showOnlyCompiled(request, compiled, error);
+            }, Qt::QueuedConnection);
+    }).detach();
+}
+
+void FrmEncodings::showOnlyCompiled(uint64_t request, const std::optional<FilterExpression>& compiled,
+                                    const std::string& error)
+{
+    if (request != showOnlyRequest_ || isClosing()) return;   // overtaken by later text, or the window went
+    if (!compiled) {
+        lblShowOnlyError->setText(QString::fromStdString(error));
+        return;
+    }
+    lblShowOnlyError->clear();
+    setShowOnlyExpression(*compiled);
+    std::vector<std::string> recent;
+    for (const QString& t : recentExpressions()) recent.push_back(t.toStdString());
+    QStringList kept;
+    for (const std::string& t : withRecentExpression(recent, compiled->text())) kept << QString::fromStdString(t);
+    keepRecentExpressions(kept);
+    const QString shown = cmbShowOnly->currentText();
+    cmbShowOnly->clear();
+    cmbShowOnly->addItems(kept);
+    cmbShowOnly->setEditText(shown);
+    frmFilters()->showShowOnlyMatching();
+    redrawVisualizations();
 }
 
 // Closing the window shows every packet again, each class in its default colour.
-void FrmEncodings::unload() { protocolSettings().resetClasses(); }
+void FrmEncodings::unload()
+{
+    protocolSettings().resetClasses();
+    setShowOnlyExpression({});
+    ++showOnlyRequest_;   // a lookup still under way applies nothing
+    frmFilters()->showShowOnlyMatching();
+}
 
 QPushButton* FrmEncodings::addToggle(const QString& name, const QString& caption, int x, int y)
 {

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QAbstractButton>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "core/accessors.h"
 #include "core/heldFile.h"
 #include "core/modLibrary.h"
+#include "core/showOnly.h"
 #include "platform/twips.h"
 #include "playback/BufferRangeSlider.h"
 #include "playback/capturePacing.h"
@@ -27,7 +29,9 @@
 namespace {
 QPointer<FrmFilters> instance;
 
-constexpr int kWindowW = 520, kWindowH = 306;
+constexpr int kWindowW = 520, kWindowH = 328;
+// A load or capture stores packet by packet: the matching ones are counted at most this often.
+constexpr int kMatchingCountMs = 100;
 constexpr int kTrackW = 300;
 constexpr int kTrackH = twips(310);
 // After a stall, ticks are made up for at most this long; the rest are dropped.
@@ -149,8 +153,15 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     // A row of its own: a billion-frame file's numbers are long, and the drawing's bar takes the row above.
     lblFileWindow = label("lblFileWindow", "", {10, 240, 502, 20}, false, Qt::AlignRight | Qt::AlignVCenter);
     lblFileWindow->setToolTip("The frames of the file that the player holds");
+    lblShowOnlyMatching = label("lblShowOnlyMatching", "", {10, 264, 502, 20});
+    lblShowOnlyMatching->setToolTip("How many of the held packets the filters window's Show only expression matches");
+    tmrMatching = new QTimer(this);
+    tmrMatching->setObjectName("tmrMatching");
+    tmrMatching->setSingleShot(true);
+    tmrMatching->setInterval(kMatchingCountMs);
+    connect(tmrMatching, &QTimer::timeout, this, &FrmFilters::showShowOnlyMatching);
     // Where the last screenshots went (or why there were none).
-    lblScreenshots = label("lblScreenshots", "", {10, 264, 500, 36});
+    lblScreenshots = label("lblScreenshots", "", {10, 286, 500, 36});
     lblScreenshots->setWordWrap(true);
     lblScreenshots->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -200,6 +211,7 @@ FrmFilters::FrmFilters() : FormWindow("frmFilters", "nivora: PVR", "ToolFilters"
     speedChanged(spnSpeed->value());
     showPacketRange(getPacketCount(), firstHeldPacket());
     if (getPacketCount() == 0) lblPacketMax->setText("Max");   // nothing counted yet
+    showShowOnlyMatching();
     btnStop->setChecked(true);
 }
 
@@ -281,6 +293,21 @@ void FrmFilters::showPacketRange(int64_t count, int64_t first)
     lblPacketMin->setText(QString::number(first));
     lblFileWindow->setText(QString::fromStdString(heldFile().caption()));
     if (wholeRange_) showWholeRange();
+    if (!showOnlyExpression().empty() && !tmrMatching->isActive()) tmrMatching->start();
+}
+
+void FrmFilters::showShowOnlyMatching()
+{
+    tmrMatching->stop();
+    if (showOnlyExpression().empty()) {
+        lblShowOnlyMatching->clear();
+        return;
+    }
+    const int64_t first = firstHeldPacket(), last = getPacketCount();
+    const QLocale grouped(QLocale::English);
+    lblShowOnlyMatching->setText(QString("matching %1 of %2")
+                                     .arg(grouped.toString(qlonglong(countShowOnlyMatches(first, last))),
+                                          grouped.toString(qlonglong(last - first + 1))));
 }
 
 void FrmFilters::showWholeRange()

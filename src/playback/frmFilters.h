@@ -51,6 +51,7 @@ public:
     QComboBox* cmbPaceFactor;       // x1, x10, x100, /10
     QLabel* lblPace;                // a captured gap that was shortened
     QTimer* tmrPlayTimer;
+    QTimer* tmrMatching;   // counts the matching packets again once a burst of stored packets has passed
 
     QScrollBar* scrPacket;          // the playback position; its range is the held packets
     QString scrPacketTag;
@@ -70,12 +71,15 @@ public:
     QPushButton* btnScreenShot;
     QLabel* lblScreenshots;   // how many screenshots went where
     QLabel* lblFileWindow;    // the file's frame numbers of the window held, for a file larger than the store
+    QLabel* lblShowOnlyMatching;   // how many held packets the "Show only" expression matches
     QProgressBar* pbDraw;     // a long drawing's progress; hidden otherwise
 
     // Written by the store: the counter after it was emptied, and after every
     // change the newest packet number and the oldest one still held.
     void showPacketCounter(int64_t count);
     void showPacketRange(int64_t count, int64_t first);
+    // Counts the held packets the "Show only" expression matches: "matching 1,204 of 30,000"; blank without one.
+    void showShowOnlyMatching();
     // A long drawing has drawn `done` of `total` packets; 0 of 0: it ended.
     void showDrawProgress(int64_t done, int64_t total);
     // A packet chosen in a view: the position moves to it, nothing is drawn;

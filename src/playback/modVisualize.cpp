@@ -11,6 +11,7 @@
 #include "core/drawnSequence.h"
 #include "core/modFilters.h"
 #include "core/modProcess.h"
+#include "core/showOnly.h"
 #include "platform/yieldPoint.h"
 #include "playback/frmFilters.h"
 #include "vis/packetSelection.h"
@@ -28,13 +29,14 @@ struct FilterState {
     std::array<bool, kProtocolClasses> hidden;
     std::array<bool, kPacketMatches> onlyMatching;
     bool hideNonIPv4, hideIPv4;
+    uint64_t showOnly;   // which "Show only" expression
     bool operator==(const FilterState&) const = default;
 };
 
 FilterState filterState()
 {
     const ProtocolSettings& s = protocolSettings();
-    return {s.hidden, s.onlyMatching, s.hideNonIPv4, s.hideIPv4};
+    return {s.hidden, s.onlyMatching, s.hideNonIPv4, s.hideIPv4, showOnlyGeneration()};
 }
 
 // The packets among the kept positions [from, to) that the filter lets through.

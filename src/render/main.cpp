@@ -10,6 +10,7 @@
 #include "app/frmMain.h"
 #include "core/modFilters.h"
 #include "core/modLibrary.h"
+#include "core/showOnly.h"
 #include "playback/modVisualize.h"
 #include "render/controlSettings.h"
 #include "render/pickedPackets.h"
@@ -60,6 +61,13 @@ int main(int argc, char** argv)
     }
     std::optional<PickedPicture> picked;
     if (options->pick && !(picked = pickedPicture(options->view, error))) return fail(error, 2);
+    std::string filterError;
+    const std::optional<FilterExpression> filter = FilterExpression::compile(options->filter.toStdString(), filterError);
+    if (!filter) {
+        printError("--filter '" + options->filter.toStdString() + "': " + filterError);
+        return usageError(options->pick ? kPickUsage : kRenderUsage);
+    }
+    setShowOnlyExpression(*filter);
 
     frmMain()->show();
     showViews(options->size);

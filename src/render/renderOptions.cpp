@@ -52,6 +52,8 @@ std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& erro
             const std::string problem = windowProblem(window, window.last, kSlotCount, "");
             if (!problem.empty()) return fail(QString::fromStdString(problem));
             o.window = window;
+        } else if (w == "--filter") {
+            o.filter = value;
         } else if (w == "--format" && !o.pick) {
             if (value != "bmp" && value != "png")
                 return fail(QString("--format '%1' is not bmp or png").arg(value));

@@ -6,10 +6,10 @@
 #include "core/optionHelp.h"
 
 inline constexpr const char* kRenderUsage =
-    "render FILE --out DIR [--size WxH] [--set WINDOW.CONTROL=VALUE]... [--window A-B] [--range FIRST-LAST] [--format bmp|png]";
+    "render FILE --out DIR [--size WxH] [--set WINDOW.CONTROL=VALUE]... [--window A-B] [--filter EXPR] [--range FIRST-LAST] [--format bmp|png]";
 // And "nivora-cli pick", which draws as render does and names the packets under one pixel.
 inline constexpr const char* kPickUsage =
-    "pick FILE --view NAME --at X,Y [--size WxH] [--set WINDOW.CONTROL=VALUE]... [--window A-B] [--range FIRST-LAST]";
+    "pick FILE --view NAME --at X,Y [--size WxH] [--set WINDOW.CONTROL=VALUE]... [--window A-B] [--filter EXPR] [--range FIRST-LAST]";
 
 // The options render and pick share: what is loaded, how it is drawn.
 inline const OptionTable kDrawOptions = {
@@ -18,6 +18,7 @@ inline const OptionTable kDrawOptions = {
      "set a control as a user would before drawing, e.g. frmVis1.cmbVisMode=hex, an array element as "
      "frmVis4.radScroll[1]=true; may be given again"},
     {"--window A-B", "load only frames A to B of FILE, 1-based, at most " + std::to_string(kSlotCount)},
+    {"--filter EXPR", "draw only the packets the libpcap filter expression EXPR matches, as Show only does"},
     {"--range FIRST-LAST", "draw only the stored packets FIRST to LAST"},
 };
 inline const OptionTable kRenderOptions = joinOptions(

@@ -1,11 +1,13 @@
 #include "VisForm.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QShowEvent>
 #include <QToolTip>
 
 #include "core/packetSummary.h"
 #include "platform/PictureSurface.h"
+#include "vis/followMenu.h"
 #include "vis/packetSelection.h"
 #include "vis/screenshotFiles.h"
 #include "vis/viewRegistry.h"
@@ -47,6 +49,15 @@ void VisForm::watchPictures()
             if (!(buttons & Qt::LeftButton)) return;
             const std::vector<int32_t> packets = packetsAt(picture, pos.x(), pos.y(), kReach);
             packetSelection().choose(packets.empty() ? 0 : packets.front());   // empty space unchooses
+        });
+        // A right click on a mark chooses its packet first; elsewhere the chosen one stays.
+        pic->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(pic, &QWidget::customContextMenuRequested, this, [this, picture, pic](QPoint pos) {
+            const std::vector<int32_t> packets = packetsAt(picture, pos.x(), pos.y(), kReach);
+            if (!packets.empty()) packetSelection().choose(packets.front());
+            QMenu* menu = makeFollowMenu(this);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(pic->mapToGlobal(pos));
         });
     }
 }

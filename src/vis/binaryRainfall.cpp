@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/accessors.h"
-#include "core/modEncodings.h"
+#include "core/colourRules.h"
 #include "core/rounding.h"
 #include "platform/PictureSurface.h"
 #include "vis/thumbnailRows.h"
@@ -109,7 +109,7 @@ void BinaryRainfall::drawRow(const PacketToDraw& packet, int row)
     int n = 0;
     switch (settings.mode) {
     case RainfallMode::PacketLength:
-        picGraph_.line(0, row, scaleRange(packet.len, w), row, encodingColor(getIPProtocol(packet.number)));
+        picGraph_.line(0, row, scaleRange(packet.len, w), row, packetColour(packet.number));
         return;
     case RainfallMode::Rain24To1:
         // Red, green and blue from three bytes; a trailing group of one or two bytes is dropped.
@@ -133,7 +133,7 @@ void BinaryRainfall::drawRow(const PacketToDraw& packet, int row)
 // significant bit of each byte leftmost; returns the number of pixels.
 int BinaryRainfall::bitColors(const PacketToDraw& packet, int bytes)
 {
-    const ColorRef packetColor = encodingColor(getIPProtocol(packet.number));
+    const ColorRef packetColor = packetColour(packet.number);
     run_.resize(size_t(8 * bytes));
     for (int i = 0; i < bytes; ++i) {
         const uint8_t b = packet.bytes[i];

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/accessors.h"
-#include "core/modEncodings.h"
+#include "core/colourRules.h"
 #include "platform/PictureSurface.h"
 #include "vis/thumbnailRows.h"
 
@@ -82,7 +82,7 @@ void ByteFrequency::skip()
 void ByteFrequency::drawRow(int64_t packetNumber, const std::array<float, 256>& byteFrequency, int row)
 {
     // Byte values that do not occur (colour 0) leave their pixel alone.
-    const ColorRef presence = encodingColor(getIPProtocol(packetNumber));
+    const ColorRef presence = packetColour(packetNumber);
     const float t = threshold();
     std::array<ColorRef, 256> run;
     for (size_t x = 0; x < run.size(); ++x) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/accessors.h"
-#include "core/modEncodings.h"
+#include "core/colourRules.h"
 #include "core/rounding.h"
 #include "platform/PictureSurface.h"
 
@@ -20,7 +20,7 @@ int CombinedView::leftDotColumn(const PictureSurface& leftBack) { return leftBac
 
 void CombinedView::drawCentre(const PacketToDraw& packet)
 {
-    const ColorRef colour = encodingColor(getIPProtocol(packet.number));
+    const ColorRef colour = packetColour(packet.number);
     const int height = pic_.graph.scaleHeight();
     const std::array<int, 2> axisX{0, pic_.graph.scaleWidth()};
     for (int axis = 1; axis <= 2; ++axis)
@@ -35,13 +35,13 @@ void CombinedView::Plot(const PacketToDraw& packet)
 {
     drawCentre(packet);
     moveWaitingColumns();
-    if (addDot(packet.number, encodingColor(getIPProtocol(packet.number)))) moveHistories();
+    if (addDot(packet.number, packetColour(packet.number))) moveHistories();
 }
 
 void CombinedView::skip(const PacketToDraw& packet)
 {
     drawCentre(packet);
-    if (!addDot(packet.number, encodingColor(getIPProtocol(packet.number)))) return;
+    if (!addDot(packet.number, packetColour(packet.number))) return;
     waiting_.push_back(std::move(quantumDots_));
     quantumDots_.clear();
     ++waitingCount_;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/accessors.h"
-#include "core/modEncodings.h"
+#include "core/colourRules.h"
 
 namespace {
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
@@ -12,7 +12,7 @@ constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 
 void DetailText::Plot(const PacketToDraw& packet)
 {
-    textColor_ = encodingColor(getIPProtocol(packet.number) & 255);
+    textColor_ = packetColour(packet.number);
     length_ = std::clamp(packet.len, 0, kSlotBytes);
     std::memcpy(bytes_.data(), packet.bytes, size_t(length_));
     number_ = packet.number;

@@ -4,7 +4,7 @@
 #include <numeric>
 
 #include "core/accessors.h"
-#include "core/modEncodings.h"
+#include "core/colourRules.h"
 #include "core/rounding.h"
 #include "platform/PictureSurface.h"
 
@@ -29,7 +29,7 @@ void ParallelPlot::layoutAxes(int numAxes)
 
 void ParallelPlot::Plot(const PacketToDraw& packet)
 {
-    const ColorRef colour = encodingColor(getIPProtocol(packet.number));
+    const ColorRef colour = packetColour(packet.number);
     const int height = picGraph_.scaleHeight();
     for (int i = 1; i <= numAxes_; ++i)
         marks_[size_t(i - 1)] =

@@ -2,7 +2,7 @@
 
 #include "core/accessors.h"
 #include "core/fieldCatalogue.h"
-#include "core/modEncodings.h"
+#include "core/colourRules.h"
 #include "platform/PictureSurface.h"
 #include "vis/axisSegment.h"
 
@@ -23,7 +23,7 @@ double ScatterPlot::scaleRange(int counter, double actualValue, double maxRange,
 
 void ScatterPlot::Plot(const PacketToDraw& packet)
 {
-    const ColorRef colour = encodingColor(getIPProtocol(packet.number));
+    const ColorRef colour = packetColour(packet.number);
     const std::array<int, 2> extent{picGraph_.scaleHeight(), picGraph_.scaleWidth()};
     std::array<int, 2> position{0, 0};
     std::array<std::string, 2> label;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/accessors.h"
-#include "core/modEncodings.h"
+#include "core/colourRules.h"
 #include "core/rounding.h"
 #include "platform/PictureSurface.h"
 
@@ -43,7 +43,7 @@ QString TextRainfall::lastLine() const
 
 void TextRainfall::Plot(const PacketToDraw& packet)
 {
-    picGraph_.setForeColor(encodingColor(getIPProtocol(packet.number)));
+    picGraph_.setForeColor(packetColour(packet.number));
 
     rules.cells = lineCells();
     const int length = buildRainLine(line_.data() + kPrefixRoom, packet.bytes, packet.len, rules);

@@ -158,7 +158,8 @@ private slots:
     }
 
     // Each frame keeps the kernel's stamp: increasing, within the capture's
-    // span of wall-clock time (saving them: TestRecordedFiles::timesRoundTrip).
+    // span of wall-clock time (saving them: TestRecordedFiles::timesRoundTrip),
+    // and its length on the wire, beyond the bytes a slot keeps.
     void liveFramesKeepTheirCaptureTimes()
     {
         SKIP_UNLESS_CAPTURE_PERMITTED();
@@ -168,8 +169,10 @@ private slots:
         const auto wallNow = [] { return QDateTime::currentMSecsSinceEpoch() * 1'000'000; };
         const CaptureTime before = wallNow();
         w->StartCapture();
+        constexpr int kHeaders = 14 + 20 + 8;   // Ethernet, IPv4, UDP
+        const int sizes[5] = {10, 10, 3000, 10, 10};
         for (int i = 0; i < 5; ++i) {
-            QVERIFY(udp.send(10, uint8_t(i)));
+            QVERIFY(udp.send(sizes[i], uint8_t(i)));
             QTest::qWait(3);
         }
         QVERIFY(waitFor([] { return getPacketCount() >= 5; }));
@@ -178,7 +181,9 @@ private slots:
         for (int64_t n = 1; n <= 5; ++n) {
             const CaptureTime t = getCaptureTime(n);
             QVERIFY2(t >= before && t <= after && (n == 1 || t > getCaptureTime(n - 1)), epochSecondsText(t).c_str());
+            QCOMPARE(getWireLength(n), uint32_t(kHeaders + sizes[n - 1]));
         }
+        QCOMPARE(getPacketLength(3), kLastPosition);   // the long one stored cut to the slot
     }
 
     // Frames that come while the overwrite question waits are read after the

@@ -18,6 +18,7 @@
 #include "core/datasetWriter.h"
 #include "core/fileConvert.h"
 #include "core/fileLoader.h"
+#include "core/frameWindow.h"
 #include "core/storeHost.h"
 #include "support/frames.h"
 #include "support/recordedFiles.h"
@@ -379,6 +380,47 @@ private slots:
         if (outOfRange || held.contains(QString())) return;   // what the file could not hold comes back as written
         reload("out.pcap");   // and back in: the same times
         QCOMPARE(heldTimes(), held);
+    }
+
+    // Each packet keeps its length on the wire, whether the whole file or a
+    // window of it was loaded: a capture's record length (cut short by a
+    // snapshot length or by the slot), a dataset frame's own length. A save
+    // writes it back.
+    void wireLengthsAreKept_data()
+    {
+        QTest::addColumn<QByteArray>("file");   // empty: a pcap with frames cut to 100 bytes on capture
+        QTest::addColumn<QList<uint32_t>>("wire");
+        const Frame jumbo = frames::ipv4(9000, 17), small = frames::ipv4(60, 6);
+        QTest::newRow("pcap, snapshot length 100") << QByteArray() << QList<uint32_t>{60, 1514, 61};
+        recorded::Pcapng cut;
+        cut.section().interface().packet(0, small, 0, 1500).packet(0, jumbo).packet(0, small);
+        QTest::newRow("pcapng, cut and jumbo") << cut.b << QList<uint32_t>{1500, 9000, 60};
+        QTest::newRow("dataset") << recorded::dataset({small, frames::ipv4(1514, 17)}) << QList<uint32_t>{60, 1514};
+    }
+    void wireLengthsAreKept()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<uint32_t>, wire);
+        if (file.isEmpty()) QVERIFY(recorded::writePcap(dir.filePath("w.any"), kSample, DLT_EN10MB, 100));
+        else QVERIFY(recorded::writeFile(dir.filePath("w.any"), file));
+        const auto heldWire = [] {
+            QList<uint32_t> held;
+            for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) held << getWireLength(n);
+            return held;
+        };
+        reload("w.any");
+        QCOMPARE(heldWire(), wire);
+        FrameIndex index = indexFile(path("w.any"), observer);
+        resetBuffer("startup");
+        QCOMPARE(loadIndexedWindow(index, {2, int64_t(wire.size())}, observer).packetsStored, int64_t(wire.size() - 1));
+        QCOMPARE(heldWire(), wire.mid(1));
+        reload("w.any");
+        QVERIFY(saveHeldPackets(path("w.pcap")).ok);
+        QStringList savedWire;
+        for (const QString& stamp : recorded::stampsIn(dir.filePath("w.pcap"))) savedWire << stamp.section(' ', 1);
+        QStringList expected;
+        for (const uint32_t w : wire) expected << QString::number(w);
+        QCOMPARE(savedWire, expected);
     }
 
     // A packet without a time (from a dataset, appended) is saved one

@@ -187,11 +187,12 @@ struct Pcapng {
         u32(20 + options);
         return *this;
     }
-    Pcapng& packet(uint32_t interface, const Frame& f, uint64_t ticks = 0)
+    // `wire`: the frame's length on the wire when it was longer than the bytes kept.
+    Pcapng& packet(uint32_t interface, const Frame& f, uint64_t ticks = 0, uint32_t wire = 0)
     {
         const uint32_t padded = uint32_t((f.size() + 3) / 4 * 4);
         u32(6); u32(32 + padded); u32(interface); u32(uint32_t(ticks >> 32)); u32(uint32_t(ticks));
-        u32(uint32_t(f.size())); u32(uint32_t(f.size()));
+        u32(uint32_t(f.size())); u32(std::max(wire, uint32_t(f.size())));
         b += bytesOf(f) + QByteArray(qsizetype(padded - f.size()), '\0');
         u32(32 + padded);
         return *this;
