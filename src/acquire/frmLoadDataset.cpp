@@ -1,15 +1,19 @@
 #include "frmLoadDataset.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QHBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "acquire/modFileWindow.h"
 #include "acquire/overviewStrip.h"
+#include "core/fileFind.h"
 #include "core/frameWindow.h"
 #include "core/modLibrary.h"
 
@@ -59,7 +63,10 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
     lblWindowFirst = label(fraWindow, "lblWindowFirst", "&First frame:");
     txtWindowFirst = new QLineEdit(fraWindow);
     txtWindowFirst->setObjectName("txtWindowFirst");
-    txtWindowFirst->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{1,15}"), txtWindowFirst));
+    // A frame number, or a time: local as the player shows it, or @ and seconds since 1970.
+    txtWindowFirst->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9@:. -]{1,40}"), txtWindowFirst));
+    txtWindowFirst->setToolTip("The window's first frame number, or a time: local as the player shows it "
+                               "(2023-11-14 23:13:20.5) or @ and seconds since 1970 (@1700000000.5)");
     lblWindowFirst->setBuddy(txtWindowFirst);
     lblWindowRange = label(fraWindow, "lblWindowRange", "");
     btnLoadWindow = new QPushButton("&Load Window", fraWindow);
@@ -72,7 +79,36 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
     chooser->addWidget(txtWindowFirst, 1, 1);
     chooser->addWidget(lblWindowRange, 1, 2);
     chooser->addWidget(btnLoadWindow, 1, 3);
+    lblFindInFile = label(fraWindow, "lblFindInFile", "Find &in file:");
+    cmbFindInFile = new QComboBox(fraWindow);
+    cmbFindInFile->setObjectName("cmbFindInFile");
+    cmbFindInFile->setEditable(true);
+    cmbFindInFile->setInsertPolicy(QComboBox::NoInsert);
+    cmbFindInFile->setToolTip("A filter expression (tcp port 80 or host 10.0.0.5) to find across the whole file");
+    lblFindInFile->setBuddy(cmbFindInFile);
+    btnFindInFile = new QPushButton("Fin&d", fraWindow);
+    btnFindInFile->setObjectName("btnFindInFile");
+    btnFindInFile->setToolTip("Find the frames of the whole file the expression matches; File > Next Match (F3) goes there");
+    btnStopFind = new QPushButton("&Stop", fraWindow);
+    btnStopFind->setObjectName("btnStopFind");
+    btnStopFind->setEnabled(false);
+    lblFindResult = label(fraWindow, "lblFindResult", "");
+    chooser->addWidget(lblFindInFile, 2, 0);
+    chooser->addWidget(cmbFindInFile, 2, 1, 1, 2);
+    auto* findButtons = new QHBoxLayout;
+    findButtons->addWidget(btnFindInFile);
+    findButtons->addWidget(btnStopFind);
+    chooser->addLayout(findButtons, 2, 3);
+    chooser->addWidget(lblFindResult, 3, 0, 1, 4);
     chooser->setColumnStretch(2, 1);
+    const auto find = [this] {
+        const QString text = cmbFindInFile->currentText().trimmed();
+        if (cmbFindInFile->findText(text) < 0) cmbFindInFile->insertItem(0, text);
+        findInHeldFile(text);
+    };
+    connect(btnFindInFile, &QPushButton::clicked, this, find);
+    connect(cmbFindInFile->lineEdit(), &QLineEdit::returnPressed, this, find);
+    connect(btnStopFind, &QPushButton::clicked, this, [] { stopFindInFile(); });
     grid->addWidget(fraWindow, 5, 0, 1, 2);
     fraWindow->hide();
 
@@ -80,10 +116,18 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
         chooseFirst(first);
         txtWindowFirst->setText(QString::number(first_));
     });
-    connect(txtWindowFirst, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (!text.isEmpty()) chooseFirst(text.toLongLong());
+    const auto isNumber = [](const QString& text) {
+        return !text.isEmpty() && text.size() <= 15 && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    };
+    connect(txtWindowFirst, &QLineEdit::textEdited, this, [this, isNumber](const QString& text) {
+        if (isNumber(text)) chooseFirst(text.toLongLong());
     });
-    const auto load = [this] {
+    const auto load = [this, isNumber] {
+        const QString typed = txtWindowFirst->text().trimmed();
+        if (!typed.isEmpty() && !isNumber(typed)) {
+            loadFileWindowAtTime(typed);
+            return;
+        }
         txtWindowFirst->setText(QString::number(first_));   // where a typed number past the end took it
         loadFileWindow(first_);
     };
@@ -92,11 +136,34 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
     resize(480, 170);
 }
 
+void FrmLoadDataset::showFindRunning(bool running, int64_t matchesSoFar)
+{
+    btnFindInFile->setEnabled(!running);
+    btnStopFind->setEnabled(running);
+    if (running) lblFindResult->setText(QString("Finding: %1 frames match so far").arg(QString::fromStdString(groupedNumber(matchesSoFar))));
+}
+
+void FrmLoadDataset::showMatches(const FileMatches& matches, bool byTime)
+{
+    picOverview->setMatches(byTime ? matches.byTime.counts : matches.byFrame.counts);
+    const QString count = QString::fromStdString(groupedNumber(matches.count));
+    QString text = QString("%1 frame%2 match").arg(count, matches.count == 1 ? "" : "s");
+    if (matches.count > 0) {
+        text += QString("; first at frame %1").arg(matches.firstFrame);
+        if (matches.firstTime != kNoTime) text += QString(" (%1)").arg(QString::fromStdString(localTimeText(matches.firstTime)));
+    }
+    if (matches.stopped)
+        text = QString("Stopped after %1 frames: %2").arg(QString::fromStdString(groupedNumber(matches.frames)), text);
+    lblFindResult->setText(text);
+}
+
 void FrmLoadDataset::showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first,
                                        const FrameOverview* byTime, int64_t farTimes)
 {
     frames_ = frames;
     picOverview->setOverview(overview, frames, byTime, farTimes);
+    picOverview->setMatches({});
+    lblFindResult->clear();
     chooseFirst(first);
     txtWindowFirst->setText(QString::number(first_));
     fraWindow->show();

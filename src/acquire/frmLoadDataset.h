@@ -8,11 +8,13 @@
 
 #include "ui/FormWindow.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class FrameOverview;
+struct FileMatches;
 class OverviewStrip;
 
 class FrmLoadDataset : public FormWindow {
@@ -36,6 +38,12 @@ public:
     QLineEdit* txtWindowFirst;
     QLabel* lblWindowRange;
     QPushButton* btnLoadWindow;
+    // Find in file: an expression run over the whole file, its matches marked on the strip.
+    QLabel* lblFindInFile;
+    QComboBox* cmbFindInFile;
+    QPushButton* btnFindInFile;
+    QPushButton* btnStopFind;
+    QLabel* lblFindResult;
 
     // The bar runs from 0 to the file length in bytes (scaled down for files
     // past the bar's 32-bit range).
@@ -47,6 +55,10 @@ public:
     void showWindowChooser(const FrameOverview& overview, int64_t frames, int64_t first,
                            const FrameOverview* byTime = nullptr, int64_t farTimes = 0);
     void hideWindowChooser();
+    // While a find runs: Stop offered, Find not, and how many matched so far.
+    void showFindRunning(bool running, int64_t matchesSoFar = 0);
+    // A find's result: on the strip and in words. `byTime`: the strip runs along the time.
+    void showMatches(const FileMatches& matches, bool byTime);
     // The first frame of the window chosen.
     int64_t chosenFirst() const { return first_; }
     void chooseFirst(int64_t first);

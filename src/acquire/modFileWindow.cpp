@@ -2,14 +2,20 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "acquire/fileNames.h"
 #include "acquire/frmLoadDataset.h"
 #include "acquire/modFileData.h"
+#include "acquire/overviewStrip.h"
 #include "core/heldFile.h"
+#include "core/showOnly.h"
 #include "core/modLibrary.h"
 #include "core/storeHost.h"
+#include "core/timeWindow.h"
+#include "platform/DialogLayer.h"
 #include "platform/yieldPoint.h"
 
 namespace {
@@ -39,6 +45,83 @@ public:
 private:
     StoreHost& program_;
 };
+
+// The chooser for the indexed file, its window at `first`: along the time when the time shows the file.
+void showChooser(const FrameIndex& index, int64_t first)
+{
+    const bool byTime = index.timeAxisUsable();
+    frmLoadDataset()->showWindowChooser(index.overview, index.frames, first, byTime ? &index.byTime : nullptr, index.farTimes);
+    frmLoadDataset()->picOverview->setTimeOrigin(index.byTimeOrigin);
+}
+
+// A find's progress in the "Load Dataset" window, letting events run (Stop among them).
+bool stopAsked = false;
+class FindProgress final : public FindObserver {
+public:
+    void progress(int64_t position, int64_t matches) override
+    {
+        frmLoadDataset()->setProgressPosition(position);
+        frmLoadDataset()->showFindRunning(true, matches);
+        ::yieldPoint();
+    }
+    bool stopRequested() override { return stopAsked; }
+};
+
+void tell(const std::string& text)
+{
+    dialogs().messageBox(QString::fromStdString(text), applicationTitle(), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+// The held file's index as the file is now: indexed again (and its strip
+// redrawn) when it changed. False, after telling why, when it can no longer be read.
+bool indexUpToDate()
+{
+    FrameIndex& index = heldFile().index();
+    if (indexIsCurrent(index)) return true;
+    {
+        LoadRunning running;
+        frmLoadDataset()->lblFileLoadStatusVariable->setText("Indexing");
+        IndexObserver observer;
+        index = indexFile(index.path, observer);
+    }
+    if (!index.ok()) {
+        tell(index.report.message);
+        heldFile().forget();
+        frmLoadDataset()->hideWindowChooser();
+        return false;
+    }
+    frmLoadDataset()->lblFileLoadStatusVariable->setText(
+        QString("%1 frames: choose the %2 to load").arg(QString::fromStdString(groupedNumber(index.frames))).arg(kSlotCount));
+    showChooser(index, frmLoadDataset()->chosenFirst());
+    return true;
+}
+
+// One find over the held file; true when it ran to the end.
+bool runFind(const FilterExpression& expression)
+{
+    if (!indexUpToDate()) return false;
+    const FrameIndex& index = heldFile().index();
+    FileMatches found;
+    {
+        LoadRunning running;
+        stopAsked = false;
+        frmLoadDataset()->setProgressRange(index.identity.size);
+        frmLoadDataset()->showFindRunning(true);
+        FindProgress progress;
+        found = findInIndexedFile(index, expression, progress);
+        frmLoadDataset()->showFindRunning(false);
+        frmLoadDataset()->setProgressPosition(index.identity.size);
+    }
+    if (!found.report.ok()) {
+        frmLoadDataset()->lblFindResult->clear();
+        tell(found.report.message);
+        return false;
+    }
+    frmLoadDataset()->showMatches(found, index.timeAxisUsable());
+    const bool complete = found.complete();
+    heldFile().keepMatches(std::move(found), expression);
+    return complete;
+}
 
 void loadWindow(const FrameWindow& window)
 {
@@ -89,8 +172,9 @@ bool offerFileWindows(const QString& path)
     const int64_t frames = index.frames;
     frmLoadDataset()->lblFileLoadStatusVariable->setText(
         QString("%1 frames: choose the %2 to load").arg(QString::fromStdString(groupedNumber(frames))).arg(kSlotCount));
-    frmLoadDataset()->showWindowChooser(index.overview, frames, 1, index.timeAxisUsable() ? &index.byTime : nullptr,
-                                        index.farTimes);
+    showChooser(index, 1);
+    if (const FilterExpression& shown = showOnlyExpression(); !shown.empty())
+        frmLoadDataset()->cmbFindInFile->setEditText(QString::fromStdString(shown.text()));
     heldFile().hold(std::move(index));
     return true;
 }
@@ -99,6 +183,68 @@ void loadFileWindow(int64_t first)
 {
     if (!heldFile().held()) return;
     loadWindow(windowAt(first, heldFile().index().frames, kSlotCount));
+}
+
+void loadFileWindowAtTime(const QString& text)
+{
+    if (!heldFile().held() || refuseWhileLoading() || !indexUpToDate()) return;
+    const FrameIndex& index = heldFile().index();
+    if (const std::string problem = timeSearchProblem(index); !problem.empty()) return tell(problem);
+    std::string typed = text.trimmed().toStdString();
+    if (!typed.empty() && typed[0] == '@') typed.erase(0, 1);
+    CaptureTime time = kNoTime;
+    if (!parseCaptureTime(typed, time))
+        return tell("\"" + text.toStdString() + "\" is neither a frame number nor a time. Type a local time as the player "
+                    "shows it (2023-11-14 23:13:20.5) or @ and seconds since 1970 (@1700000000.5).");
+    LoadReport report;
+    const int64_t first = firstFrameAtOrAfter(index, time, report);
+    if (!report.ok()) return tell(report.message);
+    if (first == 0) return tell("No frame of the file was captured at or after " + localTimeText(time) + ".");
+    frmLoadDataset()->chooseFirst(first);
+    frmLoadDataset()->txtWindowFirst->setText(QString::number(frmLoadDataset()->chosenFirst()));
+    loadWindow(windowAt(first, index.frames, kSlotCount));
+}
+
+void findInHeldFile(const QString& text)
+{
+    if (!heldFile().held() || refuseWhileLoading()) return;
+    std::string error;
+    const std::optional<FilterExpression> expression = FilterExpression::compile(text.toStdString(), error);
+    if (!expression) return tell("Cannot find \"" + text.toStdString() + "\" in the file: " + error);
+    runFind(*expression);
+}
+
+void stopFindInFile() { stopAsked = true; }
+
+bool canLoadMatchWindow(int direction)
+{
+    (void)direction;   // either way: only the file knows whether a match lies there
+    const FileMatches* matches = heldFile().held() ? heldFile().matches() : nullptr;
+    return matches && matches->complete() && matches->count > 0;
+}
+
+void loadMatchWindow(int direction)
+{
+    if (refuseWhileLoading()) return;
+    if (!canLoadMatchWindow(direction)) {
+        QApplication::beep();   // no find run over the file, or it found nothing
+        return;
+    }
+    HeldFile& file = heldFile();
+    const FilterExpression expression = file.matchExpression();
+    if (!matchesAreCurrent(*file.matches(), file.index(), expression.text()) && (!runFind(expression) || !file.held()))
+        return;
+    const int64_t frames = file.index().frames;
+    const auto shown = file.windowInStore();
+    const int64_t from = shown ? (direction > 0 ? shown->last : shown->first) : (direction > 0 ? 0 : frames + 1);
+    LoadReport report;
+    const int64_t match = nearestMatch(file.index(), *file.matches(), expression, from, direction, report);
+    if (!report.ok()) return tell(report.message);
+    if (match == 0) {
+        QApplication::beep();   // none beyond the window this way
+        return;
+    }
+    loadWindow(windowAt(match, frames, kSlotCount));
 }
 
 bool canLoadNeighbourWindow(int direction)

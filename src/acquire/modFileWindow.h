@@ -15,6 +15,23 @@ bool offerFileWindows(const QString& path);
 // Loads the window of the held file that begins at `first`.
 void loadFileWindow(int64_t first);
 
+// Loads the window of the held file that begins at the first frame captured
+// at or after the time in `text` (local, as the player shows it, or @ and
+// seconds since 1970); tells the user why not when there is none.
+void loadFileWindowAtTime(const QString& text);
+
+// Runs the filter expression `text` over the whole held file in the "Load
+// Dataset" window, with progress and Stop, letting events run; the result is
+// kept with the file and marked on the strip.
+void findInHeldFile(const QString& text);
+void stopFindInFile();
+
+// File > Next Match / Previous Match: the window that begins at the next
+// (+1) or previous (-1) match outside the one the store holds, the file
+// searched again first when it changed since.
+bool canLoadMatchWindow(int direction);
+void loadMatchWindow(int direction);
+
 // The window after (+1) or before (-1) the one the store holds, if there is one.
 bool canLoadNeighbourWindow(int direction);
 void loadNeighbourWindow(int direction);

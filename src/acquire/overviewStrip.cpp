@@ -1,13 +1,19 @@
 #include "overviewStrip.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
+#include <cmath>
 
 #include "core/modEncodings.h"
 
 namespace {
 constexpr int kMargin = 2;   // room for the window's frame at the ends
+constexpr int kMatchBand = 12;   // the band above the mix where matches are marked
+constexpr int kMatchGap = 3;     // black between the marks and the mix, so that no colour of it runs into them
+const QColor kMatchColor(Qt::white);   // no encoding colour: those are the user's to choose
 
 QColor traffic(TrafficKind kind)
 {
@@ -45,6 +51,14 @@ void OverviewStrip::setOverview(const FrameOverview& overview, int64_t frames, c
     update();
 }
 
+void OverviewStrip::setTimeOrigin(CaptureTime origin) { origin_ = origin; }
+
+void OverviewStrip::setMatches(std::vector<int64_t> perBin)
+{
+    matches_ = std::move(perBin);
+    update();
+}
+
 void OverviewStrip::setWindow(int64_t first, int64_t width)
 {
     first_ = first;
@@ -69,8 +83,11 @@ void OverviewStrip::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    const int h = height() - 2 * kMargin;
+    const int band = matches_.empty() ? 0 : kMatchBand;
+    const int h = height() - 2 * kMargin - band;
     const auto& bins = shown().bins();
+    // Marks grow with the log of the count, so that a single match shows beside thousands.
+    const double most = std::log1p(double(matches_.empty() ? 0 : *std::max_element(matches_.begin(), matches_.end())));
     const double span = width() - 2 * kMargin;
     for (size_t b = 0; b < bins.size(); ++b) {
         // Each bin's column, split from the bottom up by the share of each kind;
@@ -80,7 +97,12 @@ void OverviewStrip::paintEvent(QPaintEvent*)
         const int x1 = std::max(x0 + 1, time_ ? int(kMargin + span * double(b + 1) / double(bins.size()))
                                               : int(xOf(firstFrame + overview_.binWidth())));
         const double total = std::max<uint32_t>(1, bins[b].total());
-        double bottom = kMargin + h;
+        if (b < matches_.size() && matches_[b] > 0) {
+            const double room = band - kMatchGap;
+            const double mark = std::max(3.0, room * std::log1p(double(matches_[b])) / std::max(most, 1e-9));
+            p.fillRect(QRectF(x0, kMargin + room - mark, std::max(2, x1 - x0), mark), kMatchColor);
+        }
+        double bottom = height() - kMargin;
         for (int k = 0; k < kTrafficKinds; ++k) {
             const double part = h * bins[b].frames[size_t(k)] / total;
             p.fillRect(QRectF(x0, bottom - part, x1 - x0, part), traffic(TrafficKind(k)));
@@ -92,6 +114,36 @@ void OverviewStrip::paintEvent(QPaintEvent*)
     p.fillRect(QRectF(left, 0, right - left, height()), QColor(255, 255, 255, 70));
     p.setPen(QPen(Qt::white, 2));
     p.drawRect(QRectF(left, 1, right - left, height() - 2));
+}
+
+size_t OverviewStrip::binAt(double x) const
+{
+    const size_t bins = shown().bins().size();
+    if (bins == 0) return 0;
+    const double fraction = std::clamp((x - kMargin) / std::max(1, width() - 2 * kMargin), 0.0, 1.0);
+    if (time_) return std::min(bins - 1, size_t(fraction * double(bins)));
+    return std::min(bins - 1, size_t(std::max(0.0, frameAt(x)) / double(overview_.binWidth())));
+}
+
+QString OverviewStrip::pointerText(double x) const
+{
+    const int64_t frame = std::clamp<int64_t>(int64_t(frameAt(x)) + 1, 1, frames_);
+    QString text = QString("Frame %1").arg(frame);
+    if (time_ && origin_ != kNoTime) {
+        const double fraction = std::clamp((x - kMargin) / std::max(1, width() - 2 * kMargin), 0.0, 1.0);
+        const double after = fraction * double(shown().bins().size()) * double(byTime_.binWidth());
+        text += " at " + QString::fromStdString(localTimeText(origin_ + int64_t(after)));
+    }
+    if (const size_t b = binAt(x); b < matches_.size()) text += QString("; %1 matching here").arg(matches_[b]);
+    return text + "\n" + toolTip();
+}
+
+bool OverviewStrip::event(QEvent* e)
+{
+    if (e->type() != QEvent::ToolTip || frames_ <= 0) return QWidget::event(e);
+    const auto* help = static_cast<QHelpEvent*>(e);
+    QToolTip::showText(help->globalPos(), pointerText(help->pos().x()), this);
+    return true;
 }
 
 void OverviewStrip::mousePressEvent(QMouseEvent* e)

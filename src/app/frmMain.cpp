@@ -209,6 +209,16 @@ void FrmMain::buildMenus()
         connect(file, &QMenu::aboutToShow, item, [item, direction] { item->setEnabled(canLoadNeighbourWindow(direction)); });
         connect(file, &QMenu::aboutToHide, item, [item] { item->setEnabled(true); });
     }
+    // Along the matches of the last find in the file, from whichever window is active.
+    for (auto [name, caption, keys, direction] : {std::tuple{"NextMatch", "Next &Match", "F3", 1},
+                                                  std::tuple{"PreviousMatch", "P&revious Match", "Shift+F3", -1}}) {
+        QAction* item = addItem(file, name, caption, true);
+        item->setShortcut(QKeySequence(keys));
+        item->setShortcutContext(Qt::ApplicationShortcut);
+        connect(item, &QAction::triggered, this, [direction] { loadMatchWindow(direction); });
+        connect(file, &QMenu::aboutToShow, item, [item, direction] { item->setEnabled(canLoadMatchWindow(direction)); });
+        connect(file, &QMenu::aboutToHide, item, [item] { item->setEnabled(true); });
+    }
     addItem(file, "FileSeparator1", "-", false);
     connect(addItem(file, "SaveSettings", "&Save Preferences", false), &QAction::triggered, this,
             [] { savePreferences(); });

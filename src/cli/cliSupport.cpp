@@ -1,12 +1,14 @@
 #include "cliSupport.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "core/datasetWriter.h"
 #include "core/fileLoader.h"
 #include "core/frameWindow.h"
 #include "core/frameSource.h"
 #include "core/modLibrary.h"
+#include "core/timeWindow.h"
 
 void printError(const std::string& text) { std::fprintf(stderr, "nivora-cli: %s\n", text.c_str()); }
 
@@ -78,24 +80,88 @@ bool parseWindow(const std::string& text, FrameWindow& window)
     return dash != std::string::npos && number(text.substr(0, dash), window.first) && number(text.substr(dash + 1), window.last);
 }
 
-int takeWindowOption(CliArgs& args, std::optional<FrameWindow>& window, const char* usage, int64_t widest)
+int takeWindowOption(CliArgs& args, WindowOption& window, const char* usage, int64_t widest)
 {
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] != "--window") continue;
+        const std::string value = k + 1 < args.size() ? args[k + 1] : std::string();
         FrameWindow w;
-        if (k + 1 == args.size() || !parseWindow(args[k + 1], w)) {
-            printError("--window needs the first and last frame numbers of the file, as in --window 600001-630000");
+        if (!value.empty() && value[0] == '@') {
+            window.byTime = value;
+        } else if (parseWindow(value, w)) {
+            // Known to be wrong before the file is read: a reversed window, frame 0, too wide for the store.
+            if (const std::string problem = windowProblem(w, w.last, widest, ""); !problem.empty()) {
+                printError(problem);
+                return usageError(usage);
+            }
+            window.frames = w;
+        } else {
+            printError("--window needs the first and last frame numbers of the file, as in --window 600001-630000, "
+                       "or times, as in --window '@2023-11-14 23:13:20-@2023-11-14 23:14:00' or --window @1700000000+30000");
             return usageError(usage);
         }
-        // Known to be wrong before the file is read: a reversed window, frame 0, too wide for the store.
-        if (const std::string problem = windowProblem(w, w.last, widest, ""); !problem.empty()) {
-            printError(problem);
-            return usageError(usage);
-        }
-        window = w;
         args.erase(args.begin() + long(k), args.begin() + long(k) + 2);
         return 0;
     }
+    return 0;
+}
+
+int findWindowByTime(WindowOption& window, const std::string& path, int64_t widest)
+{
+    if (window.byTime.empty()) return 0;
+    const std::string& value = window.byTime;
+    const size_t toTime = value.find("-@"), plus = value.rfind('+');
+    CaptureTime from = kNoTime, to = kNoTime;
+    int64_t count = 0;
+    bool parsed = false;
+    if (toTime != std::string::npos) {
+        parsed = parseCaptureTime(value.substr(1, toTime - 1), from) && parseCaptureTime(value.substr(toTime + 2), to);
+    } else if (plus != std::string::npos) {
+        const std::string digits = value.substr(plus + 1);
+        parsed = parseCaptureTime(value.substr(1, plus - 1), from) && !digits.empty() && digits.size() <= 15 &&
+                 digits.find_first_not_of("0123456789") == std::string::npos && (count = std::stoll(digits)) > 0;
+    }
+    if (!parsed) {
+        printError("--window '" + value + "' is not @TIME-@TIME or @TIME+COUNT; a TIME is local, as in "
+                   "2023-11-14 23:13:20.5, or seconds since 1970, as in 1700000000.5");
+        return 2;
+    }
+    LoadObserver quiet;
+    const FrameIndex index = indexFile(path, quiet);
+    if (!index.ok()) {
+        printError(index.report.message);
+        return 1;
+    }
+    if (const std::string problem = timeSearchProblem(index); !problem.empty()) {
+        printError(problem);
+        return 1;
+    }
+    LoadReport report;
+    const int64_t first = firstFrameAtOrAfter(index, from, report);
+    if (!report.ok()) {
+        printError(report.message);
+        return 1;
+    }
+    if (first == 0) {
+        printError("no frame of " + quotedPath(path) + " was captured at or after " + localTimeText(from));
+        return 1;
+    }
+    FrameWindow w{first, first + count - 1};
+    if (count == 0) {
+        const int64_t later = to == std::numeric_limits<int64_t>::max() ? 0 : firstFrameAtOrAfter(index, to + 1, report);
+        w.last = later == 0 ? index.frames : later - 1;
+        if (w.last < w.first) {
+            printError("no frame of " + quotedPath(path) + " was captured from " + localTimeText(from) + " to " +
+                       localTimeText(to));
+            return 1;
+        }
+    }
+    if (const std::string problem = windowProblem(w, index.frames, widest, path); !problem.empty()) {
+        printError(problem);
+        return 1;
+    }
+    window.frames = w;
+    window.byTime.clear();
     return 0;
 }
 

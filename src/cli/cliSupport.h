@@ -17,9 +17,20 @@ bool loadIntoFreshStore(const std::string& path, LoadReport& report, const std::
 
 // "A-B", two frame numbers; false when the text is not that.
 bool parseWindow(const std::string& text, FrameWindow& window);
-// Takes "--window A-B" out of args. 0, or the usage status 2 after saying what
-// is wrong: not A-B, no frames, or more than `widest` (0: any number).
-int takeWindowOption(CliArgs& args, std::optional<FrameWindow>& window, const char* usage, int64_t widest);
+// "--window" of the command line: frame numbers A-B, known before the file is
+// read, or times, "@TIME-@TIME" or "@TIME+COUNT", found in the file.
+struct WindowOption {
+    std::optional<FrameWindow> frames;
+    std::string byTime;   // the value as given, while its frames are not yet found
+};
+// Takes "--window VALUE" out of args. 0, or the usage status 2 after saying
+// what is wrong: neither form, no frames, or more than `widest` (0: any number).
+int takeWindowOption(CliArgs& args, WindowOption& window, const char* usage, int64_t widest);
+// Finds the frames of a window given by time in `path` (indexing it): from the
+// first frame captured at or after the first time to the last before the first
+// captured after the second, or COUNT frames. 0, or 1 after saying why not
+// (a file without times, no frame that late, too wide).
+int findWindowByTime(WindowOption& window, const std::string& path, int64_t widest);
 // Takes "--filter EXPR" out of args and compiles EXPR, a libpcap filter
 // expression. 0, or the usage status 2 after printing libpcap's message.
 int takeFilterOption(CliArgs& args, FilterExpression& filter, const char* usage);

@@ -7,23 +7,24 @@
 #include "core/fileConvert.h"
 
 namespace {
-constexpr const char* kUsage = "convert [--window A-B] [--filter EXPR] IN OUT";
+constexpr const char* kUsage = "convert [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] IN OUT";
 const OptionTable kOptions = {
-    {"--window A-B", "copy only frames A to B of IN, 1-based"},
+    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "copy only frames A to B of IN, 1-based; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
     {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump does reading IN and writing OUT"},
 };
 
 int runConvert(const CliArgs& given)
 {
     CliArgs args = given;
-    std::optional<FrameWindow> window;
+    WindowOption window;
     if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
     FilterExpression keep;
     if (const int status = takeFilterOption(args, keep, kUsage)) return status;
     if (args.size() != 2) return usageError(kUsage);
     if (const int status = checkInputName(args[0])) return status;
     if (const int status = checkOutputName(args[1])) return status;
-    const ConvertReport report = convertFile(args[0], args[1], window, keep);
+    if (const int status = findWindowByTime(window, args[0], 0)) return status == 2 ? usageError(kUsage) : status;
+    const ConvertReport report = convertFile(args[0], args[1], window.frames, keep);
     if (!report.read.ok()) {
         printError(report.read.message);
         return 1;

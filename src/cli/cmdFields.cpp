@@ -1,4 +1,4 @@
-// nivora-cli fields [--labels] [--time] [--window A-B] [--filter EXPR] FILE:
+// nivora-cli fields [--labels] [--time] [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] FILE:
 // the field catalogue of every frame of FILE (or of the window, or those the
 // filter expression matches), numbered as in the file, with --time first its
 // capture time, read in one pass without the store.
@@ -14,11 +14,11 @@
 #include "core/modProcess.h"
 
 namespace {
-constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B] [--filter EXPR] FILE";
+constexpr const char* kUsage = "fields [--labels] [--time] [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] FILE";
 const OptionTable kOptions = {
     {"--labels", "print each field's label instead of its value"},
     {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
-    {"--window A-B", "print only frames A to B of FILE, 1-based"},
+    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "print only frames A to B of FILE, 1-based; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
     {"--filter EXPR", "print only the frames the libpcap filter expression EXPR matches, numbered as in FILE"},
 };
 
@@ -49,8 +49,8 @@ private:
 int runFields(const CliArgs& given)
 {
     CliArgs args = given;
-    std::optional<FrameWindow> window;
-    if (const int status = takeWindowOption(args, window, kUsage, 0)) return status;
+    WindowOption asked;
+    if (const int status = takeWindowOption(args, asked, kUsage, 0)) return status;
     FilterExpression filter;
     if (const int status = takeFilterOption(args, filter, kUsage)) return status;
     bool labels = false, times = false;
@@ -63,6 +63,8 @@ int runFields(const CliArgs& given)
         else return usageError(kUsage);
     }
     if (path.empty()) return usageError(kUsage);
+    if (const int status = findWindowByTime(asked, path, 0)) return status == 2 ? usageError(kUsage) : status;
+    const std::optional<FrameWindow>& window = asked.frames;
 
     LoadReport report;
     const auto stream = openFrameStream(path, report);

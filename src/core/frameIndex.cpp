@@ -6,15 +6,20 @@
 #include "timeBulk.h"
 
 namespace {
-void notePoint(FrameIndex& index, const StreamPoint& at, size_t maxPoints)
+void notePoint(FrameIndex& index, const StreamPoint& at, CaptureTime latest, size_t maxPoints)
 {
     if (index.points.size() >= maxPoints) {
         // Keep every other point: the stride doubles.
-        for (size_t k = 0; k < index.points.size() / 2; ++k) index.points[k] = index.points[2 * k];
+        for (size_t k = 0; k < index.points.size() / 2; ++k) {
+            index.points[k] = index.points[2 * k];
+            index.latestBefore[k] = index.latestBefore[2 * k];
+        }
         index.points.resize(index.points.size() / 2);
+        index.latestBefore.resize(index.points.size());
         index.stride *= 2;   // the frame at hand, an even number of old strides in, is a point of the new one too
     }
     index.points.push_back(at);
+    index.latestBefore.push_back(latest);
 }
 
 // Nanoseconds from origin to t; an earlier t counts at 0.
@@ -45,11 +50,12 @@ private:
 
 // The overview along the time once more, over the times near the bulk: the
 // frames before them count in its first bin, those after in its last.
-FrameOverview byTimeAround(FrameStream& stream, const TimeSpan& near, LoadObserver& observer, int64_t& far)
+FrameOverview byTimeAround(FrameStream& stream, const TimeSpan& near, LoadObserver& observer, int64_t& far,
+                           CaptureTime& origin)
 {
     FrameOverview byTime;
     OverviewBin after;
-    CaptureTime origin = kNoTime;
+    origin = kNoTime;
     Breather breather(observer);
     int64_t number = 0;
     LoadReport again;   // what the first pass found is kept
@@ -86,17 +92,19 @@ FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t max
     Breather breather(observer);
     TimeBulk bulk;
     CaptureTime previous = kNoTime;
+    CaptureTime latest = kNoTime;   // of the frames before the one at hand
     stream->read(index.report, stream->start(), [&](const StreamFrame& f) {
         const int64_t number = ++index.frames;
-        if ((number - 1) % index.stride == 0) notePoint(index, f.at, maxPoints);
+        if ((number - 1) % index.stride == 0) notePoint(index, f.at, latest, maxPoints);
         const TrafficKind kind = trafficKindOf(f.frame.data, f.frame.size);
         index.overview.add(number - 1, kind, uint32_t(f.frame.size));
         if (const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime; t != kNoTime) {
-            if (index.firstTime == kNoTime) index.firstTime = t;
+            if (index.firstTime == kNoTime) index.firstTime = index.byTimeOrigin = t;
             index.byTime.add(keyAfter(t, index.firstTime), kind, uint32_t(f.frame.size));
             ++index.timedFrames;
             if (previous != kNoTime && t < previous) ++index.backwardSteps;
             previous = t;
+            latest = std::max(latest, t);
             bulk.add(t);
         }
         breather.frameRead(number, f.frame.position);
@@ -106,7 +114,7 @@ FrameIndex indexFile(const std::string& path, LoadObserver& observer, size_t max
     // A few far-off times would stretch the axis over years and squeeze the
     // rest into a bin or two: a second pass spans the bulk alone.
     if (index.ok() && index.timesKnown() && bulk.anyFar())
-        index.byTime = byTimeAround(*stream, bulk.near(), observer, index.farTimes);
+        index.byTime = byTimeAround(*stream, bulk.near(), observer, index.farTimes, index.byTimeOrigin);
     return index;
 }
 

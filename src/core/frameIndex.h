@@ -23,6 +23,9 @@ struct FrameIndex {
     int64_t frames = 0;                   // the file's frame numbers run 1..frames
     int64_t stride = kFirstStride;        // K
     std::vector<StreamPoint> points;      // points[i]: where frame i * K + 1 begins
+    // latestBefore[i]: the latest capture time of frames 1..i * K (kNoTime
+    // when none has one). It never decreases, so a time is found by halving.
+    std::vector<CaptureTime> latestBefore;
     FrameOverview overview;               // by frame number
     // By capture time, nanoseconds after the first frame's (earlier times
     // count at 0); used when every frame has a time. When some times lie far
@@ -30,6 +33,7 @@ struct FrameIndex {
     // bulk alone, from the first time near it, and those frames count in its
     // first and last bins.
     FrameOverview byTime;
+    CaptureTime byTimeOrigin = kNoTime;   // the time at byTime's key 0: the first frame's, or the first near the bulk
     CaptureTime firstTime = kNoTime;
     int64_t timedFrames = 0;
     int64_t farTimes = 0;        // frames whose times lie far before or after the bulk

@@ -6,12 +6,20 @@ void HeldFile::hold(FrameIndex index)
 {
     index_ = std::move(index);
     loaded_.reset();
+    matches_.reset();
 }
 
 void HeldFile::forget()
 {
     index_.reset();
     loaded_.reset();
+    matches_.reset();
+}
+
+void HeldFile::keepMatches(FileMatches matches, FilterExpression expression)
+{
+    matches_ = std::move(matches);
+    matchExpression_ = std::move(expression);
 }
 
 void HeldFile::noteLoaded(const FrameWindow& window, int64_t firstPacket)

@@ -4,6 +4,7 @@
 // that window while it holds exactly its frames, loaded into the emptied store.
 #include <optional>
 
+#include "fileFind.h"
 #include "frameWindow.h"
 
 class HeldFile {
@@ -23,12 +24,19 @@ public:
     // "600001 - 630000 of 1,000,000" while the store holds a window of the file; else empty.
     std::string caption() const;
 
+    // The last find over the file and the expression it ran; forgotten with the file.
+    void keepMatches(FileMatches matches, FilterExpression expression);
+    const FileMatches* matches() const { return matches_ ? &*matches_ : nullptr; }
+    const FilterExpression& matchExpression() const { return matchExpression_; }
+
 private:
     std::optional<FrameIndex> index_;
     std::optional<FrameWindow> loaded_;
     int64_t loadedFrom_ = 0;      // the frames the file held then
     bool wholeStore_ = false;     // the window went into an emptied store
     uint64_t generation_ = 0;     // the store's filling it went into
+    std::optional<FileMatches> matches_;
+    FilterExpression matchExpression_;
 };
 
 // The program's one.

@@ -1,5 +1,7 @@
-// One filter expression, three readers: `fields --filter`, `convert --filter`
-// and the store's "Show only" select exactly the frames tcpdump selects with
+// One filter expression, four readers: `fields --filter`, `convert --filter`,
+// the store's "Show only" and the find over a whole file (its count, first
+// and last match, and its counts in the strip's bins) select exactly the
+// frames tcpdump selects with
 // the same expression, on traffic of real programs recorded on the loopback
 // adapter (a web fetch, name lookups answered and unanswered, a TLS
 // handshake, a UDP burst), on the bundled sample and on crafted frames
@@ -16,6 +18,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "core/fileFind.h"
 #include "core/fileLoader.h"
 #include "core/showOnly.h"
 #include "support/captureSupport.h"
@@ -202,6 +205,28 @@ class TestFilterAgreement : public QObject {
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
+    // The find over the indexed file counts tcpdump's frames in the strip's bins, by frame and by time.
+    static void findAgrees(const QString& in, const QString& expression, const QList<qint64>& numbers,
+                           const QList<Record>& selected)
+    {
+        LoadObserver quiet;
+        const FrameIndex index = indexFile(in.toStdString(), quiet);
+        QVERIFY(index.ok() && index.timesKnown());
+        std::string error;
+        FindObserver going;
+        const FileMatches found = findInIndexedFile(index, *FilterExpression::compile(expression.toStdString(), error), going);
+        QVERIFY(found.complete());
+        std::vector<int64_t> byFrame(index.overview.bins().size()), byTime(index.byTime.bins().size());
+        for (qsizetype k = 0; k < numbers.size(); ++k) {
+            ++byFrame[size_t((numbers[k] - 1) / index.overview.binWidth())];
+            const QStringList parts = selected[k].time.split('.');
+            const int64_t after = std::max<int64_t>(0, parts[0].toLongLong() * kNsPerSecond + parts[1].toLongLong() - index.byTimeOrigin);
+            ++byTime[size_t(std::min<int64_t>(after / index.byTime.binWidth(), int64_t(byTime.size()) - 1))];
+        }
+        QCOMPARE(found.byFrame.counts, byFrame);
+        QCOMPARE(found.byTime.counts, byTime);
+    }
+
     // Records the programs' traffic on the loopback adapter; false when tcpdump cannot capture.
     bool recordLoopback(const QString& out)
     {
@@ -294,6 +319,15 @@ private slots:
         QList<qint64> held = numbers;
         held.removeIf([](qint64 n) { return n > kSlotCount; });
         QCOMPARE(shown, held);
+
+        const CliRun info = runCli({"info", "--filter", expression, in});
+        QVERIFY2(info.status == 0, info.err.constData());
+        QVERIFY2(info.out.contains("matching in file:  " + QByteArray::number(numbers.size()) + "\n"), info.out.constData());
+        if (!numbers.isEmpty()) {
+            QVERIFY(info.out.contains("first match:       frame " + QByteArray::number(numbers.first()) + " at "));
+            QVERIFY(info.out.contains("last match:        frame " + QByteArray::number(numbers.last()) + " at "));
+        }
+        findAgrees(in, expression, numbers, selected);
     }
 
     // At least the traffic the expressions are about was recorded: each
