@@ -116,7 +116,7 @@ int main(int argc, char** argv)
     }
     const std::string root = argv[1];
     for (const char* target : {"fuzz_datasetScanner", "fuzz_fileLoader", "fuzz_captureImport", "fuzz_datasetWriter",
-                               "fuzz_frameIndex"})
+                               "fuzz_frameIndex", "fuzz_streamReader"})
         ::mkdir((root + "/" + target).c_str(), 0777);
 
     const std::vector<Frame> sample = makeSampleTraffic(40), awkward = awkwardFrames();
@@ -141,6 +141,12 @@ int main(int argc, char** argv)
         save(root + "/fuzz_captureImport/seed-" + tag + "-pcapng", ng);
         save(root + "/fuzz_captureImport/seed-" + tag + "-cooked", cooked);
         save(root + "/fuzz_datasetWriter/seed-" + tag, lengthPrefixed(*frames));
+        // The stream reader takes eight bytes that seed its chunk sizes first.
+        for (const auto& [name, bytes] : {std::pair{"pcap", pcap}, {"pcapng", ng}}) {
+            Bytes stream(8, uint8_t(n * 37));
+            stream.insert(stream.end(), bytes.begin(), bytes.end());
+            save(root + "/fuzz_streamReader/seed-" + tag + "-" + name, stream);
+        }
     }
     std::remove((root + "/seed.nivora").c_str());
     std::remove((root + "/seed.pcap").c_str());

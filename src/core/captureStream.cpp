@@ -7,33 +7,12 @@
 #include <vector>
 
 #include "blockReader.h"
+#include "captureRecords.h"
 #include "frameStream.h"
 #include "regularFile.h"
 
 namespace {
-constexpr uint32_t kMaxCaptured = 262144;   // the largest frame libpcap accepts
-constexpr uint32_t kSectionHeader = 0x0A0D0D0A, kInterface = 1, kOldPacket = 2, kSimplePacket = 3,
-                   kEnhancedPacket = 6;
-constexpr size_t kMaxInterfaces = 4096;     // per section; more is taken for damage
-
-uint32_t u32(const uint8_t* p, bool swapped)
-{
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return swapped ? __builtin_bswap32(v) : v;
-}
-uint64_t u64(const uint8_t* p, bool swapped)
-{
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return swapped ? __builtin_bswap64(v) : v;
-}
-uint16_t u16(const uint8_t* p, bool swapped)
-{
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return swapped ? __builtin_bswap16(v) : v;
-}
+using namespace capture;
 
 std::string at(int64_t offset) { return " at byte offset " + std::to_string(offset); }
 
@@ -170,26 +149,7 @@ private:
             return damaged("an interface description is longer than " + std::to_string(reader_.capacity()) + " bytes");
         const uint8_t* b = reader_.peek(length);
         if (!b) return ended(1, "an interface description");
-        CaptureInterface interface{offset, u16(b + 8, s.swapped), 1000000};
-        // Options: code, length, value padded to 4 bytes; if_tsresol (9) sets the time
-        // unit, if_tsoffset (14) the seconds added to every time.
-        for (size_t o = 16; o + 4 <= length - 4;) {
-            const uint16_t code = u16(b + o, s.swapped), size = u16(b + o + 2, s.swapped);
-            if (code == 0 || o + 4 + size > length - 4) break;
-            if (code == 9 && size >= 1) {
-                const uint8_t r = b[o + 4];
-                const unsigned exponent = r & 0x7F;
-                if (exponent < 20 && (r & 0x80) == 0) {
-                    uint64_t units = 1;
-                    for (unsigned k = 0; k < exponent; ++k) units *= 10;
-                    interface.unitsPerSecond = units;
-                } else if (exponent < 64 && (r & 0x80) != 0) {
-                    interface.unitsPerSecond = uint64_t(1) << exponent;
-                }
-            }
-            if (code == 14 && size >= 8) interface.offsetSeconds = int64_t(u64(b + o + 4, s.swapped));
-            o += 4 + (size + 3u) / 4 * 4;
-        }
+        const CaptureInterface interface = interfaceOf(b, length, s.swapped, offset);
         s.interfaces.push_back(interface);
         return true;
     }
@@ -226,11 +186,7 @@ private:
         }
         const uint8_t* p = reader_.peek(body + captured);
         if (!p) return ended(1, "a frame");
-        // As libpcap counts: whole units plus the offset, wrapping as its unsigned seconds do.
-        const uint64_t units = interface.unitsPerSecond;
-        const int64_t seconds = int64_t(ticks / units + uint64_t(interface.offsetSeconds));
-        const int64_t nanoseconds = int64_t((unsigned __int128)(ticks % units) * kNsPerSecond / units);
-        const FrameStamp stamp{pcapFrameTime(seconds, nanoseconds, false), std::max(wire, captured)};
+        const FrameStamp stamp{pcapngTime(interface, ticks), std::max(wire, captured)};
         reader_.advance(length);
         return hand(interface.linkType, p + body, captured, stamp, reader_.offset(), start, section, visit);
     }

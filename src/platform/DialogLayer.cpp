@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -42,6 +43,16 @@ public:
     {
         const QColor chosen = QColorDialog::getColor(toQColor(initial), QApplication::activeWindow(), title);
         return chosen.isValid() ? fromQColor(chosen) : initial;
+    }
+
+    QString commandLine(const QString& title, const QStringList& recent) override
+    {
+        bool ok = false;
+        const QString line = QInputDialog::getItem(QApplication::activeWindow(), title,
+                                                   "Command whose standard output is a pcap or pcapng stream\n"
+                                                   "(e.g. ssh sensor tcpdump -U -w - not port 22):",
+                                                   recent, 0, true, &ok);
+        return ok ? line : QString();
     }
 
 private:

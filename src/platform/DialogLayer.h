@@ -2,6 +2,7 @@
 // Message boxes and common dialogs go through one small interface, so tests
 // can answer them programmatically instead of clicking real modal boxes.
 #include <QString>
+#include <QStringList>
 
 #include "colorRef.h"
 
@@ -23,6 +24,14 @@ public:
     // The colour dialog, titled by what it colours; closing it without
     // choosing returns the initial colour.
     virtual ColorRef chooseColor(ColorRef initial, const QString& title) = 0;
+    // A command line, typed or picked from `recent` (newest first); empty when
+    // the user cancels (as a layer that runs no commands always does).
+    virtual QString commandLine(const QString& title, const QStringList& recent)
+    {
+        (void)title;
+        (void)recent;
+        return {};
+    }
 };
 
 // Makes a file dialog that never reads a file to show it: the program's own

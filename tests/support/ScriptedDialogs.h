@@ -23,6 +23,8 @@ public:
     QQueue<MsgResult> answers;       // for questions; Yes (Discard before quitting) when empty
     QQueue<QString> fileNames;       // for open/save dialogs; "" (cancel) when empty
     QQueue<ColorRef> colors;         // for the colour dialog; the initial colour when empty
+    QQueue<QString> commandLines;    // for the command prompt; "" (cancel) when empty
+    QList<QStringList> recentOffered;   // what each command prompt offered
     QList<ShownMessage> shown;
     QStringList fileDialogTitles;
     QStringList fileDialogFolders;
@@ -48,6 +50,11 @@ public:
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override
     {
         return openFileName(title, folder, filter);
+    }
+    QString commandLine(const QString&, const QStringList& recent) override
+    {
+        recentOffered << recent;
+        return commandLines.isEmpty() ? QString() : commandLines.dequeue();
     }
     ColorRef chooseColor(ColorRef initial, const QString& title) override
     {
