@@ -121,8 +121,8 @@ QString& lastFolder()
     return folder;
 }
 
-const QString kCaptureFiles = QStringLiteral("Capture files (*.pcap *.pcapng *.cap)");
-const QString kDatasets = QStringLiteral("nivora datasets (*.nivora)");
+const QString kCaptureFiles = QStringLiteral("Capture files (*.pcap *.pcapng *.cap *.pcap.gz *.pcapng.gz *.cap.gz)");
+const QString kDatasets = QStringLiteral("nivora datasets (*.nivora *.nivora.gz)");
 const QString kAllFiles = QStringLiteral("All files (*)");
 }
 

@@ -159,10 +159,11 @@ bool offerFileWindows(const QString& path)
         IndexObserver observer;
         index = indexFile(fileSystemName(path), observer);
     }
-    if (!index.ok() || (index.frames <= kSlotCount && index.report.otherLinkFrames == 0)) return false;
+    const bool oneLinkType = index.report.otherLinkFrames == 0 && !index.report.mixedLinkTypes;
+    if (!index.ok() || (index.frames <= kSlotCount && oneLinkType)) return false;
     if (index.frames <= kSlotCount) {
         // Loaded whole all the same, through the index: the whole-file reader
-        // stops at the first interface that is not Ethernet.
+        // stops at the first interface of another link type.
         const FrameWindow all{1, index.frames};
         loadWith([&](const std::string&, LoadObserver& observer) { return loadIndexedWindow(index, all, observer); }, path);
         return true;

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QTimer>
 
+#include "acquire/frmCapture.h"
 #include "acquire/modFileData.h"
+#include "core/streamInput.h"
 
 CommandLine parseCommandLine(const std::vector<std::string>& words)
 {
@@ -43,14 +45,22 @@ const OptionTable& commandLineOptions()
 
 std::string commandLineUsage()
 {
-    return "usage: nivora [FILE]\n\n"
+    return "usage: nivora [FILE | -]\n\n"
            "Shows network traffic as pictures. FILE, a nivora dataset or a pcap or pcapng\n"
-           "capture, is opened once the main window shows.\n\n" +
+           "capture, is opened once the main window shows. With -, a pcap or pcapng\n"
+           "stream piped into its standard input is shown live as it comes.\n\n" +
            optionHelpText(commandLineOptions());
 }
 
 void openWhenShown(const std::string& path)
 {
+    if (namesStandardInput(path)) {
+        QTimer::singleShot(0, [] {
+            frmCapture()->show();
+            frmCapture()->StartStream("-");
+        });
+        return;
+    }
     const QString name = QFile::decodeName(QByteArray::fromStdString(path));
     QTimer::singleShot(0, [name] { loadAnyDataFile(name); });
 }

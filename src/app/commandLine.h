@@ -10,7 +10,7 @@
 struct CommandLine {
     enum class Action { Run, Help, Version, UsageError };
     Action action = Action::Run;
-    std::string file;      // Run: the dataset or capture to open; empty for none
+    std::string file;      // Run: the dataset or capture to open, "-" for standard input; empty for none
     std::string problem;   // UsageError: what was wrong
 };
 
@@ -20,4 +20,5 @@ std::string commandLineUsage();
 
 // Opens `path` as File ▸ Load Nivora Dataset would (the same messages and
 // refusals), as soon as the event loop runs: after the main window shows.
+// "-" reads standard input as a live stream in the capture window.
 void openWhenShown(const std::string& path);

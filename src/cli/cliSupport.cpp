@@ -29,7 +29,8 @@ int checkOutputName(const std::string& name)
 {
     if (checkInputName(name) != 0) return 2;
     if (saveFormatOf(name) != SaveFormat::Unknown) return 0;
-    printError("cannot write " + quotedPath(name) + ": the name must end in .nivora (dataset), .pcap or .pcapng (capture)");
+    printError("cannot write " + quotedPath(name)
+               + ": the name must end in .nivora (dataset), .pcap or .pcapng (capture), or one of them with .gz after it (compressed)");
     return 2;
 }
 

@@ -11,27 +11,23 @@
 #include <memory>
 #include <optional>
 
+#include "captureOptions.h"
 #include "cliCommand.h"
 #include "cliSupport.h"
 #include "core/datasetWriter.h"
 #include "core/modLibrary.h"
 #include "core/pcapAdapters.h"
 #include "core/pcapSession.h"
+#include "core/streamInput.h"
 
 namespace {
-constexpr const char* kUsage = "capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
+constexpr const char* kUsage = "capture -i IFACE|-|PIPE [-f FILTER] [-c COUNT] [-w OUT]";
 const OptionTable kOptions = {
-    {"-i IFACE", "capture from IFACE, its name or its number in nivora-cli interfaces"},
+    {"-i IFACE", "capture from IFACE, its name or its number in nivora-cli interfaces; with - (standard input) "
+                 "or a named pipe's path, read a pcap or pcapng stream there until it ends"},
     {"-f FILTER", "keep only the frames FILTER (libpcap syntax, see pcap-filter(7)) passes"},
-    {"-c COUNT", "stop after COUNT frames (default: at Ctrl-C, kill or a closed terminal)"},
+    {"-c COUNT", "stop after COUNT frames (default: at Ctrl-C, kill, a closed terminal or the stream's end)"},
     {"-w OUT", "also write every frame to OUT, a .nivora dataset or a .pcap capture, flushed at least once a second"},
-};
-
-struct CaptureOptions {
-    std::string adapter;
-    std::string filter;
-    int count = 0;   // 0: until Ctrl-C
-    std::optional<std::string> out;
 };
 
 // What the frames written so far may wait in memory before they reach the file.
@@ -138,6 +134,7 @@ int runCapture(const CliArgs& args)
     if (!parse(args, options)) return usageError(kUsage);
     if (options.out)
         if (const int status = checkOutputName(*options.out)) return status;
+    if (namesStandardInput(options.adapter) || isNamedPipe(options.adapter)) return captureStream(options);
     const std::string adapter = adapterNamed(options.adapter, listPcapAdapters);
 
     CaptureFailure failure;
@@ -190,5 +187,8 @@ int runCapture(const CliArgs& args)
 }
 
 const bool registered = registerCliCommand(
-    {"capture", kUsage, "store live frames until COUNT or Ctrl-C; -w writes them to .nivora, .pcap or .pcapng", runCapture, kOptions});
+    {"capture", kUsage,
+     "store live frames until COUNT or Ctrl-C; -w writes them to .nivora, .pcap or .pcapng; "
+     "-i - or -i PIPE reads a pcap or pcapng stream until it ends",
+     runCapture, kOptions});
 }

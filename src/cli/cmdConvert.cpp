@@ -35,6 +35,8 @@ int runConvert(const CliArgs& given)
         return 1;
     }
     std::printf("wrote %lld frame(s) to %s\n", (long long)report.write.written, args[1].c_str());
+    if (!report.replaced.frames.empty())
+        std::printf("written as Ethernet frames: %s\n", report.replaced.text().c_str());
     if (reportLeftOut(report.write, args[1]) != 0) return 1;
     return finalStatus(report.read);
 }

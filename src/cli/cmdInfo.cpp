@@ -33,6 +33,7 @@ public:
     {
         if (number < held_.first || number > held_.last || !matched) return;
         ++matching;
+        replaced.count(frame.linkType);
         const FrameHeaders h = decodeFrame(frame.data, int(std::min(frame.size, size_t(kSlotBytes))));
         frameBytes += h.packetLength + 1;
         commented += frame.comments != nullptr;
@@ -48,6 +49,7 @@ public:
     std::map<int, int64_t> byProtocol, byEthertype;
     int64_t frameBytes = 0, matching = 0, commented = 0;
     CaptureTime firstTime = kNoTime, lastTime = kNoTime;   // of the first and last timed frames held
+    ReplacedHeaders replaced;
 
 private:
     FrameWindow held_;
@@ -137,9 +139,11 @@ int runInfo(const CliArgs& given)
 
     const bool capture = sniffFileKind(path) == FileKind::Capture;
     std::printf("file:              %s\n", path.c_str());
-    std::printf("format:            %s\n", capture ? "pcap/pcapng capture" : "nivora dataset");
+    std::printf("format:            %s%s\n", capture ? "pcap/pcapng capture" : "nivora dataset",
+                isCompressedFile(path) ? ", gzip-compressed" : "");
     std::printf("bytes:             %lld\n", (long long)report.fileSize);
     std::printf("frames:            %lld\n", (long long)frames);
+    if (!figures.replaced.frames.empty()) std::printf("link headers:      %s\n", figures.replaced.text().c_str());
     if (frames > 0) std::printf("window:            %s\n", describeWindow(window, frames).c_str());
     std::printf("records found:     %lld\n", (long long)report.recordsFound);
     std::printf("packets stored:    %lld\n", (long long)(frames > 0 ? window.size() : 0));

@@ -1,6 +1,7 @@
-// Reading a pcap or pcapng capture through libpcap: Ethernet frames only.
-// libpcap checks the file; a pcapng file's frames are then read by our own
-// stream, since libpcap hands over no packet's comments.
+// Reading a pcap or pcapng capture through libpcap: Ethernet frames, or
+// frames whose link header can be replaced by an Ethernet header. libpcap
+// checks the file; a pcapng file's frames are then read by our own stream,
+// since libpcap hands over no packet's comments.
 #include <pcap/pcap.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,9 +11,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "frameSource.h"
 #include "frameStream.h"
+#include "frameWindow.h"
+#include "gzipFile.h"
 #include "regularFile.h"
 
 namespace {
@@ -75,10 +80,8 @@ public:
         stream_ = stream;
         observer.fileRead();
 
-        const int linkType = pcap_datalink(pcap_);
-        if (linkType != DLT_EN10MB)
-            return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
-                                                            + " frames; only Ethernet captures (EN10MB) can be loaded");
+        linkType_ = pcap_datalink(pcap_);
+        if (!shownAsEthernet(linkType_)) return fail(report, LoadError::NotEthernet, notEthernetText(path, linkType_));
         if (!seconds32_) {
             pcapng_ = makeFrameStream(FileKind::Capture);
             if (!pcapng_->open(path, report)) return false;
@@ -105,9 +108,10 @@ public:
                 ++report.emptyFrames;
                 continue;
             }
+            const EthernetFrame e = asEthernet(linkType_, bytes, header->caplen, scratch_);
             const FrameStamp stamp{pcapFrameTime(header->ts.tv_sec, header->ts.tv_usec, seconds32_),
-                                   std::max(header->len, header->caplen)};
-            if (!visit(SourceFrame{bytes, header->caplen, std::ftell(stream_), &stamp})) return;
+                                   wireLengthAfter(std::max(header->len, header->caplen), e.grownBy, e.size)};
+            if (!visit(SourceFrame{e.data, e.size, std::ftell(stream_), &stamp, nullptr, linkType_})) return;
         }
     }
 
@@ -123,6 +127,8 @@ private:
     std::FILE* stream_ = nullptr;
     bool seconds32_ = true;       // a pcap file, not pcapng
     bool microseconds_ = false;   // a pcap file of the microsecond kind
+    int linkType_ = link_type::kEthernet;
+    std::vector<uint8_t> scratch_;   // a frame whose header was replaced
     std::unique_ptr<FrameStream> pcapng_;   // reads a pcapng file's frames
 };
 
@@ -139,20 +145,38 @@ bool hasCaptureMagic(const uint8_t* b)
 }
 }
 
+std::string notEthernetText(const std::string& path, int linkType)
+{
+    return quotedPath(path) + " holds " + linkTypeText(linkType)
+           + " frames; only Ethernet, Linux cooked, raw IP and loopback captures can be loaded";
+}
+
 std::unique_ptr<FrameSource> makeCaptureSource() { return std::make_unique<CaptureSource>(); }
 
 FileKind sniffFileKind(const std::string& path)
 {
-    uint8_t first[4] = {};
     std::string reason;
     const int fd = openRegularFile(path, reason);
     if (fd < 0) return FileKind::Dataset;   // the dataset reader reports why it cannot open
-    const ssize_t got = ::read(fd, first, sizeof first);
+    std::vector<uint8_t> first(4);
+    if (isGzipFile(fd)) first = gzipPrefix(fd, 4);   // what the compressed file holds
+    else first.resize(size_t(std::max<ssize_t>(0, ::read(fd, first.data(), first.size()))));
     ::close(fd);
-    return got == ssize_t(sizeof first) && hasCaptureMagic(first) ? FileKind::Capture : FileKind::Dataset;
+    return first.size() == 4 && hasCaptureMagic(first.data()) ? FileKind::Capture : FileKind::Dataset;
+}
+
+bool isCompressedFile(const std::string& path)
+{
+    std::string reason;
+    const int fd = openRegularFile(path, reason);
+    const bool compressed = fd >= 0 && isGzipFile(fd);
+    if (fd >= 0) ::close(fd);
+    return compressed;
 }
 
 std::unique_ptr<FrameSource> makeSourceFor(const std::string& path)
 {
+    // A compressed file streams through the reader that inflates it, from its first frame to its last.
+    if (isCompressedFile(path)) return std::make_unique<WindowSource>(FrameWindow{1, std::numeric_limits<int64_t>::max()});
     return sniffFileKind(path) == FileKind::Capture ? makeCaptureSource() : makeDatasetSource();
 }

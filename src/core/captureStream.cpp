@@ -1,38 +1,18 @@
 // Reading pcap and pcapng captures record by record without libpcap, so that
 // a pass can begin at any record an earlier pass noted, and a pcapng file may
 // mix Ethernet with other interfaces and change them from section to section:
-// only the Ethernet frames are handed over, the others counted.
+// Ethernet frames are handed over, and frames whose link header can be
+// replaced by an Ethernet one (linkHeader.h) converted; the others counted.
 #include <cstring>
+#include <vector>
 
 #include "blockReader.h"
+#include "captureRecords.h"
 #include "frameStream.h"
 #include "regularFile.h"
 
 namespace {
-constexpr int kEthernet = 1;
-constexpr uint32_t kMaxCaptured = 262144;   // the largest frame libpcap accepts
-constexpr uint32_t kSectionHeader = 0x0A0D0D0A, kInterface = 1, kOldPacket = 2, kSimplePacket = 3,
-                   kEnhancedPacket = 6;
-constexpr size_t kMaxInterfaces = 4096;     // per section; more is taken for damage
-
-uint32_t u32(const uint8_t* p, bool swapped)
-{
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return swapped ? __builtin_bswap32(v) : v;
-}
-uint64_t u64(const uint8_t* p, bool swapped)
-{
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return swapped ? __builtin_bswap64(v) : v;
-}
-uint16_t u16(const uint8_t* p, bool swapped)
-{
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return swapped ? __builtin_bswap16(v) : v;
-}
+using namespace capture;
 
 std::string at(int64_t offset) { return " at byte offset " + std::to_string(offset); }
 
@@ -43,7 +23,7 @@ public:
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
-        reader_.attach(fd_, identity_.size);
+        attachReader(reader_);
         const uint8_t* h = reader_.peek(24);
         if (h && u32(h, false) == kSectionHeader) {
             pcapng_ = true;
@@ -54,10 +34,8 @@ public:
         nanoseconds_ = magic == 0xA1B23C4D || magic == 0x4D3CB2A1;
         if (!swapped_ && magic != 0xA1B2C3D4 && magic != 0xA1B23C4D)
             return fail(report, LoadError::NotCapture, quotedPath(path) + " is not a pcap or pcapng capture: its header is not one");
-        const int linkType = int(u32(h + 20, swapped_) & 0x03FFFFFF);
-        if (linkType != kEthernet)
-            return fail(report, LoadError::NotEthernet, quotedPath(path) + " holds " + linkTypeText(linkType)
-                                                            + " frames; only Ethernet captures (EN10MB) can be loaded");
+        pcapLinkType_ = int(u32(h + 20, swapped_) & 0x03FFFFFF);
+        if (!shownAsEthernet(pcapLinkType_)) return fail(report, LoadError::NotEthernet, notEthernetText(path, pcapLinkType_));
         return true;
     }
 
@@ -70,7 +48,7 @@ public:
         report_ = &report;
         if (pcapng_) readPcapng(from, visit);
         else readPcap(visit);
-        if (reader_.error() != 0 && report.damage.empty()) report.damage = readErrorText(reader_.error());
+        if (reader_.error() != 0) report.damage = reader_.failure();   // says more than where the file ended
     }
 
 private:
@@ -87,8 +65,8 @@ private:
         return false;
     }
 
-    // One frame with its bytes at p; false to stop.
-    bool hand(const uint8_t* p, uint32_t captured, const FrameStamp& stamp, int64_t recordEnd, int64_t recordStart,
+    // One frame of `linkType` with its bytes at p, as Ethernet; false to stop.
+    bool hand(int linkType, const uint8_t* p, uint32_t captured, FrameStamp stamp, int64_t recordEnd, int64_t recordStart,
               int32_t section, const std::function<bool(const StreamFrame&)>& visit, const FrameComments* comments = nullptr)
     {
         ++report_->recordsFound;
@@ -96,7 +74,13 @@ private:
             ++report_->emptyFrames;
             return true;
         }
-        return visit(StreamFrame{SourceFrame{p, captured, recordEnd, &stamp, comments}, StreamPoint{recordStart, section}});
+        if (firstLinkType_ < 0) firstLinkType_ = linkType;
+        if (linkType != firstLinkType_) report_->mixedLinkTypes = true;
+        // Copied out at once: the bytes at p live only until the next read.
+        const EthernetFrame e = asEthernet(linkType, p, captured, scratch_);
+        stamp.wireLength = wireLengthAfter(stamp.wireLength, e.grownBy, e.size);
+        return visit(StreamFrame{SourceFrame{e.data, e.size, progressAt(recordEnd), &stamp, comments, linkType},
+                                 StreamPoint{recordStart, section}});
     }
 
     void readPcap(const std::function<bool(const StreamFrame&)>& visit)
@@ -114,7 +98,7 @@ private:
             const uint8_t* p = reader_.peek(16 + captured);
             if (!p) return void(ended(1, "a frame"));
             reader_.advance(16 + captured);
-            if (!hand(p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
+            if (!hand(pcapLinkType_, p + 16, captured, stamp, reader_.offset(), start, 0, visit)) return;
         }
     }
 
@@ -165,26 +149,7 @@ private:
             return damaged("an interface description is longer than " + std::to_string(reader_.capacity()) + " bytes");
         const uint8_t* b = reader_.peek(length);
         if (!b) return ended(1, "an interface description");
-        CaptureInterface interface{offset, u16(b + 8, s.swapped), 1000000};
-        // Options: code, length, value padded to 4 bytes; if_tsresol (9) sets the time
-        // unit, if_tsoffset (14) the seconds added to every time.
-        for (size_t o = 16; o + 4 <= length - 4;) {
-            const uint16_t code = u16(b + o, s.swapped), size = u16(b + o + 2, s.swapped);
-            if (code == 0 || o + 4 + size > length - 4) break;
-            if (code == 9 && size >= 1) {
-                const uint8_t r = b[o + 4];
-                const unsigned exponent = r & 0x7F;
-                if (exponent < 20 && (r & 0x80) == 0) {
-                    uint64_t units = 1;
-                    for (unsigned k = 0; k < exponent; ++k) units *= 10;
-                    interface.unitsPerSecond = units;
-                } else if (exponent < 64 && (r & 0x80) != 0) {
-                    interface.unitsPerSecond = uint64_t(1) << exponent;
-                }
-            }
-            if (code == 14 && size >= 8) interface.offsetSeconds = int64_t(u64(b + o + 4, s.swapped));
-            o += 4 + (size + 3u) / 4 * 4;
-        }
+        const CaptureInterface interface = interfaceOf(b, length, s.swapped, offset);
         s.interfaces.push_back(interface);
         return true;
     }
@@ -213,7 +178,7 @@ private:
         if (interfaceId >= s.interfaces.size())
             return damaged("a frame names interface " + std::to_string(interfaceId) + ", which its section does not describe");
         const CaptureInterface& interface = s.interfaces[interfaceId];
-        if (interface.linkType != kEthernet) {
+        if (!shownAsEthernet(interface.linkType)) {
             ++report_->recordsFound;
             ++report_->otherLinkFrames;
             reader_.advance(length);
@@ -222,18 +187,14 @@ private:
         // Options follow the padded frame in the (obsolete or enhanced) packet
         // block; read with it when the block fits the buffer whole.
         const uint32_t optionsAt = body + (captured + 3) / 4 * 4;
-        const bool withOptions = type != kSimplePacket && length >= optionsAt + 8 && length <= BlockReader::kCapacity;
+        const bool withOptions = type != kSimplePacket && length >= optionsAt + 8 && length <= reader_.capacity();
         const uint8_t* p = reader_.peek(withOptions ? length : body + captured);
         if (!p) return ended(1, "a frame");
         comments_.clear();
         if (withOptions) readComments(p + optionsAt, length - 4 - optionsAt, s.swapped);
-        // As libpcap counts: whole units plus the offset, wrapping as its unsigned seconds do.
-        const uint64_t units = interface.unitsPerSecond;
-        const int64_t seconds = int64_t(ticks / units + uint64_t(interface.offsetSeconds));
-        const int64_t nanoseconds = int64_t((unsigned __int128)(ticks % units) * kNsPerSecond / units);
-        const FrameStamp stamp{pcapFrameTime(seconds, nanoseconds, false), std::max(wire, captured)};
+        const FrameStamp stamp{pcapngTime(interface, ticks), std::max(wire, captured)};
         reader_.advance(length);
-        return hand(p + body, captured, stamp, reader_.offset(), start, section, visit,
+        return hand(interface.linkType, p + body, captured, stamp, reader_.offset(), start, section, visit,
                     comments_.empty() ? nullptr : &comments_);
     }
 
@@ -253,6 +214,9 @@ private:
     bool pcapng_ = false;
     bool swapped_ = false;       // pcap: the file's byte order is not ours
     bool nanoseconds_ = false;   // pcap: time stamps in nanoseconds
+    int pcapLinkType_ = link_type::kEthernet;
+    int firstLinkType_ = -1;         // of the first frame handed over
+    std::vector<uint8_t> scratch_;   // a frame whose header was replaced
     LoadReport* report_ = nullptr;
     FrameComments comments_;     // of the frame handed last
 };

@@ -13,6 +13,7 @@
 #include "atomicFile.h"
 #include "datasetFormat.h"
 #include "frameSource.h"
+#include "gzipWriter.h"
 #include "packetComments.h"
 #include "pcapngBlocks.h"
 
@@ -30,11 +31,14 @@ constexpr int kPcapSnapLen = 262144;
 constexpr int64_t kUntimedSpacingNs = 1'000'000;
 }
 
+bool compressedName(const std::string& path) { return endsWithNoCase(path, ".gz"); }
+
 SaveFormat saveFormatOf(const std::string& path)
 {
-    if (endsWithNoCase(path, ".nivora")) return SaveFormat::Dataset;
-    if (endsWithNoCase(path, ".pcap")) return SaveFormat::Pcap;
-    if (endsWithNoCase(path, ".pcapng")) return SaveFormat::Pcapng;
+    const std::string name = compressedName(path) ? path.substr(0, path.size() - 3) : path;
+    if (endsWithNoCase(name, ".nivora")) return SaveFormat::Dataset;
+    if (endsWithNoCase(name, ".pcap")) return SaveFormat::Pcap;
+    if (endsWithNoCase(name, ".pcapng")) return SaveFormat::Pcapng;
     return SaveFormat::Unknown;
 }
 
@@ -79,10 +83,11 @@ public:
     bool open()
     {
         if (report_.format == SaveFormat::Unknown) {
-            file_.fail("the name must end in .nivora (dataset), .pcap or .pcapng (capture)");
+            file_.fail("the name must end in .nivora (dataset), .pcap or .pcapng (capture), or one of them with .gz after it (compressed)");
             return false;
         }
         if (!file_.open()) return false;
+        if (compressedName(path_)) gzip_ = std::make_unique<GzipWriter>(file_);
         if (report_.format == SaveFormat::Dataset) {
             buffer_.reserve(kBufferSize + kMaxRecordBytes);
             buffer_.insert(buffer_.end(), kDatasetHeader.begin(), kDatasetHeader.end());
@@ -99,8 +104,8 @@ public:
                                                      resolution_ == TimeResolution::Nanoseconds
                                                          ? PCAP_TSTAMP_PRECISION_NANO
                                                          : PCAP_TSTAMP_PRECISION_MICRO);
-        const int copy = ::dup(file_.fd());
-        std::FILE* stream = copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
+        const int copy = gzip_ ? -1 : ::dup(file_.fd());
+        std::FILE* stream = gzip_ ? gzip_->openStream() : copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
         if (!stream) {
             if (copy >= 0) ::close(copy);
             file_.fail("cannot start the capture writer");
@@ -150,6 +155,7 @@ public:
             file_.fail("the capture could not be written");
             ok = false;
         }
+        if (ok && gzip_) ok = gzip_->flush();
         return ok && file_.publish();
     }
 
@@ -163,6 +169,7 @@ public:
             pcap_dump_close(dumper_);
             dumper_ = nullptr;
         }
+        if (ok && gzip_) ok = gzip_->finish();
         if (ok) ok = file_.commit();
         report_.ok = ok;
         report_.error = ok ? std::string() : file_.error();
@@ -201,7 +208,7 @@ private:
 
     bool flushBuffer()
     {
-        const bool ok = file_.write(buffer_.data(), buffer_.size());
+        const bool ok = gzip_ ? gzip_->write(buffer_.data(), buffer_.size()) : file_.write(buffer_.data(), buffer_.size());
         buffer_.clear();
         return ok;
     }
@@ -214,6 +221,7 @@ private:
     std::vector<uint8_t> buffer_;
     pcap_t* dead_ = nullptr;
     pcap_dumper_t* dumper_ = nullptr;
+    std::unique_ptr<GzipWriter> gzip_;   // when the name ends in .gz
 };
 
 FrameWriter::FrameWriter(const std::string& path, TimeResolution resolution)

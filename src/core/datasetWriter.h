@@ -2,8 +2,9 @@
 // Writing frames to a file: a nivora dataset (header, then each frame closed
 // by its trailer), a pcap capture (Ethernet link type) or a pcapng capture
 // (one Ethernet interface in nanoseconds, comments kept). The format follows
-// the name: ".nivora", ".pcap" or ".pcapng", in any letter case. A file is
-// written whole or not at all (see AtomicFile).
+// the name: ".nivora", ".pcap" or ".pcapng", in any letter case,
+// gzip-compressed when ".gz" follows. A file is written whole or not at all
+// (see AtomicFile).
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -52,7 +52,9 @@ ConvertReport convertFile(const std::string& in, const std::string& out, const s
     FrameWriter writer(out, timeResolutionFor(in, out, source, window));
     if (writer.open()) {
         source.forEachFrame(report.read, [&](const SourceFrame& frame) {
-            return !frameMatches(keep, frame) || writer.add(frame.data, frame.size, frame.stamp, frame.comments);
+            if (!frameMatches(keep, frame)) return true;
+            report.replaced.count(frame.linkType);
+            return writer.add(frame.data, frame.size, frame.stamp, frame.comments);
         });
         if (windowed && windowed->framesSeen() < window->last) {   // the unfinished file is removed
             report.read.error = LoadError::NoSuchWindow;

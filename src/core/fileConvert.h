@@ -7,11 +7,13 @@
 #include "datasetWriter.h"
 #include "filterExpression.h"
 #include "frameWindow.h"
+#include "linkHeader.h"
 #include "loadReport.h"
 
 struct ConvertReport {
     LoadReport read;    // the input: found, skipped, damage (read.error when it cannot be read)
     SaveReport write;   // the output: written, left out, error
+    ReplacedHeaders replaced;   // frames written as Ethernet after their link header was replaced
 };
 
 // IN is recognised by content; OUT's format by its extension. OUT may not

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frameSource.h"
+#include "linkOrigins.h"
 #include "modLibrary.h"
 #include "packetComments.h"
 
@@ -32,6 +33,7 @@ LoadReport loadFrom(FrameSource& source, const std::string& path, LoadObserver& 
         addPacket(frame.data, int(std::min(frame.size, size_t(kSlotBytes))) - 1, frame.stamp ? frame.stamp->time : kNoTime,
                   frame.stamp ? frame.stamp->wireLength : uint32_t(frame.size));
         if (frame.comments) setPacketComments(getPacketCount(), *frame.comments);
+        noteLinkType(getPacketCount(), frame.linkType);
         ++report.packetsStored;
         observer.progress(frame.position);
         observer.yieldPoint();
@@ -48,14 +50,15 @@ LoadReport loadFromSource(FrameSource& source, const std::string& path, LoadObse
     return loadFrom(source, path, observer);
 }
 
+// A compressed file is read by what it holds, whatever was asked.
 LoadReport loadDatasetFile(const std::string& path, LoadObserver& observer)
 {
-    return loadFrom(*makeDatasetSource(), path, observer);
+    return loadFrom(*(isCompressedFile(path) ? makeSourceFor(path) : makeDatasetSource()), path, observer);
 }
 
 LoadReport loadCaptureFile(const std::string& path, LoadObserver& observer)
 {
-    return loadFrom(*makeCaptureSource(), path, observer);
+    return loadFrom(*(isCompressedFile(path) ? makeSourceFor(path) : makeCaptureSource()), path, observer);
 }
 
 LoadReport loadAnyFile(const std::string& path, LoadObserver& observer)
@@ -78,7 +81,7 @@ std::vector<std::string> loadNotes(const LoadReport& report, const std::string& 
                         + " without any captured bytes were left out.");
     if (report.otherLinkFrames > 0)
         notes.push_back(std::to_string(report.otherLinkFrames) + " frame(s) in " + quotedPath(path)
-                        + " from interfaces that are not Ethernet were left out.");
+                        + " from interfaces whose frames cannot be shown as Ethernet were left out.");
     if (report.reindexed)
         notes.push_back(quotedPath(path) + " had changed since it was opened; it was indexed again before loading.");
     if (report.trailingBytes > 0)

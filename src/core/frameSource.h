@@ -9,6 +9,7 @@
 
 #include "frameComments.h"
 #include "frameStamp.h"
+#include "linkHeader.h"
 #include "loadReport.h"
 
 struct SourceFrame {
@@ -17,6 +18,7 @@ struct SourceFrame {
     int64_t position;           // file offset just past the frame's record
     const FrameStamp* stamp;    // null when the file keeps no times (a dataset)
     const FrameComments* comments = nullptr;   // null when the frame has none
+    int linkType = link_type::kEthernet;   // what it was before its link header was replaced
 };
 
 class FrameSource {
@@ -35,15 +37,21 @@ public:
 std::unique_ptr<FrameSource> makeDatasetSource();
 std::unique_ptr<FrameSource> makeCaptureSource();
 
-// What a file holds, judged by its first bytes: the pcap and pcapng magic
-// numbers mean a capture; anything else is read as a dataset, whose header
-// check then tells the user if it is not one.
+// What a file holds, judged by its first bytes (a gzip-compressed file's by
+// the first bytes it holds): the pcap and pcapng magic numbers mean a
+// capture; anything else is read as a dataset, whose header check then tells
+// the user if it is not one.
 enum class FileKind { Dataset, Capture };
 FileKind sniffFileKind(const std::string& path);
+// Whether the file is gzip-compressed (by its content, whatever its name).
+bool isCompressedFile(const std::string& path);
 std::unique_ptr<FrameSource> makeSourceFor(const std::string& path);
 
 // "EN10MB (Ethernet)": libpcap's name and description of a link type.
+// Files of link types that cannot be shown as Ethernet are refused with it.
 std::string linkTypeText(int linkType);
+// "FILE holds IEEE802_11_RADIO (...) frames; only ... can be loaded".
+std::string notEthernetText(const std::string& path, int linkType);
 
 // "Cannot open "PATH": reason" and friends, shared by the sources and writers.
 std::string quotedPath(const std::string& path);

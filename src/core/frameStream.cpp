@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "blockReader.h"
 #include "datasetScanner.h"
+#include "gzipFile.h"
 #include "regularFile.h"
 #include "unknownFile.h"
 
@@ -28,11 +30,14 @@ public:
     bool open(const std::string& path, LoadReport& report) override
     {
         if (!openFile(path, report)) return false;
-        reader_.attach(fd_, identity_.size);
-        const size_t size = size_t(std::min<int64_t>(kFirstBytesShown, reader_.remaining()));
+        attachReader(reader_);
+        size_t size = size_t(std::min<int64_t>(kFirstBytesShown, reader_.remaining()));
         const uint8_t* first = reader_.peek(size);
-        if (!first)
-            return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + readErrorText(reader_.error()));
+        if (!first && reader_.error() == 0) {   // a compressed file held fewer bytes than its limit guessed
+            size = size_t(reader_.remaining());
+            first = reader_.peek(size);
+        }
+        if (!first) return fail(report, LoadError::CannotRead, "Cannot read " + quotedPath(path) + ": " + reader_.failure());
         if (hasDatasetHeader(first, size)) return true;
         refuseUnknownFile(path, first, size, report);
         return false;
@@ -48,6 +53,9 @@ public:
         for (;;) {
             const size_t size = size_t(std::min<int64_t>(int64_t(block), reader_.remaining()));
             const uint8_t* bytes = size > 0 ? reader_.peek(size) : nullptr;
+            // The contents ended (a compressed file's limit is a guess) or broke off before the
+            // block: the limit moved to what was read, which is scanned still.
+            if (!bytes && reader_.remaining() > 0) continue;
             if (!bytes) break;
             reader_.advance(int64_t(size));
             const bool more = scanner.feed(bytes, size, [&](const DatasetRecord& r) {
@@ -56,11 +64,11 @@ public:
                     if (report.oversizedSkipped++ == 0) report.firstOversizedOffset = r.start;
                     return true;
                 }
-                return visit(StreamFrame{SourceFrame{r.frame, r.size, r.end + 1, nullptr}, StreamPoint{r.start, 0}});
+                return visit(StreamFrame{SourceFrame{r.frame, r.size, progressAt(r.end + 1), nullptr}, StreamPoint{r.start, 0}});
             });
             if (!more) return;
         }
-        if (reader_.error() != 0) report.damage = readErrorText(reader_.error());
+        if (reader_.error() != 0) report.damage = reader_.failure();
         else report.trailingBytes = int64_t(scanner.unfinished());   // a last record without its trailer
     }
 
@@ -69,8 +77,11 @@ private:
 };
 }
 
+FrameStream::FrameStream() = default;
+
 FrameStream::~FrameStream()
 {
+    gzip_.reset();
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -82,8 +93,18 @@ bool FrameStream::openFile(const std::string& path, LoadReport& report)
     if (!fileIdentityOf(fd_, identity_))
         return fail(report, LoadError::CannotOpen, "Cannot open " + quotedPath(path) + ": not a regular file");
     report.fileSize = identity_.size;
+    if (isGzipFile(fd_)) gzip_ = std::make_unique<GzipReader>(fd_, identity_.size, layout_.inflate);
     return true;
 }
+
+void FrameStream::attachReader(BlockReader& reader)
+{
+    // The contents' length is known only at their end.
+    if (gzip_) reader.attach(*gzip_, std::numeric_limits<int64_t>::max());
+    else reader.attach(fd_, identity_.size);
+}
+
+int64_t FrameStream::progressAt(int64_t offset) const { return gzip_ ? gzip_->compressedOffset() : offset; }
 
 bool FrameStream::fail(LoadReport& report, LoadError error, const std::string& message)
 {

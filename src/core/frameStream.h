@@ -38,10 +38,14 @@ struct CaptureSection {
     std::vector<CaptureInterface> interfaces;
 };
 
+struct InflateIndex;   // gzipFile.h
+
 // What a reader learnt of the file's layout on the way, and needs again to
-// read on from a point in the middle: the pcapng sections met so far.
+// read on from a point in the middle: the pcapng sections met so far, and a
+// compressed file's access points.
 struct StreamLayout {
     std::vector<CaptureSection> sections;
+    std::shared_ptr<InflateIndex> inflate;
 };
 
 // The file as it was when opened: a different size, time, or file under the
@@ -59,8 +63,12 @@ struct StreamFrame {
     StreamPoint at;   // where its record begins
 };
 
+class BlockReader;
+class GzipReader;
+
 class FrameStream {
 public:
+    FrameStream();
     virtual ~FrameStream();
     // Opens and checks the file's header. On failure fills report.error and
     // report.message and returns false.
@@ -83,8 +91,13 @@ protected:
     // Opens the file for reading and notes its identity; false after filling the report.
     bool openFile(const std::string& path, LoadReport& report);
     bool fail(LoadReport& report, LoadError error, const std::string& message);
+    // Reads the file's contents: the file itself, or what it holds compressed.
+    void attachReader(BlockReader& reader);
+    // A frame's position for progress: its offset, or how far into the compressed file reading came.
+    int64_t progressAt(int64_t offset) const;
 
     int fd_ = -1;
+    std::unique_ptr<GzipReader> gzip_;   // when the file is compressed
     FileIdentity identity_;
     StreamLayout layout_;
 };
@@ -92,7 +105,7 @@ protected:
 // bufferBytes: the reader's buffer, smaller only in tests (a frame must fit it whole).
 std::unique_ptr<FrameStream> makeFrameStream(FileKind kind, size_t bufferBytes = BlockReader::kCapacity);
 
-// Opens `path` as what its first bytes say it is; null after filling the report.
+// Opens `path` as what its first bytes (or, compressed, its contents' first bytes) say it is; null after filling the report.
 std::unique_ptr<FrameStream> openFrameStream(const std::string& path, LoadReport& report);
 
 // The identity of an open file; false when it cannot be read or is no regular file.

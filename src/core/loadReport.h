@@ -31,7 +31,8 @@ struct LoadReport {
     int64_t firstOversizedOffset = -1;  // byte offset of the first of them
     int64_t truncatedFrames = 0;        // capture frames cut to 1601 bytes
     int64_t emptyFrames = 0;            // capture frames with no bytes, not stored
-    int64_t otherLinkFrames = 0;        // pcapng frames of interfaces that are not Ethernet, not stored
+    int64_t otherLinkFrames = 0;        // pcapng frames of interfaces that cannot be shown as Ethernet, not stored
+    bool mixedLinkTypes = false;        // pcapng frames of more than one link type were stored
     std::string damage;                 // a capture that breaks off: libpcap's words
     bool reindexed = false;             // a window's file had changed and was indexed again
     int64_t trailingBytes = 0;          // dataset bytes after the last trailer: a record cut short, left out

@@ -5,10 +5,15 @@
 #include <algorithm>
 #include <fstream>
 
+#include "linkHeader.h"
+
 namespace {
+// libpcap's pseudo-device that captures on every interface, as Linux cooked frames.
+const std::string kAnyAdapter = "any";
+
 // A kernel network interface has a type under /sys/class/net; libpcap's
 // pseudo-devices (any, bluetooth-monitor, nflog, nfqueue, dbus-*, usbmon*)
-// have none and deliver no Ethernet frames.
+// have none, and of them only "any" delivers frames that can be shown.
 int kernelInterfaceType(const std::string& name)
 {
     if (name.find('/') != std::string::npos) return -1;
@@ -19,11 +24,12 @@ int kernelInterfaceType(const std::string& name)
 
 // The link type libpcap gives the interface. Opening it needs the capture
 // rights; without them the kernel's type is mapped as libpcap maps it
-// (Ethernet and loopback both deliver Ethernet frames).
+// (Ethernet and loopback both deliver Ethernet frames, a tunnel without
+// hardware header raw IP, "any" Linux cooked frames).
 int linkTypeOf(const std::string& name)
 {
     const int kernelType = kernelInterfaceType(name);
-    if (kernelType < 0) return kLinkUnknown;   // a pseudo-device: not opened at all
+    if (kernelType < 0 && name != kAnyAdapter) return kLinkUnknown;   // a pseudo-device: not opened at all
     char errbuf[PCAP_ERRBUF_SIZE] = "";
     if (pcap_t* p = pcap_create(name.c_str(), errbuf)) {
         pcap_set_snaplen(p, 64);
@@ -32,7 +38,9 @@ int linkTypeOf(const std::string& name)
         pcap_close(p);
         if (linkType != kLinkUnknown) return linkType;
     }
-    constexpr int kArphrdEther = 1, kArphrdLoopback = 772;
+    constexpr int kArphrdEther = 1, kArphrdLoopback = 772, kArphrdNone = 65534;
+    if (name == kAnyAdapter) return link_type::kLinuxCooked;
+    if (kernelType == kArphrdNone) return link_type::kRawLinux;
     return kernelType == kArphrdEther || kernelType == kArphrdLoopback ? kLinkEthernet : kLinkUnknown;
 }
 }
@@ -41,7 +49,7 @@ std::vector<CaptureAdapter> ethernetAdapters(const std::vector<CaptureAdapter>& 
 {
     std::vector<CaptureAdapter> ethernet;
     std::copy_if(all.begin(), all.end(), std::back_inserter(ethernet),
-                 [](const CaptureAdapter& a) { return a.linkType == kLinkEthernet; });
+                 [](const CaptureAdapter& a) { return shownAsEthernet(a.linkType); });
     return ethernet;
 }
 

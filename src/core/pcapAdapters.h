@@ -1,6 +1,7 @@
 #pragma once
-// The network adapters libpcap can capture Ethernet frames from, in
-// libpcap's order. The capture window and nivora-cli list them the same way.
+// The network adapters libpcap can capture frames from that can be shown as
+// Ethernet frames (linkHeader.h), in libpcap's order. The capture window and
+// nivora-cli list them the same way.
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,12 +26,13 @@ struct AdapterListing {
     std::string error;   // libpcap's text when the list could not be read
 };
 
-// The adapters that deliver Ethernet frames, in the order given. The views
-// read every frame as Ethernet: Bluetooth monitors, netfilter queues, D-Bus
-// and the "any" pseudo-device deliver something else.
+// The adapters whose frames can be shown as Ethernet frames, in the order
+// given: Ethernet, loopback, tunnels (raw IP) and the "any" pseudo-device
+// (Linux cooked). Bluetooth monitors, netfilter queues and D-Bus deliver
+// something else.
 std::vector<CaptureAdapter> ethernetAdapters(const std::vector<CaptureAdapter>& all);
 
-// libpcap's devices with their link types, then only those that deliver Ethernet.
+// libpcap's devices with their link types, then only those whose frames can be shown.
 AdapterListing listPcapAdapters();
 
 // The adapter `given` names: by its number (1 up, as nivora-cli interfaces

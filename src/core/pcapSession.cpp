@@ -2,19 +2,27 @@
 
 #include <pcap/pcap.h>
 
+#include <algorithm>
+
+#include "frameSource.h"
+#include "linkHeader.h"
+
 namespace {
 struct Delivery {
     const FrameSink& sink;
     FrameStamp& stamp;
     bool nanoseconds;   // what the adapter's stamps count below the second
+    int linkType;       // the adapter's; its frames are handed over as Ethernet
+    std::vector<uint8_t>& scratch;
 };
 
 void deliver(u_char* user, const pcap_pkthdr* header, const u_char* bytes)
 {
     const auto& to = *reinterpret_cast<const Delivery*>(user);
+    const EthernetFrame e = asEthernet(to.linkType, bytes, header->caplen, to.scratch);
     to.stamp = FrameStamp{captureTimeOf(header->ts.tv_sec, header->ts.tv_usec, to.nanoseconds ? kNsPerSecond : 1'000'000),
-                          header->len};
-    to.sink(bytes, int(header->caplen));
+                          wireLengthAfter(header->len, e.grownBy, e.size)};
+    to.sink(e.data, int(std::min(e.size, size_t(kCaptureSnapLength))));
 }
 
 CaptureFailure::Kind kindOfStatus(int status)
@@ -36,14 +44,14 @@ std::string statusText(pcap_t* handle, int status)
     return text.empty() || text == summary ? summary : summary + " (" + text + ")";
 }
 
-// Ethernet frames only: the store decodes every frame as Ethernet II.
+// Ethernet frames, or frames whose header can be replaced by an Ethernet one
+// (the "any" adapter's Linux cooked frames, a tunnel's raw IP): the store
+// decodes every frame as Ethernet II.
 bool selectEthernet(pcap_t* handle, CaptureFailure& failure)
 {
     const int link = pcap_datalink(handle);
-    if (link == DLT_EN10MB || pcap_set_datalink(handle, DLT_EN10MB) == 0) return true;
-    const char* name = pcap_datalink_val_to_description(link);
-    failure = {CaptureFailure::Kind::NotEthernet,
-               std::string("the adapter delivers ") + (name ? name : "non-Ethernet") + " frames"};
+    if (link == DLT_EN10MB || pcap_set_datalink(handle, DLT_EN10MB) == 0 || shownAsEthernet(link)) return true;
+    failure = {CaptureFailure::Kind::NotEthernet, "the adapter delivers " + linkTypeText(link) + " frames"};
     return false;
 }
 
@@ -113,7 +121,8 @@ std::string describeCaptureFailure(const CaptureFailure& failure, const std::str
     case Kind::None: return {};
     case Kind::BadFilter: return "The capture filter is not valid: " + failure.detail;
     case Kind::NotEthernet:
-        return "Cannot capture on " + adapter + ": " + failure.detail + ", and only Ethernet frames can be shown.";
+        return "Cannot capture on " + adapter + ": " + failure.detail
+               + ", and only Ethernet, Linux cooked, raw IP and loopback frames can be shown.";
     case Kind::NoPermission:
         return "Cannot capture on " + adapter + ": " + failure.detail +
                "\n\nCapturing needs the right to read raw network traffic. Run the program as root, "
@@ -152,9 +161,11 @@ int PcapSession::selectableFd() const { return pcap_get_selectable_fd(handle_); 
 
 int PcapSession::dispatch(int maxFrames, const FrameSink& sink)
 {
-    Delivery to{sink, stamp_, pcap_get_tstamp_precision(handle_) == PCAP_TSTAMP_PRECISION_NANO};
+    Delivery to{sink, stamp_, pcap_get_tstamp_precision(handle_) == PCAP_TSTAMP_PRECISION_NANO, linkType(), scratch_};
     return pcap_dispatch(handle_, maxFrames, deliver, reinterpret_cast<u_char*>(&to));
 }
+
+int PcapSession::linkType() const { return pcap_datalink(handle_); }
 
 void PcapSession::breakLoop() { pcap_breakloop(handle_); }
 

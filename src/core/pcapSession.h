@@ -1,11 +1,12 @@
 #pragma once
 // One open capture on one adapter, set up the way the store wants its frames:
 // up to 1601 bytes of each, handed over as soon as they arrive (immediate
-// mode), a kernel buffer large enough to ride out bursts, Ethernet only.
+// mode), a kernel buffer large enough to ride out bursts, as Ethernet frames.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "frameStamp.h"
 #include "modLibrary.h"
@@ -30,7 +31,8 @@ std::string describeCaptureFailure(const CaptureFailure& failure, const std::str
 
 enum class CaptureMode { Blocking, NonBlocking };
 
-// Called once per frame with its captured bytes (at most 1601) and their count.
+// Called once per frame with its captured bytes (at most 1601) and their
+// count, as an Ethernet frame whatever the adapter's link type.
 using FrameSink = std::function<void(const uint8_t* data, int size)>;
 
 class PcapSession {
@@ -51,6 +53,8 @@ public:
     int dispatch(int maxFrames, const FrameSink& sink);
     // While sink runs: the time and wire length of the frame it was handed.
     const FrameStamp& frameStamp() const { return stamp_; }
+    // The adapter's link type: what its frames were before they became Ethernet.
+    int linkType() const;
     // Makes dispatch() return soon; safe from a signal handler.
     void breakLoop();
     // Frames the kernel dropped since open because the capture buffer was full
@@ -63,4 +67,5 @@ private:
     pcap_t* handle_;
     uint64_t drops_ = 0;
     FrameStamp stamp_;
+    std::vector<uint8_t> scratch_;   // a frame whose header was replaced
 };

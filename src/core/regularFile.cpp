@@ -12,7 +12,9 @@ int openRegularFile(const std::string& path, std::string& reason)
     // Asked first, so a pipe is never opened at all.
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-        reason = "not a regular file";
+        reason = S_ISFIFO(info.st_mode) ? "not a regular file but a named pipe, which is read as a live stream "
+                                          "(the Capture window's \"Named pipe\u2026\", or nivora-cli capture -i PATH)"
+                                        : "not a regular file";
         return -1;
     }
     // Non-blocking as well, in case the name was replaced in between.

@@ -68,6 +68,8 @@ public:
     CaptureTime frameTime() const { return frameTime_; }
     // While frameArrived is raised: how long that frame was on the wire.
     uint32_t frameWireLength() const { return frameWireLength_; }
+    // The link type of the running capture's adapter; its frames arrive as Ethernet.
+    int linkType() const { return session_ ? session_->linkType() : kLinkEthernet; }
 
 signals:
     // One received frame: its captured bytes and their count. The bytes are

@@ -53,6 +53,16 @@ public:
         return text;
     }
 
+    QString commandLine(const QString& title, const QStringList& recent) override
+    {
+        bool ok = false;
+        const QString line = QInputDialog::getItem(QApplication::activeWindow(), title,
+                                                   "Command whose standard output is a pcap or pcapng stream\n"
+                                                   "(e.g. ssh sensor tcpdump -U -w - not port 22):",
+                                                   recent, 0, true, &ok);
+        return ok ? line : QString();
+    }
+
 private:
     static QString fileName(QFileDialog::AcceptMode mode, const QString& title, const QString& folder,
                             const QString& filter)

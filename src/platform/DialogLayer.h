@@ -2,6 +2,7 @@
 // Message boxes and common dialogs go through one small interface, so tests
 // can answer them programmatically instead of clicking real modal boxes.
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "colorRef.h"
@@ -31,6 +32,14 @@ public:
     {
         (void)title, (void)label, (void)initial;
         return std::nullopt;
+    }
+    // A command line, typed or picked from `recent` (newest first); empty when
+    // the user cancels (as a layer that runs no commands always does).
+    virtual QString commandLine(const QString& title, const QStringList& recent)
+    {
+        (void)title;
+        (void)recent;
+        return {};
     }
 };
 

@@ -5,6 +5,8 @@
 
 #include "core/accessors.h"
 #include "core/colourRules.h"
+#include "core/linkHeader.h"
+#include "core/linkOrigins.h"
 
 namespace {
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
@@ -20,6 +22,7 @@ void DetailText::Plot(const PacketToDraw& packet)
     const bool held = packet.number >= firstHeldPacket() && packet.number <= getPacketCount();
     captured_ = held ? getCaptureTime(packet.number) : kNoTime;
     before_ = held && packet.number > firstHeldPacket() ? getCaptureTime(packet.number - 1) : kNoTime;
+    linkType_ = held ? linkTypeOfPacket(packet.number) : link_type::kEthernet;
 }
 
 void DetailText::build()
@@ -34,6 +37,7 @@ void DetailText::build()
             time_ += QString(" (%1%2)").arg(since < 0 ? "" : "+", QString::fromStdString(spanText(since)));
         }
     }
+    if (const std::string note = replacedHeaderNote(linkType_); !note.empty()) time_ += "; " + QString::fromStdString(note);
 
     ascii_.resize(length_);
     hex_.resize(4 * length_);

@@ -20,7 +20,8 @@ public:
     const QString& hex() const { return hex_; }
     // "Packet 3882, 2023-11-14 23:13:20.000001 (+0.100000 s)": the packet's
     // number, when it was captured and how long after the held packet before
-    // it, or "Packet 3882, no capture time" for a packet from a dataset.
+    // it, or "Packet 3882, no capture time" for a packet from a dataset; then,
+    // for a packet stored from another link type, "; Linux cooked v2, header replaced".
     const QString& time() const { return time_; }
     ColorRef textColor() const { return textColor_; }
 
@@ -30,6 +31,7 @@ private:
     int64_t number_ = 0;
     CaptureTime captured_ = kNoTime;
     CaptureTime before_ = kNoTime;   // the held packet before it, if any
+    int linkType_ = 1;               // what it was before it became Ethernet
     ColorRef textColor_ = rgb(255, 255, 255);
     QString ascii_;
     QString hex_;

@@ -12,6 +12,8 @@
 #include "acquire/frmCapture.h"
 #include "app/guiStoreHost.h"
 #include "core/accessors.h"
+#include "core/linkHeader.h"
+#include "core/linkOrigins.h"
 #include "core/storeHost.h"
 #include "platform/CaptureControl.h"
 #include "support/RecordingView.h"
@@ -63,16 +65,24 @@ private slots:
         delete dialogs;
     }
 
-    // Only adapters that deliver Ethernet are listed, by name and description;
-    // entry k of the list is adapter k + 1 of the collection.
-    void onlyEthernetAdaptersAreOffered()
+    // Only adapters whose frames can be shown as Ethernet are listed (the
+    // "any" adapter's Linux cooked frames and a tunnel's raw IP among them), by
+    // name and description; entry k of the list is adapter k + 1 of the collection.
+    void onlyAdaptersShownAsEthernetAreOffered()
     {
         FrmCapture* w = openWindow(ethernetAdapters({{"eth0", "Intel 82540EM", kLinkEthernet},
+                                                     {"nflog", "Linux netfilter log", 239},
                                                      {"any", "Pseudo-device", 113},   // Linux cooked
+                                                     {"bluetooth-monitor", "", kLinkUnknown},
+                                                     {"tun0", "", 12},   // raw IP
                                                      {"lo", "", kLinkEthernet}}));
         QCOMPARE(w->cmbInterface->itemText(0), QString("eth0 \u2014 Intel 82540EM"));
-        QCOMPARE(w->cmbInterface->itemText(1), QString("lo"));
-        QCOMPARE(w->packet->adapters().item(2).name, std::string("lo"));
+        QCOMPARE(w->cmbInterface->itemText(1), QString("any \u2014 Pseudo-device"));
+        QCOMPARE(w->cmbInterface->itemText(2), QString("tun0"));
+        QCOMPARE(w->cmbInterface->itemText(3), QString("lo"));
+        // The stream sources follow the adapters.
+        QCOMPARE(w->cmbInterface->findText("Named pipe\u2026"), w->cmbInterface->count() - 2);
+        QCOMPARE(w->packet->adapters().item(4).name, std::string("lo"));
     }
 
     // Every refusal comes before the overwrite question: the store, the views
@@ -89,7 +99,7 @@ private slots:
         QTest::newRow("missing rights")
             << "lo" << "" << QStringList{"Cannot capture on Test lo: ", "Run the program as root", setcap};
         QTest::newRow("not Ethernet")
-            << "any" << "" << QStringList{"Cannot capture on Test any: ", "only Ethernet frames can be shown"};
+            << "nflog" << "" << QStringList{"Cannot capture on Test nflog: ", "NFLOG", "only Ethernet, Linux cooked, raw IP and loopback frames can be shown"};
         // Cancel (Escape) on the overwrite question refuses too.
         QTest::newRow("cancelled") << "lo" << "" << QStringList{"Packets exist in the buffer.  Do you wish to overwrite?"};
     }
@@ -101,7 +111,7 @@ private slots:
         std::optional<LoweredCaptureRights> lowered;   // as root; an ordinary user lacks the rights anyway
         if (QTest::currentDataTag() == QByteArray("missing rights") && !lowered.emplace().ok() && !getuid())
             QSKIP("cannot drop the capture rights in this environment");
-        if (adapter == "any" || QTest::currentDataTag() == QByteArray("cancelled")) SKIP_UNLESS_CAPTURE_PERMITTED();
+        if (adapter == "nflog" || QTest::currentDataTag() == QByteArray("cancelled")) SKIP_UNLESS_CAPTURE_PERMITTED();
         dialogs->answers << MsgResult::Cancel;
         std::vector<CaptureAdapter> list;
         if (!adapter.isEmpty()) list.push_back({adapter.toStdString(), "Test " + adapter.toStdString()});
@@ -155,6 +165,26 @@ private slots:
         QPointer<CaptureControl> control = w->packet;
         w->close();
         QVERIFY(!control || !control->isCapturing());
+    }
+
+    // The "any" adapter delivers Linux cooked frames: they are stored as
+    // Ethernet frames of the same packets, and the store knows what they were.
+    void anyAdapterStoresEthernetFrames()
+    {
+        SKIP_UNLESS_CAPTURE_PERMITTED();
+        LoopbackUdp udp;
+        FrmCapture* w = openWindow({{"any", ""}});
+        w->txtFilter->setText(QString("udp and dst port %1").arg(udp.sinkPort()));
+        w->StartCapture();
+        for (int i = 0; i < 3; ++i) QVERIFY(udp.send(10 + i, uint8_t(i)));
+        QVERIFY(waitFor([] { return getPacketCount() >= 3; }));
+        w->StopCapture();
+        for (int64_t n = 1; n <= 3; ++n) {
+            QCOMPARE(getEthertype(n), 0x0800);
+            QCOMPARE(getUDPDestPort(n), int32_t(udp.sinkPort()));
+            QCOMPARE(getPacketLength(n) + 1, 14 + 20 + 8 + 10 + int(n) - 1);   // Ethernet, IPv4, UDP, payload
+            QVERIFY(linkTypeOfPacket(n) == link_type::kLinuxCooked || linkTypeOfPacket(n) == link_type::kLinuxCooked2);
+        }
     }
 
     // Each frame keeps the kernel's stamp: increasing, within the capture's

@@ -261,16 +261,16 @@ private slots:
         frmLoadDataset()->close();
     }
 
-    // A pcapng of three sections, the second of Linux cooked frames: the
+    // A pcapng of three sections, the second of 802.11 frames: the
     // Ethernet frames before and after it are loaded, the others counted.
     void pcapngOfOtherLinkTypesInBetween()
     {
-        const QByteArray mixed = recorded::pcapng(someFrames(3)) + recorded::pcapng(someFrames(2), DLT_LINUX_SLL)
+        const QByteArray mixed = recorded::pcapng(someFrames(3)) + recorded::pcapng(someFrames(2), DLT_IEEE802_11_RADIO)
                                  + recorded::pcapng(someFrames(4));
         choose("LoadCapture", file("mixed.pcapng", mixed));
         QCOMPARE(drawn(), QString("1..7 (7)"));
         QVERIFY(dialogs->shown.value(0).text.contains("2 frame(s) in \"" + dir.filePath("mixed.pcapng")
-                                                      + "\" from interfaces that are not Ethernet were left out."));
+                                                      + "\" from interfaces whose frames cannot be shown as Ethernet were left out."));
     }
 
     void saveTellsWhatWasLeftOut()

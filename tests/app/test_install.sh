@@ -21,7 +21,7 @@ done
 grep -qx 'Exec=nivora %f' "$prefix/share/applications/nivora.desktop" \
   && grep -q '^MimeType=.*application/vnd.tcpdump.pcap;.*application/x-pcapng;' "$prefix/share/applications/nivora.desktop" \
   || { echo "the desktop entry does not open files"; exit 1; }
-DISPLAY= QT_QPA_PLATFORM= "$prefix/bin/nivora" --help | grep -q '^usage: nivora \[FILE\]' \
+DISPLAY= QT_QPA_PLATFORM= "$prefix/bin/nivora" --help | grep -q '^usage: nivora \[FILE | -\]' \
   || { echo "nivora --help printed no usage"; exit 1; }
 [ "$(DISPLAY= QT_QPA_PLATFORM= "$prefix/bin/nivora" --version)" = "nivora $version" ] || { echo "nivora --version"; exit 1; }
 [ "$("$prefix/bin/nivora-cli" --version)" = "nivora-cli $version" ] || { echo "nivora-cli --version"; exit 1; }

@@ -218,7 +218,7 @@ private slots:
         row("info --window 51-80 @/mix.pcap", 1, "the window 51-80 reaches past the end: \"@/mix.pcap\" holds 60 frame(s)");
         row("convert --window 51-80 @/mix.pcap @/w.pcap", 1, "reaches past the end");
         row("synth --count 0 @/s.nivora", 2, "--count wants a number from 1 to 1000000, not '0'");
-        const QString usage = "\nusage: nivora-cli capture -i IFACE [-f FILTER] [-c COUNT] [-w OUT]";
+        const QString usage = "\nusage: nivora-cli capture -i IFACE|-|PIPE [-f FILTER] [-c COUNT] [-w OUT]";
         row("capture -c 3", 2, "-i names the adapter (see nivora-cli interfaces)" + usage);
         row("capture -i lo -c 0", 2, "-c takes a whole number of frames from 1 up, not '0'" + usage);
         row("capture -i lo -c ten", 2, "not 'ten'");

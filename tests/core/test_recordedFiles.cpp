@@ -192,9 +192,12 @@ private slots:
         QTest::newRow("a terabyte, no dataset") << "huge.nivora" << lowerCase << notDataset;
         QTest::newRow("a folder") << "folder.nivora" << QByteArray() << "not a regular file";
         // Refused at once: opening a pipe for reading would wait for a writer.
-        QTest::newRow("a named pipe") << "pipe.nivora" << QByteArray() << "not a regular file";
+        // and pointed to where it is read as a live stream.
+        QTest::newRow("a named pipe") << "pipe.nivora" << QByteArray()
+                                      << "not a regular file but a named pipe, which is read as a live stream "
+                                         "(the Capture window's \"Named pipe\u2026\", or nivora-cli capture -i PATH)";
         QTest::newRow("a named pipe as capture") << "pipe.pcap" << QByteArray() << "not a regular file";
-        QTest::newRow("Linux cooked") << "sll.pcap" << recorded::pcapng(kSample, DLT_LINUX_SLL) << "LINUX_SLL";
+        QTest::newRow("802.11") << "wlan.pcap" << recorded::pcapng(kSample, DLT_IEEE802_11_RADIO) << "IEEE802_11_RADIO";
         QTest::newRow("not a capture") << "text.pcap" << QByteArray("just text") << "is not a pcap or pcapng";
         QTest::newRow("text as a dataset") << "text.nivora" << QByteArray("just text, no frames")
                                            << "is neither a nivora dataset nor a pcap or pcapng capture: it begins with the text \"just text, no fr\"";

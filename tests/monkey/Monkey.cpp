@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaMethod>
@@ -138,6 +139,7 @@ const std::vector<Monkey::Kind>& Monkey::kinds()
         {"resize", 4, &Monkey::resize},  {"close", 4, &Monkey::close},         {"load", 5, &Monkey::load},
         {"save", 2, &Monkey::save},      {"screenshot", 2, &Monkey::screenshot}, {"player", 6, &Monkey::player},
         {"capture", 3, &Monkey::capture}, {"traffic", 3, &Monkey::traffic},    {"wait", 3, &Monkey::wait},
+        {"feed", 2, &Monkey::feed},
     };
     return list;
 }
@@ -504,13 +506,17 @@ void Monkey::capture(Rng& r)
         }
         return;
     }
-    // Loopback, where this run's own traffic goes.
+    // Loopback, where this run's own traffic goes, a named pipe (the one the
+    // run feeds among the files it opens) or a command from its harmless list.
+    const int source = int(r() % 3);
+    const char* const names[] = {"lo", "Named pipe", "Command"};
     if (auto* list = window->findChild<QComboBox*>("cmbInterface")) {
-        const int lo = list->findData("lo", Qt::ToolTipRole);
-        if (lo >= 0) list->setCurrentIndex(lo);
+        const int entry = source == 0 ? list->findData("lo", Qt::ToolTipRole)
+                                       : list->findData(source == 1 ? "pipe" : "command", Qt::UserRole);
+        if (entry >= 0) list->setCurrentIndex(entry);
     }
     if (auto* start = window->findChild<QAbstractButton*>("btnStart")) {
-        log("  click " + nameOf(start) + " on lo");
+        log("  click " + nameOf(start) + " on " + names[source]);
         start->click();
     }
 }
@@ -532,6 +538,19 @@ void Monkey::traffic(Rng& r)
         ::sendto(fd, payload, size, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&to), sizeof to);
     }
     ::close(fd);
+}
+
+void Monkey::feed(Rng& r)
+{
+    // Only while the capture window reads the pipe: with no reader the open fails at once.
+    const int fd = ::open(QFile::encodeName(files_->streamPipe()).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    QFile sample(files_->sampleCapture());
+    QByteArray bytes = sample.open(QIODevice::ReadOnly) ? sample.read(64 << 10) : QByteArray();
+    bytes.truncate(qsizetype(r() % uint64_t(bytes.size() + 1)));   // ends anywhere, mid-frame too
+    const ssize_t written = ::write(fd, bytes.constData(), size_t(bytes.size()));   // what fits
+    ::close(fd);
+    log(QString("  fed %1 bytes of a capture into the stream pipe").arg(written));
 }
 
 void Monkey::wait(Rng& r)

@@ -67,6 +67,7 @@ private:
     void player(Rng& r);
     void capture(Rng& r);
     void traffic(Rng& r);
+    void feed(Rng& r);
     void wait(Rng& r);
 
     // Shows the window behind a menu item ("ToolFilters") unless it is shown.

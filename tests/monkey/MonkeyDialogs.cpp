@@ -70,3 +70,17 @@ ColorRef MonkeyDialogs::chooseColor(ColorRef initial, const QString& title)
     log_(QString("  colour dialog \"%1\" -> %2").arg(title).arg(chosen, 6, 16, QChar('0')));
     return chosen;
 }
+
+QString MonkeyDialogs::commandLine(const QString& title, const QStringList&)
+{
+    whileShown();
+    // A capture stream, one cut short, text, a failure, a command that is not
+    // there, one that waits, one that ends at once, and cancel.
+    const QString sample = files_.sampleCapture();
+    const QStringList harmless = {"cat '" + sample + "'", "head -c 3000 '" + sample + "'",
+                                  "echo not a capture", "false", "nivora-monkey-no-such-command",
+                                  "sleep 5", "true", ""};
+    const QString line = harmless.at(int(next() % uint64_t(harmless.size())));
+    log_(QString("  command prompt \"%1\" -> \"%2\"").arg(title, line));
+    return line;
+}

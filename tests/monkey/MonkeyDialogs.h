@@ -22,6 +22,8 @@ public:
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
     ColorRef chooseColor(ColorRef initial, const QString& title) override;
+    // One of a short list of harmless commands, never typed text.
+    QString commandLine(const QString& title, const QStringList& recent) override;
 
 private:
     // Events run while the box is up (timers, a capture), as under a real modal box.

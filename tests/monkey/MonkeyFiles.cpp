@@ -46,7 +46,8 @@ MonkeyFiles::MonkeyFiles(const QString& workFolder, const QString& sample, uint6
     QDir(work_).mkpath("folder.nivora");
     // A pipe nobody writes to: opening it must be refused, not wait.
     mkfifo(QFile::encodeName(work_ + "/pipe.nivora").constData(), 0600);
-    made_ = {sample, pcap, work_ + "/cut.nivora", work_ + "/cut.pcap", work_ + "/damaged.nivora",
+    mkfifo(QFile::encodeName(streamPipe()).constData(), 0600);
+    made_ = {streamPipe(), sample, pcap, work_ + "/cut.nivora", work_ + "/cut.pcap", work_ + "/damaged.nivora",
              work_ + "/damaged.pcap", work_ + "/junk.bin", work_ + "/empty.nivora", work_ + "/folder.nivora",
              work_ + "/pipe.nivora", work_ + "/missing.nivora"};
 }

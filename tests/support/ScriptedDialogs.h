@@ -25,6 +25,8 @@ public:
     QQueue<ColorRef> colors;         // for the colour dialog; the initial colour when empty
     QQueue<std::optional<QString>> texts;   // for text edits; cancelled when empty
     QStringList textsShown;          // the text each edit began with
+    QQueue<QString> commandLines;    // for the command prompt; "" (cancel) when empty
+    QList<QStringList> recentOffered;   // what each command prompt offered
     QList<ShownMessage> shown;
     QStringList fileDialogTitles;
     QStringList fileDialogFolders;
@@ -55,6 +57,11 @@ public:
     {
         textsShown << initial;
         return texts.isEmpty() ? std::nullopt : texts.dequeue();
+    }
+    QString commandLine(const QString&, const QStringList& recent) override
+    {
+        recentOffered << recent;
+        return commandLines.isEmpty() ? QString() : commandLines.dequeue();
     }
     ColorRef chooseColor(ColorRef initial, const QString& title) override
     {
