@@ -101,7 +101,7 @@ private slots:
         const TimeSpan near = bulk.near();
         QVERIFY(bulk.anyFar());
         QVERIFY(!near.contains(0) && near.contains(start) && near.contains(start + 999999 * 1000));
-        QVERIFY(!near.contains(start + 3 * 999999 * 1000));   // three times the bulk's span on
+        QVERIFY(!near.contains(start + 3 * int64_t(999999) * 1000));   // three times the bulk's span on
         bulk = TimeBulk();
         for (int64_t k = 0; k < 1000000; ++k) bulk.add(start + k * 1000);
         QVERIFY(!bulk.anyFar());
