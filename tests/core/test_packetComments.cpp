@@ -10,6 +10,7 @@
 #include "core/datasetWriter.h"
 #include "core/fileConvert.h"
 #include "core/fileLoader.h"
+#include "core/frameSource.h"
 #include "core/frameWindow.h"
 #include "core/packetComments.h"
 #include "support/recordedFiles.h"
@@ -116,6 +117,19 @@ private slots:
     }
 
     // Only commented packets are kept; a slot reused or a store emptied takes its comments along.
+    // A .pcapng.gz name writes compressed pcapng; its comments read back through the inflating reader.
+    void compressedPcapngKeepsComments()
+    {
+        QVERIFY(recorded::writeFile(path("c.pcapng"), commentedCapture()));
+        loadAnyFile(name("c.pcapng"), quiet);
+        const QList<QByteArray> held = heldComments();
+        QVERIFY(convertFile(name("c.pcapng"), name("c.pcapng.gz")).write.ok);
+        QVERIFY(isCompressedFile(name("c.pcapng.gz")));
+        resetBuffer("startup");
+        QCOMPARE(loadAnyFile(name("c.pcapng.gz"), quiet).packetsStored, 6);
+        QCOMPARE(heldComments(), held);
+    }
+
     void keptBesideTheRing()
     {
         const Frame f = recorded::numberedFrame(1);
