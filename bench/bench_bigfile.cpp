@@ -12,6 +12,7 @@
 #include "app/frmMain.h"
 #include "benchProcess.h"
 #include "benchTable.h"
+#include "benchTiming.h"
 #include "core/frameWindow.h"
 #include "core/modLibrary.h"
 
@@ -24,18 +25,6 @@ double megabytes(const char* field)
     return 0;
 }
 
-template <class Work>
-double bestSeconds(int times, Work&& work)
-{
-    double best = 1e30;
-    for (int k = 0; k < times; ++k) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
 }
 
 int main(int argc, char** argv)

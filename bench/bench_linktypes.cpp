@@ -11,24 +11,13 @@
 
 #include "benchProcess.h"
 #include "benchTable.h"
+#include "benchTiming.h"
 #include "core/frameStream.h"
 #include "core/frameWindow.h"
 #include "core/gzipFile.h"
 #include "core/modLibrary.h"
 
 namespace {
-template <class Work>
-double bestSeconds(int times, Work&& work)
-{
-    double best = 1e30;
-    for (int k = 0; k < times; ++k) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
 
 // The Ethernet capture `in` with each Ethernet header replaced by a Linux cooked v2 one.
 void writeCooked(const std::string& in, const std::string& out)
