@@ -4,8 +4,10 @@
 // Every received frame is stored and drawn at once.
 #include <QPointer>
 #include <cstdint>
+#include <optional>
 
 #include "core/captureTime.h"
+#include "core/modLibrary.h"
 #include "ui/FormWindow.h"
 
 class CaptureControl;
@@ -67,6 +69,8 @@ private:
     void storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength, int linkType);
 
     int64_t firstUndrawn_ = 0;   // the first packet stored and not yet drawn; 0: none
+    // Over the frames stored and not yet drawn: the player's labels are told once, before the drawing.
+    std::optional<PacketRangeHold> rangeHold_;
     QString streamNotes_;        // how the last stream ended; empty after an adapter's capture
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "modProcess.h"
 #include "packetComments.h"
@@ -20,6 +21,8 @@ namespace {
 StoreHost quietHost;
 StoreHost* currentHost = &quietHost;
 uint64_t generation = 0;
+int rangeHolds = 0;          // PacketRangeHolds alive
+bool rangeUntold = false;    // a packet was added while one was
 
 template <class Column>
 void zeroColumn(Column& column, size_t size)
@@ -101,8 +104,16 @@ int32_t addPacket(const uint8_t* frame, int lastIndex, CaptureTime time, uint32_
     columns.captureTime[writeSlot] = time;
     columns.wireLength[writeSlot] = wireLength;
     decodeHeaders(writeSlot, frame, lastIndex + 1);
-    updatePacketRange();
+    if (rangeHolds == 0) updatePacketRange();
+    else rangeUntold = true;
     return writeSlot;
+}
+
+PacketRangeHold::PacketRangeHold() { ++rangeHolds; }
+
+PacketRangeHold::~PacketRangeHold()
+{
+    if (--rangeHolds == 0 && std::exchange(rangeUntold, false)) updatePacketRange();
 }
 
 void updatePacketRange()

@@ -91,5 +91,16 @@ inline int64_t firstHeldPacket()
 // Writes the counter and the held packet-number range into the playback window.
 void updatePacketRange();
 
+// While one lives, addPacket leaves the new range untold; the last one to end
+// tells it once. A capture holds one over each burst of frames it stores,
+// which would otherwise rewrite the playback window's labels for every frame.
+class PacketRangeHold {
+public:
+    PacketRangeHold();
+    ~PacketRangeHold();
+    PacketRangeHold(const PacketRangeHold&) = delete;
+    PacketRangeHold& operator=(const PacketRangeHold&) = delete;
+};
+
 // The byte histogram of the packet being drawn (filled by computeByteFrequency).
 inline std::array<float, 256>& byteFrequency() { return store_detail::byteFrequency; }

@@ -232,8 +232,53 @@ void PictureSurface::fillBox(int x1, int y1, int x2, int y2, ColorRef c)
     changed();
 }
 
+namespace {
+// The pixels the painter fills (pen and brush of one colour, no antialiasing)
+// for a circle of a radius, as offsets from its centre; the same wherever a
+// whole pixel moves the centre, so that a circle clear of the picture's edges
+// is stamped from them at a fraction of the painter's cost.
+struct Disc {
+    int reach = 0;   // no offset lies further than this from the centre on either axis
+    std::vector<QPoint> offsets;
+};
+
+const Disc& discOf(int radius)
+{
+    static std::vector<std::optional<Disc>> discs;
+    if (size_t(radius) >= discs.size()) discs.resize(size_t(radius) + 1);
+    std::optional<Disc>& disc = discs[size_t(radius)];
+    if (disc) return *disc;
+    disc.emplace();
+    const int centre = radius + 4, side = 2 * centre + 1;   // room for the pen and rounding
+    QImage tile(side, side, QImage::Format_RGB32);
+    tile.fill(Qt::black);
+    QPainter p(&tile);
+    p.setPen(QColor(Qt::white));
+    p.setBrush(QColor(Qt::white));
+    p.drawEllipse(QPoint(centre, centre), radius, radius);
+    p.end();
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (tile.pixel(x, y) & 0xFFFFFF) {
+                disc->offsets.push_back({x - centre, y - centre});
+                disc->reach = std::max({disc->reach, std::abs(x - centre), std::abs(y - centre)});
+            }
+    return *disc;
+}
+}
+
 void PictureSurface::filledCircle(int x, int y, int radius, ColorRef c)
 {
+    if (radius >= 0 && radius <= kStampedRadii) {
+        const Disc& disc = discOf(radius);
+        if (x - disc.reach >= 0 && y - disc.reach >= 0 && x + disc.reach < img().width() &&
+            y + disc.reach < img().height()) {
+            const uint32_t px = toPixel(c);
+            for (const QPoint& o : disc.offsets) row(y + o.y())[x + o.x()] = px;
+            changed();
+            return;
+        }
+    }
     QPainter& p = painter(c);
     p.setBrush(toQColor(c));
     p.drawEllipse(QPoint(x, y), radius, radius);

@@ -37,6 +37,8 @@ public:
     void line(int x1, int y1, int x2, int y2, ColorRef c);
     void fillBox(int x1, int y1, int x2, int y2, ColorRef c);   // both corners inclusive
     void filledCircle(int x, int y, int radius, ColorRef c);
+    // Circles up to this radius are stamped from the pixels the painter fills.
+    static constexpr int kStampedRadii = 16;
 
     // Text at the current position in the fore colour; afterwards the
     // position moves to the start of the next text line.
