@@ -19,32 +19,14 @@
 #include <thread>
 #include <vector>
 
-#include "acquire/frmCapture.h"
-#include "ui/FormWindow.h"
-#include "app/frmMain.h"
 #include "core/pcapSession.h"
 #include "platform/CaptureControl.h"
-#include "platform/DialogLayer.h"
+#include "benchCaptureWindow.h"
 #include "benchTable.h"
-#include "vis/VisForm.h"
-#include "vis/viewRegistry.h"
 
 namespace {
 constexpr int kSeconds = 2;
 const int kPayloads[] = {18, 200, 600, 1200, 1472};
-
-// The overwrite question at every new run is answered Yes.
-class YesDialogs : public DialogLayer {
-public:
-    MsgResult messageBox(const QString& text, const QString&, MsgButtons buttons, MsgIcon) override
-    {
-        if (buttons == MsgButtons::Ok) std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    ColorRef chooseColor(ColorRef initial, const QString&) override { return initial; }
-};
 
 sockaddr_in loopback(uint16_t port)
 {
@@ -171,8 +153,7 @@ void report(const char* views, const char* load, const RunResult& r, int target)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenWithoutDisplay();
     QApplication app(argc, argv);
 
     CaptureFailure failure;
@@ -180,14 +161,9 @@ int main(int argc, char** argv)
         std::printf("capture: not measured, capturing is not permitted here (%s)\n", failure.detail.c_str());
         return 0;
     }
-    YesDialogs dialogs;
-    installDialogs(&dialogs);
-    frmMain()->show();
-
+    FrmCapture* w = showCaptureWindow();
     uint16_t port = 0;
     const int sink = boundSocket(port);   // a listener, so the flood raises no ICMP errors
-    FrmCapture* w = frmCapture();
-    w->show();
     w->cmbInterface->setCurrentIndex(w->cmbInterface->findText("lo"));
     w->txtFilter->setText(QString("udp and dst port %1").arg(port));
 
@@ -195,11 +171,10 @@ int main(int argc, char** argv)
                 kCaptureSnapLength, kCaptureBufferBytes >> 20, kSeconds);
     report("views hidden", "50000/s", run(w, port, 50000), 50000);
     report("views hidden", "flood", run(w, port, 0), 0);
-    for (const ViewRow& row : viewRows()) row.window()->show();
+    showAllViews();
     report("all seven shown", "20000/s", run(w, port, 20000), 20000);
     report("all seven shown", "flood", run(w, port, 0), 0);
     std::printf("capture: on lo the kernel counts a dropped frame twice (once sent, once received)\n");
     close(sink);
-    std::fflush(stdout);
-    std::_Exit(0);   // as the program itself ends
+    endAsTheProgramDoes();
 }

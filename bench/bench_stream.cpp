@@ -16,32 +16,15 @@
 #include <thread>
 #include <vector>
 
-#include "acquire/frmCapture.h"
-#include "app/frmMain.h"
+#include "benchCaptureWindow.h"
 #include "benchTable.h"
-#include "platform/DialogLayer.h"
 #include "platform/StreamControl.h"
-#include "vis/VisForm.h"
-#include "vis/viewRegistry.h"
 
 namespace {
 constexpr int kFrames = 100000;
 constexpr int kLatencyFrames = 100;
 constexpr int kTargetRate = 50000;
 constexpr double kTargetLatencyMs = 50;
-
-// The overwrite question at every new run is answered Yes.
-class YesDialogs : public DialogLayer {
-public:
-    MsgResult messageBox(const QString& text, const QString&, MsgButtons buttons, MsgIcon) override
-    {
-        if (buttons == MsgButtons::Ok) std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    ColorRef chooseColor(ColorRef initial, const QString&) override { return initial; }
-};
 
 void put32(std::vector<uint8_t>& b, uint32_t v)
 {
@@ -161,25 +144,19 @@ void latency(FrmCapture* w, const std::string& fifo)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenWithoutDisplay();
     QApplication app(argc, argv);
-    YesDialogs dialogs;
-    installDialogs(&dialogs);
-    frmMain()->show();
+    FrmCapture* w = showCaptureWindow();
     char folder[] = "/tmp/bench_stream-XXXXXX";
     if (!mkdtemp(folder)) return 1;
     const std::string fifo = std::string(folder) + "/stream.fifo";
     if (::mkfifo(fifo.c_str(), 0600) != 0) return 1;
-    FrmCapture* w = frmCapture();
-    w->show();
 
     throughput(w, fifo, "views hidden");
-    for (const ViewRow& row : viewRows()) row.window()->show();
+    showAllViews();
     throughput(w, fifo, "all seven shown");
     latency(w, fifo);
     ::unlink(fifo.c_str());
     ::rmdir(folder);
-    std::fflush(stdout);
-    std::_Exit(0);   // as the program itself ends
+    endAsTheProgramDoes();
 }

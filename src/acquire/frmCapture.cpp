@@ -13,9 +13,9 @@
 
 #include "acquire/modFileData.h"
 #include "acquire/modSaveData.h"
-#include "core/linkHeader.h"
 #include "core/linkOrigins.h"
 #include "core/modLibrary.h"
+#include "core/packetComments.h"
 #include "core/recentCommands.h"
 #include "core/streamInput.h"
 #include "platform/CaptureControl.h"
@@ -95,7 +95,11 @@ FrmCapture::FrmCapture() : FormWindow("frmCapture", kCaption, "ToolCapture")
     connect(packet, &CaptureControl::captureLost, this, &FrmCapture::captureLost);
     stream = new StreamControl(this);
     connect(stream, &StreamControl::frameArrived, this,
-            [this](const uint8_t* data, int size) { storeFrame(data, size, stream->frameTime(), stream->frameWireLength(), link_type::kEthernet); }, Qt::DirectConnection);
+            [this](const uint8_t* data, int size) {
+                storeFrame(data, size, stream->frameTime(), stream->frameWireLength(), stream->frameLinkType(),
+                           stream->frameComments());
+            },
+            Qt::DirectConnection);
     connect(stream, &StreamControl::framesHanded, this, &FrmCapture::drawArrivedFrames);
     connect(stream, &StreamControl::streamEnded, this, &FrmCapture::streamEnded);
     connect(stream, &StreamControl::errorLineChanged, this, &FrmCapture::showStatus);
@@ -272,13 +276,15 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
     storeFrame(data, size, packet->frameTime(), packet->frameWireLength(), packet->linkType());
 }
 
-void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength, int linkType)
+void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength, int linkType,
+                            const FrameComments* comments)
 {
     if (!rangeHold_) rangeHold_.emplace();
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
     if (addPacket(data, size - 1, time, wireLength) == 0) return;
     noteLinkType(getPacketCount(), linkType);
+    if (comments) setPacketComments(getPacketCount(), *comments);
     setHeldPacketsUnsaved(true);
     if (firstUndrawn_ == 0) firstUndrawn_ = getPacketCount();
 }

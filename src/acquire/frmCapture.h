@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/captureTime.h"
+#include "core/frameComments.h"
 #include "core/modLibrary.h"
 #include "ui/FormWindow.h"
 
@@ -66,7 +67,8 @@ private:
     void beginStream(const char* sourceKind);
     // The overwrite question, the views cleared: false when the user cancelled.
     bool beginStoring();
-    void storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength, int linkType);
+    void storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength, int linkType,
+                    const FrameComments* comments = nullptr);
 
     int64_t firstUndrawn_ = 0;   // the first packet stored and not yet drawn; 0: none
     // Over the frames stored and not yet drawn: the player's labels are told once, before the drawing.

@@ -112,7 +112,7 @@ private:
         if (!filter_.matches(f.data, f.size, f.stamp.wireLength)) return true;
         ++kept_;
         addPacket(f.data, int(f.size) - 1, f.stamp.time, f.stamp.wireLength);
-        if (options_.out && openWriter()) writing_ = writer_->add(f.data, f.size, &f.stamp);
+        if (options_.out && openWriter()) writing_ = writer_->add(f.data, f.size, &f.stamp, f.comments);
         return writing_ && !countReached();
     }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "frameComments.h"
 #include "frameStamp.h"
 #include "frameStream.h"
 
@@ -77,5 +78,17 @@ inline CaptureTime pcapngTime(const CaptureInterface& interface, uint64_t ticks)
 inline CaptureTime pcapTime(uint32_t seconds, uint32_t fraction, bool nanoseconds)
 {
     return pcapFrameTime(seconds, nanoseconds ? fraction : int64_t(fraction) * 1000, true);
+}
+
+// Every opt_comment (1) among a packet block's `size` bytes of options at o,
+// up to the end of options (0) or the last option that fits, added to `comments`.
+inline void readPacketComments(const uint8_t* o, size_t size, bool swapped, FrameComments& comments)
+{
+    for (size_t at = 0; at + 4 <= size;) {
+        const uint16_t code = u16(o + at, swapped), length = u16(o + at + 2, swapped);
+        if (code == 0 || at + 4 + length > size) return;
+        if (code == 1) comments.emplace_back(reinterpret_cast<const char*>(o + at + 4), length);
+        at += 4 + (length + 3u) / 4 * 4;
+    }
 }
 }

@@ -191,23 +191,11 @@ private:
         const uint8_t* p = reader_.peek(withOptions ? length : body + captured);
         if (!p) return ended(1, "a frame");
         comments_.clear();
-        if (withOptions) readComments(p + optionsAt, length - 4 - optionsAt, s.swapped);
+        if (withOptions) readPacketComments(p + optionsAt, length - 4 - optionsAt, s.swapped, comments_);
         const FrameStamp stamp{pcapngTime(interface, ticks), std::max(wire, captured)};
         reader_.advance(length);
         return hand(interface.linkType, p + body, captured, stamp, reader_.offset(), start, section, visit,
                     comments_.empty() ? nullptr : &comments_);
-    }
-
-    // Every opt_comment (1) among a packet's options, up to the end of options
-    // (0) or the last option that fits.
-    void readComments(const uint8_t* o, size_t size, bool swapped)
-    {
-        for (size_t at = 0; at + 4 <= size;) {
-            const uint16_t code = u16(o + at, swapped), length = u16(o + at + 2, swapped);
-            if (code == 0 || at + 4 + length > size) return;
-            if (code == 1) comments_.emplace_back(reinterpret_cast<const char*>(o + at + 4), length);
-            at += 4 + (length + 3u) / 4 * 4;
-        }
     }
 
     BlockReader reader_;

@@ -146,7 +146,8 @@ size_t StreamReader::header(const uint8_t* p, size_t n)
     return kPcapHeader;
 }
 
-bool StreamReader::hand(int linkType, const uint8_t* data, uint32_t captured, FrameStamp stamp, const Visit& visit)
+bool StreamReader::hand(int linkType, const uint8_t* data, uint32_t captured, FrameStamp stamp, const Visit& visit,
+                        const FrameComments* comments)
 {
     if (captured == 0) {
         ++emptyFrames_;
@@ -155,7 +156,7 @@ bool StreamReader::hand(int linkType, const uint8_t* data, uint32_t captured, Fr
     ++frames_;
     const EthernetFrame e = asEthernet(linkType, data, captured, scratch_);
     stamp.wireLength = wireLengthAfter(stamp.wireLength, e.grownBy, e.size);
-    return visit(StreamedFrame{e.data, uint32_t(e.size), stamp});
+    return visit(StreamedFrame{e.data, uint32_t(e.size), stamp, linkType, comments});
 }
 
 size_t StreamReader::pcapRecord(const uint8_t* p, size_t n, const Visit& visit)
@@ -222,8 +223,13 @@ size_t StreamReader::packetBlock(const uint8_t* p, uint32_t type, uint32_t lengt
         ++otherLinkFrames_;
         return length;
     }
+    // Options follow the padded frame in the obsolete and enhanced packet blocks.
+    const uint32_t optionsAt = body + (captured + 3) / 4 * 4;
+    comments_.clear();
+    if (type != kSimplePacket && length >= optionsAt + 8)
+        readPacketComments(p + optionsAt, length - 4 - optionsAt, swapped_, comments_);
     const FrameStamp stamp{pcapngTime(interface, ticks), std::max(wire, captured)};
-    stopped_ = !hand(interface.linkType, p + body, captured, stamp, visit);
+    stopped_ = !hand(interface.linkType, p + body, captured, stamp, visit, comments_.empty() ? nullptr : &comments_);
     return length;
 }
 

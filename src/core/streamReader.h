@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "frameComments.h"
 #include "frameStamp.h"
 #include "frameStream.h"
 
@@ -20,6 +21,8 @@ struct StreamedFrame {
     const uint8_t* data;   // valid only while it is handed over
     uint32_t size;         // captured bytes, at least 1
     FrameStamp stamp;
+    int linkType;          // the frame's own, before its header was replaced by an Ethernet one
+    const FrameComments* comments;   // pcapng opt_comments; null when none; valid only while handed over
 };
 
 class StreamReader {
@@ -66,7 +69,8 @@ private:
     size_t packetBlock(const uint8_t* p, uint32_t type, uint32_t length, const Visit& visit);
     size_t fail(const std::string& why);
     size_t damaged(const std::string& why);
-    bool hand(int linkType, const uint8_t* data, uint32_t captured, FrameStamp stamp, const Visit& visit);
+    bool hand(int linkType, const uint8_t* data, uint32_t captured, FrameStamp stamp, const Visit& visit,
+              const FrameComments* comments = nullptr);
 
     Format format_ = Format::Unknown;
     bool swapped_ = false;       // pcap, or the pcapng section: the writer's byte order is not ours
@@ -76,6 +80,7 @@ private:
     std::vector<uint8_t> pending_;               // the start of a record still incomplete
     int pcapLinkType_ = 1;                       // pcap: of every frame
     std::vector<uint8_t> scratch_;               // a frame whose header was replaced
+    FrameComments comments_;                     // of the pcapng frame being handed over
     int64_t consumed_ = 0;       // bytes used by complete records and the header
     int64_t recordStart_ = 0;    // stream offset of the record being read
     bool stopped_ = false;       // the last visit returned false

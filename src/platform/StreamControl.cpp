@@ -140,7 +140,10 @@ StreamControl::Outcome StreamControl::readAvailable(const Take& take, bool slice
         if (!filter_.matches(f.data, f.size, f.stamp.wireLength)) return true;
         ++received_;
         frameStamp_ = f.stamp;
+        frameLinkType_ = f.linkType;
+        frameComments_ = f.comments;
         emit frameArrived(f.data, int(f.size));
+        if (alive) frameComments_ = nullptr;
         return current();
     };
     std::unique_ptr<uint8_t[]> chunk(new uint8_t[kChunk]);

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "core/filterExpression.h"
+#include "core/frameComments.h"
 #include "core/frameStamp.h"
 
 class QProcess;
@@ -50,9 +51,12 @@ public:
     int64_t received() const;
     // Frames of pcapng interfaces that are not Ethernet, skipped.
     int64_t skipped() const;
-    // While frameArrived is raised: the frame's capture time and length on the wire.
+    // While frameArrived is raised: the frame's capture time and length on the
+    // wire, its own link type (its header is Ethernet by now) and its comments (null: none).
     CaptureTime frameTime() const { return frameStamp_.time; }
     uint32_t frameWireLength() const { return frameStamp_.wireLength; }
+    int frameLinkType() const { return frameLinkType_; }
+    const FrameComments* frameComments() const { return frameComments_; }
 
 signals:
     // One frame: its captured bytes and their count, valid only during the emission.
@@ -92,5 +96,7 @@ private:
     QString label_;
     QString failure_;
     FrameStamp frameStamp_;
+    int frameLinkType_ = 1;
+    const FrameComments* frameComments_ = nullptr;
     uint64_t run_ = 0;   // which start the frames being handed over belong to
 };

@@ -17,6 +17,7 @@
 #include "acquire/frmCapture.h"
 #include "acquire/modSaveData.h"
 #include "app/guiStoreHost.h"
+#include "core/linkOrigins.h"
 #include "core/storeHost.h"
 #include "platform/StreamControl.h"
 #include "support/RecordingView.h"
@@ -264,6 +265,8 @@ private slots:
         QVERIFY(ended());
         QVERIFY2(dialogs->shown.isEmpty(), qPrintable(dialogs->shown.value(0).text));
         QCOMPARE(storedLines(), withoutWireLengths(captured::fileLines(file)));
+        // Each frame keeps its own link type for the detail view, as a file's do.
+        QCOMPARE((QList<int>{linkTypeOfPacket(1), linkTypeOfPacket(2), linkTypeOfPacket(16)}), (QList<int>{1, 113, 0}));
         QCOMPARE(w->lblStatus->text(), QString("Stopped: stream ended after 28 frames"));
         startCommand("true");
         QVERIFY(ended());

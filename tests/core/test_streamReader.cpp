@@ -15,11 +15,16 @@ using recorded::numbered;
 namespace {
 using captured::lineOf;
 
-// The frames of `bytes` fed `chunk` bytes at a time.
-QStringList streamed(const QByteArray& bytes, qsizetype chunk, StreamReader& reader)
+// The frames of `bytes` fed `chunk` bytes at a time; `kept`: each one's own link type and comments.
+QStringList streamed(const QByteArray& bytes, qsizetype chunk, StreamReader& reader, QStringList* kept = nullptr)
 {
     QStringList lines;
-    const auto visit = [&](const StreamedFrame& f) { return lines << lineOf(f.data, f.size, f.stamp), true; };
+    const auto visit = [&](const StreamedFrame& f) {
+        QStringList comments;
+        for (const std::string& c : f.comments ? *f.comments : FrameComments{}) comments << QString::fromStdString(c);
+        if (kept) *kept << QString("%1 %2").arg(f.linkType).arg(comments.join('|')).trimmed();
+        return lines << lineOf(f.data, f.size, f.stamp), true;
+    };
     for (qsizetype at = 0; at < bytes.size(); at += chunk) {
         const QByteArray part = bytes.mid(at, chunk);
         if (!reader.feed(reinterpret_cast<const uint8_t*>(part.constData()), size_t(part.size()), visit)) return lines;
@@ -59,24 +64,36 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("frames");
         QTest::addColumn<int>("otherLink");
-        QTest::newRow("pcap, ours, µs (libpcap's writer)") << libpcapFile(numbered(1, 20)) << 20 << 0;
-        QTest::newRow("pcap, other byte order, ns") << captured::bigEndianPcap(numbered(1, 20)) << 20 << 0;
-        QTest::newRow("pcap ns, ours") << recorded::pcapFile(numbered(1, 3), {{4000000000u, 999999999}, {1, 0}, {2, 5}}, true) << 3 << 0;
-        QTest::newRow("pcapng, two sections and four interfaces") << captured::mixedPcapng() << 48 << 0;
+        QTest::addColumn<QStringList>("kept");   // each frame's link type and comments; empty: not checked
+        QTest::newRow("pcap, ours, µs (libpcap's writer)") << libpcapFile(numbered(1, 20)) << 20 << 0 << QStringList();
+        QTest::newRow("pcap, other byte order, ns") << captured::bigEndianPcap(numbered(1, 20)) << 20 << 0 << QStringList();
+        QTest::newRow("pcap ns, ours") << recorded::pcapFile(numbered(1, 3), {{4000000000u, 999999999}, {1, 0}, {2, 5}}, true) << 3 << 0 << QStringList();
+        QTest::newRow("pcapng, two sections and four interfaces") << captured::mixedPcapng() << 48 << 0 << QStringList();
+        Pcapng commented;
+        commented.section(true).interface(1).interface(113);
+        commented.packet(0, recorded::numberedFrame(1), 0, 0, {"first", "second, longer"})
+            .packet(1, Frame(40, 1), 0, 0, {"cooked"}, true)
+            .packet(0, recorded::numberedFrame(2));
+        QTest::newRow("pcapng with comments, one in an obsolete block")
+            << commented.b << 3 << 0 << QStringList{"1 first|second, longer", "113 cooked", "1"};
     }
     void chunksOfEverySize()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, frames);
         QFETCH(int, otherLink);
+        QFETCH(QStringList, kept);
         const QString path = dir.filePath("whole");
         QVERIFY(recorded::writeFile(path, bytes));
         const QStringList expected = captured::fileLines(path);
         QCOMPARE(expected.size(), frames);
         for (qsizetype chunk = 1; chunk <= bytes.size(); ++chunk) {
             StreamReader reader;
-            const QStringList got = streamed(bytes, chunk, reader);
+            QStringList gotKept;
+            const QStringList got = streamed(bytes, chunk, reader, &gotKept);
             if (got != expected) QFAIL(qPrintable(QString("chunks of %1 bytes: %2").arg(chunk).arg(got.join('\n'))));
+            if (!kept.isEmpty() && gotKept != kept)
+                QFAIL(qPrintable(QString("chunks of %1 bytes kept %2").arg(chunk).arg(gotKept.join('\n'))));
             QCOMPARE(reader.otherLinkFrames(), otherLink);
             QCOMPARE(notes(reader), QString("stream ended after %1 frames").arg(frames) + (otherLink ? QString(" | %1 frames of interfaces that are not Ethernet skipped").arg(otherLink) : QString()));
         }
