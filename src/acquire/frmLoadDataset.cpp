@@ -69,6 +69,8 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
                                "(2023-11-14 23:13:20.5) or @ and seconds since 1970 (@1700000000.5).\n"
                                "A bare number is a frame number; one past the last frame is taken as seconds "
                                "since 1970 when the file was captured then.");
+    // Room for a time to the microsecond, as the player shows it.
+    txtWindowFirst->setMinimumWidth(txtWindowFirst->fontMetrics().horizontalAdvance("2023-11-14 23:13:20.000000  "));
     lblWindowFirst->setBuddy(txtWindowFirst);
     lblWindowRange = label(fraWindow, "lblWindowRange", "");
     btnLoadWindow = new QPushButton("&Load Window", fraWindow);
