@@ -84,16 +84,15 @@ bool parseFrameWindow(const std::string& text, FrameWindow& window)
 }
 
 // "@TIME-@TIME" (count 0) or "@TIME+COUNT"; false when the text is neither.
-bool parseTimeWindow(const std::string& value, CaptureTime& from, CaptureTime& to, int64_t& count)
+bool parseTimeWindow(const std::string& value, WindowOption::Times& t)
 {
     const size_t toTime = value.find("-@"), plus = value.rfind('+');
-    count = 0;
     if (toTime != std::string::npos)
-        return parseCaptureTime(value.substr(1, toTime - 1), from) && parseCaptureTime(value.substr(toTime + 2), to);
+        return parseCaptureTime(value.substr(1, toTime - 1), t.from) && parseCaptureTime(value.substr(toTime + 2), t.to);
     if (plus == std::string::npos) return false;
     const std::string digits = value.substr(plus + 1);
-    return parseCaptureTime(value.substr(1, plus - 1), from) && !digits.empty() && digits.size() <= 15 &&
-           digits.find_first_not_of("0123456789") == std::string::npos && (count = std::stoll(digits)) > 0;
+    return parseCaptureTime(value.substr(1, plus - 1), t.from) && !digits.empty() && digits.size() <= 15 &&
+           digits.find_first_not_of("0123456789") == std::string::npos && (t.count = std::stoll(digits)) > 0;
 }
 }
 
@@ -101,12 +100,11 @@ std::string parseWindowOption(const std::string& value, WindowOption& window, in
 {
     window = {};
     if (!value.empty() && value[0] == '@') {
-        CaptureTime from = kNoTime, to = kNoTime;
-        int64_t count = 0;
-        if (!parseTimeWindow(value, from, to, count))
+        WindowOption::Times times;
+        if (!parseTimeWindow(value, times))
             return "--window '" + value + "' is not @TIME-@TIME or @TIME+COUNT; a TIME is local, as in "
                    "2023-11-14 23:13:20.5, or seconds since 1970, as in 1700000000.5";
-        window.byTime = value;
+        window.byTime = times;
         return {};
     }
     FrameWindow w;
@@ -136,10 +134,8 @@ int takeWindowOption(CliArgs& args, WindowOption& window, const char* usage, int
 
 int findWindowByTime(WindowOption& window, const std::string& path, int64_t widest)
 {
-    if (window.byTime.empty()) return 0;
-    CaptureTime from = kNoTime, to = kNoTime;
-    int64_t count = 0;
-    parseTimeWindow(window.byTime, from, to, count);   // parsed when the option was taken
+    if (!window.byTime) return 0;
+    const auto [from, to, count] = *window.byTime;
     LoadObserver quiet;
     const FrameIndex index = indexFile(path, quiet);
     if (!index.ok()) {
@@ -175,7 +171,7 @@ int findWindowByTime(WindowOption& window, const std::string& path, int64_t wide
         return 1;
     }
     window.frames = w;
-    window.byTime.clear();
+    window.byTime.reset();
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cliCommand.h"
+#include "core/captureTime.h"
 #include "core/filterExpression.h"
 #include "core/frameWindow.h"
 #include "core/loadReport.h"
@@ -19,7 +20,13 @@ bool loadIntoFreshStore(const std::string& path, LoadReport& report, const std::
 // read, or times, "@TIME-@TIME" or "@TIME+COUNT", found in the file.
 struct WindowOption {
     std::optional<FrameWindow> frames;
-    std::string byTime;   // the value as given, while its frames are not yet found
+    // Times given, while their frames are not yet found: from the first
+    // captured at or after `from`, `count` frames, or (count 0) up to `to`.
+    struct Times {
+        CaptureTime from = kNoTime, to = kNoTime;
+        int64_t count = 0;
+    };
+    std::optional<Times> byTime;
 };
 // How --window takes times, in every command's help.
 inline constexpr const char* kWindowByTimeHelp =
