@@ -124,7 +124,7 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
         return !text.isEmpty() && text.size() <= 15 && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
     };
     connect(txtWindowFirst, &QLineEdit::textEdited, this, [this, isNumber](const QString& text) {
-        if (isNumber(text)) chooseFirst(text.toLongLong());
+        if (isNumber(text) && text.toLongLong() <= frames_) chooseFirst(text.toLongLong());   // past it: a time, maybe
     });
     const auto load = [this, isNumber] {
         const QString typed = txtWindowFirst->text().trimmed();
