@@ -253,7 +253,6 @@ bool FrmCapture::beginStoring()
 
 void FrmCapture::StopCapture()
 {
-    rangeHold_.reset();   // a handler that stopped the capture leaves no framesHanded to come
     packet->stop();
     if (stream->isStreaming()) {
         stream->stop();
@@ -279,7 +278,6 @@ void FrmCapture::packetArrived(const uint8_t* data, int size)
 void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time, uint32_t wireLength, int linkType,
                             const FrameComments* comments)
 {
-    if (!rangeHold_) rangeHold_.emplace();
     // 0: an empty frame, nothing stored. Drawn by its packet number, which
     // the views show (packet 30005 is not "5" once the ring has wrapped).
     if (addPacket(data, size - 1, time, wireLength) == 0) return;
@@ -291,7 +289,6 @@ void FrmCapture::storeFrame(const uint8_t* data, int size, CaptureTime time, uin
 
 void FrmCapture::drawArrivedFrames()
 {
-    rangeHold_.reset();
     if (firstUndrawn_ == 0) return;
     // Those that have left the ring meanwhile are not drawn.
     displayPackets(std::exchange(firstUndrawn_, 0), getPacketCount());

@@ -4,11 +4,9 @@
 // Every received frame is stored and drawn at once.
 #include <QPointer>
 #include <cstdint>
-#include <optional>
 
 #include "core/captureTime.h"
 #include "core/frameComments.h"
-#include "core/modLibrary.h"
 #include "ui/FormWindow.h"
 
 class CaptureControl;
@@ -71,8 +69,6 @@ private:
                     const FrameComments* comments = nullptr);
 
     int64_t firstUndrawn_ = 0;   // the first packet stored and not yet drawn; 0: none
-    // Over the frames stored and not yet drawn: the player's labels are told once, before the drawing.
-    std::optional<PacketRangeHold> rangeHold_;
     QString streamNotes_;        // how the last stream ended; empty after an adapter's capture
 };
 

@@ -92,8 +92,8 @@ inline int64_t firstHeldPacket()
 void updatePacketRange();
 
 // While one lives, addPacket leaves the new range untold; the last one to end
-// tells it once. A capture holds one over each burst of frames it stores,
-// which would otherwise rewrite the playback window's labels for every frame.
+// tells it once. A live source holds one over each batch of frames it hands
+// over, which would otherwise rewrite the playback window's labels for every frame.
 class PacketRangeHold {
 public:
     PacketRangeHold();

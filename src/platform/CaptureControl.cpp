@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 #include "AdapterSource.h"
+#include "core/modLibrary.h"
 
 namespace {
 // One wake-up hands over frames in batches for at most this long, then lets
@@ -86,6 +87,7 @@ void CaptureControl::readFrames()
     slice.start();
     int handed = 0;
     do {
+        const PacketRangeHold burst;   // the player's labels told once a batch, not once a frame
         handed = session->dispatch(kBatchFrames, sink);
     } while (handed > 0 && current() && slice.nsecsElapsed() < kSliceNs);
     if (!current()) return;

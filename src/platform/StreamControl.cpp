@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/commandWords.h"
+#include "core/modLibrary.h"
 #include "core/pcapSession.h"
 #include "core/streamInput.h"
 #include "core/streamReader.h"
@@ -164,7 +165,12 @@ StreamControl::Outcome StreamControl::readAvailable(const Take& take, bool slice
             finish();
             return done(Outcome::Finished);
         }
-        if (!reader->feed(chunk.get(), got, visit) && current()) {
+        bool fed = false;
+        {
+            const PacketRangeHold burst;   // the player's labels told once a chunk, not once a frame
+            fed = reader->feed(chunk.get(), got, visit);
+        }
+        if (!fed && current()) {
             finish();
             return done(Outcome::Finished);
         }
