@@ -344,9 +344,9 @@ private slots:
         const qsizetype asked = dialogs.shown.size();
         activate(frmEncodings());
         QTest::keyClick(frmEncodings(), Qt::Key_Q, Qt::ControlModifier);   // saved since: no question
-        QTest::keyClick(frmEncodings(), Qt::Key_O, Qt::ControlModifier);   // loaded and unchanged: none either
+        QTest::keyClick(frmEncodings(), Qt::Key_O, Qt::ControlModifier);   // the open dialog, cancelled
         QCOMPARE(dialogs.fileDialogTitles.last(), QString("Open nivora dataset"));
-        loadDataset(dir.filePath("kept.nivora"));
+        loadDataset(dir.filePath("kept.nivora"));   // loaded and unchanged: no question either
         frmMain()->menuItem("exit")->trigger();
         QCOMPARE(endings, before + 3);
         QCOMPARE(dialogs.shown.size(), asked + 1);   // the overwrite question only
