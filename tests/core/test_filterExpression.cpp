@@ -1,7 +1,7 @@
 // Filter expressions: what libpcap's compiled code matches on stored bytes
 // and wire lengths (lengths beyond the bytes, frames shorter than the headers
-// read, VLAN tags, flag and type byte tests), which texts may wait for a
-// resolver (libpcap's messages for bad text: TestFilterAgreement), and the "Show only" expression
+// read, VLAN tags, flag and type byte tests), libpcap's own messages for bad
+// text, which texts may wait for a resolver, and the "Show only" expression
 // over the store, applied after the toggles and check boxes.
 #include <QTest>
 
@@ -69,12 +69,21 @@ private slots:
         QTest::newRow("blank") << "  " << arp() << 0 << true;
         QTest::newRow("tcp port 80") << "tcp port 80" << tcp(0x10) << 0 << true;
         QTest::newRow("udp is no tcp port") << "tcp port 80" << frames::ipv4(60, 17, 80, 80) << 0 << false;
+        QTest::newRow("src host") << "src host 10.0.0.1" << udp << 0 << true;
+        QTest::newRow("dst host is not src") << "src host 10.0.0.2" << udp << 0 << false;
+        QTest::newRow("net and portrange") << "net 10.0.0.0/8 and portrange 5000-6000" << udp << 0 << true;
         QTest::newRow("greater reads the wire") << "greater 1000" << udp << 1500 << true;
         QTest::newRow("less reads the wire") << "less 100" << udp << 1500 << false;
+        QTest::newRow("len reads the wire") << "len = 1514" << udp << 1514 << true;
         QTest::newRow("syn set") << "tcp[tcpflags] & tcp-syn != 0" << tcp(0x02) << 0 << true;
+        QTest::newRow("syn clear") << "tcp[tcpflags] & tcp-syn != 0" << tcp(0x10) << 0 << false;
+        QTest::newRow("echo request") << "icmp[icmptype] = icmp-echo" << icmpEcho() << 0 << true;
+        QTest::newRow("ip byte test") << "ip[8] = 64" << udp << 0 << true;
         QTest::newRow("vlan and udp") << "vlan and udp" << tagged(udp) << 0 << true;
         QTest::newRow("udp misses a tagged frame") << "udp" << tagged(udp) << 0 << false;
+        QTest::newRow("ether host") << "ether host 01:02:03:04:05:06" << udp << 0 << true;
         QTest::newRow("arp") << "arp and ether broadcast" << arp() << 0 << true;
+        QTest::newRow("not and or") << "not tcp and (udp or icmp)" << udp << 0 << true;
         // Too short for the headers read: no match, and nothing read beyond the bytes.
         QTest::newRow("tcp flags beyond the bytes") << "tcp[tcpflags] != 0" << tcp(0x02, 40) << 0 << false;
         QTest::newRow("ip byte beyond the bytes") << "ip[100] = 0" << udp << 0 << false;
@@ -92,14 +101,44 @@ private slots:
         QCOMPARE(compiled(text).matches(bytes.get(), uint32_t(frame.size()), uint32_t(wire)), matches);
     }
 
+    void badTextGetsLibpcapsMessage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unfinished") << "tcp port" << "syntax error";
+        QTest::newRow("port too large") << "port 70000" << "port";
+        QTest::newRow("unknown protocol") << "ip proto frob" << "unknown ip proto 'frob'";
+        QTest::newRow("needs a netmask") << "ip broadcast" << "netmask";
+    }
+    void badTextGetsLibpcapsMessage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        std::string error;
+        QVERIFY(!FilterExpression::compile(text.toStdString(), error));
+        QVERIFY2(QString::fromStdString(error).contains(message), error.c_str());
+    }
+
+    void numbersAndKeywordsNeedNoLookUp_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("mayLookUp");
+        QTest::newRow("port or host") << "tcp port 80 or host 10.0.0.5" << false;
+        QTest::newRow("net, not") << "net 10.0.0.0/8 and not icmp" << false;
+        QTest::newRow("flags") << "tcp[tcpflags] & (tcp-syn|tcp-ack) == tcp-syn" << false;
+        QTest::newRow("icmp type") << "icmp[icmptype]=icmp-echoreply" << false;
+        QTest::newRow("mac from a letter") << "ether host aa:bb:cc:dd:ee:ff" << false;
+        QTest::newRow("ipv6") << "ip6 host fe80::1 or ::1" << false;
+        QTest::newRow("vlan, len") << "vlan 10 and udp and len >= 0x100" << false;
+        QTest::newRow("host name") << "host example.invalid" << true;
+        QTest::newRow("port name") << "tcp port http" << true;
+        QTest::newRow("bare name") << "src router1" << true;
+    }
     void numbersAndKeywordsNeedNoLookUp()
     {
-        const std::pair<const char*, bool> texts[] = {
-            {"tcp port 80 or host 10.0.0.5", false}, {"tcp[tcpflags] & (tcp-syn|tcp-ack) == tcp-syn", false},
-            {"ether host aa:bb:cc:dd:ee:ff", false},   // octets that begin with a letter
-            {"ip6 host fe80::1 or ::1", false},         {"vlan 10 and udp and len >= 0x100", false},
-            {"host example.invalid", true},             {"tcp port http", true}, {"src router1", true}};
-        for (const auto& [text, mayLookUp] : texts) QVERIFY2(mayLookUpNames(text) == mayLookUp, text);
+        QFETCH(QString, text);
+        QFETCH(bool, mayLookUp);
+        QCOMPARE(mayLookUpNames(text.toStdString()), mayLookUp);
     }
 
     // Following a packet: its hosts, or its conversation both ways exactly
@@ -116,6 +155,9 @@ private slots:
         QTest::newRow("tcp") << tcp(0x10) << "host 10.0.0.1" << "host 10.0.0.2"
                              << "(src host 10.0.0.1 and dst host 10.0.0.2 and src port 80 and dst port 1234) or "
                                 "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 1234 and dst port 80)";
+        QTest::newRow("udp") << frames::ipv4(60, 17, 53, 5353) << "host 10.0.0.1" << "host 10.0.0.2"
+                             << "(src host 10.0.0.1 and dst host 10.0.0.2 and src port 53 and dst port 5353) or "
+                                "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 5353 and dst port 53)";
         QTest::newRow("icmp") << icmpEcho() << "host 10.0.0.1" << "host 10.0.0.2"
                               << "(src host 10.0.0.1 and dst host 10.0.0.2) or (src host 10.0.0.2 and dst host 10.0.0.1)";
         QTest::newRow("later fragment") << fragment << "host 10.0.0.1" << "host 10.0.0.2"
