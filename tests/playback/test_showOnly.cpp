@@ -212,16 +212,34 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QString::fromStdString(showOnlyExpression().text()) == "host localhost", 30000);
     }
 
-    // Following a chosen packet fills the line with its conversation and shows
-    // only the packets of it, both ways (the expression for each protocol:
-    // TestFilterExpression::followExpressions); "Show everything" empties it.
+    // Following a chosen TCP, UDP, ICMP or ARP packet fills the line with its
+    // conversation and shows only the packets of it, both ways: not those of
+    // the other protocol between the same ports (10). "Show everything" empties it.
+    void followTheConversation_data()
+    {
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QList<int>>("shown");
+        QTest::newRow("tcp") << 1 << QList<int>{1, 2};
+        QTest::newRow("udp") << 4 << QList<int>{4, 5};
+        QTest::newRow("icmp") << 6 << QList<int>{6, 7};
+        QTest::newRow("arp") << 8 << QList<int>{8};
+    }
     void followTheConversation()
     {
+        QFETCH(int, chosen);
+        QFETCH(QList<int>, shown);
         initStartup();   // the views' follow menu reaches the filters window as in the program
-        const Frame tcp = frames::ipv4(60, 6, 80, 1234);
-        for (const Frame& f : {tcp, reversed(tcp), frames::ipv4(60, 6, 80, 999), frames::ipv4(60, 17, 53, 5353)})
+        const Frame tcp = frames::ipv4(60, 6, 80, 1234), udp = frames::ipv4(60, 17, 53, 5353);
+        Frame icmp = frames::ipv4(60, 1), arp(60, 0xFF), otherArp;
+        icmp[28] = icmp[32] = 9;   // between 10.0.9.1 and 10.0.9.2
+        arp[12] = 0x08, arp[13] = 0x06;
+        std::fill_n(arp.begin() + 6, 6, 0xA1);   // broadcast by two senders
+        otherArp = arp;
+        std::fill_n(otherArp.begin() + 6, 6, 0xA2);
+        for (const Frame& f : {tcp, reversed(tcp), frames::ipv4(60, 6, 80, 999), udp, reversed(udp), icmp,
+                               reversed(icmp), arp, otherArp, frames::ipv4(60, 17, 80, 1234)})
             addPacket(f.data(), int(f.size()) - 1);
-        packetSelection().choose(1);
+        packetSelection().choose(chosen);
         std::unique_ptr<QMenu> menu(makeFollowMenu(nullptr));
         QMap<QString, QAction*> items;
         for (QAction* a : menu->actions()) items[a->text()] = a;
@@ -229,11 +247,12 @@ private slots:
         items["Show only this conversation"]->trigger();
         settle();
         QVERIFY(frmEncodings()->isVisible());
-        QCOMPARE(frmEncodings()->cmbShowOnly->currentText(), QString::fromStdString(followExpression(Follow::Conversation, 1)));
+        QCOMPARE(frmEncodings()->cmbShowOnly->currentText(),
+                 QString::fromStdString(followExpression(Follow::Conversation, chosen)));
         QList<int> drawn;
         for (int n = 1; n <= getPacketCount(); ++n)
             if (!filterPacket(n)) drawn << n;
-        QCOMPARE(drawn, (QList<int>{1, 2}));
+        QCOMPARE(drawn, shown);
         items["Show everything"]->trigger();
         QVERIFY(showOnlyExpression().empty());
         QVERIFY(frmEncodings()->cmbShowOnly->currentText().isEmpty());
