@@ -60,13 +60,17 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
     fraWindow->setObjectName("fraWindow");
     picOverview = new OverviewStrip(fraWindow);
     picOverview->setObjectName("picOverview");
-    lblWindowFirst = label(fraWindow, "lblWindowFirst", "&First frame:");
+    lblWindowFirst = label(fraWindow, "lblWindowFirst", "&First frame or time:");
     txtWindowFirst = new QLineEdit(fraWindow);
     txtWindowFirst->setObjectName("txtWindowFirst");
     // A frame number, or a time: local as the player shows it, or @ and seconds since 1970.
     txtWindowFirst->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9@:. -]{1,40}"), txtWindowFirst));
     txtWindowFirst->setToolTip("The window's first frame number, or a time: local as the player shows it "
-                               "(2023-11-14 23:13:20.5) or @ and seconds since 1970 (@1700000000.5)");
+                               "(2023-11-14 23:13:20.5) or @ and seconds since 1970 (@1700000000.5).\n"
+                               "A bare number is a frame number; one past the last frame is taken as seconds "
+                               "since 1970 when the file was captured then.");
+    // Room for a time to the microsecond, as the player shows it.
+    txtWindowFirst->setMinimumWidth(txtWindowFirst->fontMetrics().horizontalAdvance("2023-11-14 23:13:20.000000  "));
     lblWindowFirst->setBuddy(txtWindowFirst);
     lblWindowRange = label(fraWindow, "lblWindowRange", "");
     btnLoadWindow = new QPushButton("&Load Window", fraWindow);
@@ -120,15 +124,15 @@ FrmLoadDataset::FrmLoadDataset() : FormWindow("frmLoadDataset", "Load Dataset")
         return !text.isEmpty() && text.size() <= 15 && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
     };
     connect(txtWindowFirst, &QLineEdit::textEdited, this, [this, isNumber](const QString& text) {
-        if (isNumber(text)) chooseFirst(text.toLongLong());
+        if (isNumber(text) && text.toLongLong() <= frames_) chooseFirst(text.toLongLong());   // past it: a time, maybe
     });
     const auto load = [this, isNumber] {
         const QString typed = txtWindowFirst->text().trimmed();
-        if (!typed.isEmpty() && !isNumber(typed)) {
-            loadFileWindowAtTime(typed);
+        if (!typed.isEmpty() && (!isNumber(typed) || typed.toLongLong() > frames_)) {
+            loadFileWindowAtTime(typed);   // a time, or a number no frame has
             return;
         }
-        txtWindowFirst->setText(QString::number(first_));   // where a typed number past the end took it
+        txtWindowFirst->setText(QString::number(first_));   // where a number near the end took it
         loadFileWindow(first_);
     };
     connect(txtWindowFirst, &QLineEdit::returnPressed, this, load);

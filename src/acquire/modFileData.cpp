@@ -66,13 +66,13 @@ void warn(const QString& text) { dialogs().messageBox(text, "Warning", MsgButton
 LoadRunning::LoadRunning() { loading = true; }
 LoadRunning::~LoadRunning() { loading = false; }
 
-void loadWith(const FileLoad& load, const QString& path)
+void loadWith(const FileLoad& load, const QString& path, bool keepChooser)
 {
     if (refuseWhileLoading()) return;
     loading = true;
 
     // Nothing of the previous file stays on show.
-    frmLoadDataset()->hideWindowChooser();
+    if (!keepChooser) frmLoadDataset()->hideWindowChooser();
     showStatus("Opening");
     frmLoadDataset()->lblFileSizeVariable->clear();
     frmLoadDataset()->setProgressRange(1);   // an empty bar (a range of 0..0 would show it busy)
@@ -84,8 +84,10 @@ void loadWith(const FileLoad& load, const QString& path)
     WindowObserver observer;
     const std::string file = fileSystemName(path);
     const LoadReport report = load(file, observer);
+    // The chooser stays only while there is still a file to choose from.
+    const bool stay = keepChooser && heldFile().held();
     if (report.error == LoadError::Cancelled) {   // the overwrite question: nothing loaded, nothing changed
-        frmLoadDataset()->hide();
+        if (!stay) frmLoadDataset()->hide();
         loading = false;
         return;
     }
@@ -104,7 +106,7 @@ void loadWith(const FileLoad& load, const QString& path)
 
     // Packets added behind others exist in no file; a file's own packets do.
     if (report.packetsStored > 0) setHeldPacketsUnsaved(report.firstPacket > 1);
-    frmLoadDataset()->hide();
+    if (!stay) frmLoadDataset()->hide();
     loading = false;
     frmFilters()->initFilters();
     // The packets this load added: behind the held ones when the reset was declined.

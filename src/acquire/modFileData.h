@@ -26,9 +26,10 @@ bool refuseWhileLoading();
 
 // A load as the File menu runs it: in the "Load Dataset" window, asking
 // before replacing held packets, telling what went wrong or was left out,
-// then drawing the new packets.
+// then drawing the new packets. The window goes when the load is done,
+// unless `keepChooser` asks it to stay with the held file's window chooser.
 using FileLoad = std::function<LoadReport(const std::string& file, LoadObserver& observer)>;
-void loadWith(const FileLoad& load, const QString& path);
+void loadWith(const FileLoad& load, const QString& path, bool keepChooser = false);
 
 // Marks a load (or an index pass) as running for its lifetime.
 struct LoadRunning {

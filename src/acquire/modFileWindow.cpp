@@ -96,19 +96,44 @@ bool indexUpToDate()
     return true;
 }
 
-// One find over the held file; true when it ran to the end.
-bool runFind(const FilterExpression& expression)
+// The window's first frame the chooser should show: the store's window of the file, else the one chosen.
+int64_t shownFirst()
+{
+    const auto inStore = heldFile().windowInStore();
+    return inStore ? inStore->first : frmLoadDataset()->chosenFirst();
+}
+
+// The chooser as the held file stands, shown: its strip with the last find's
+// marks and the window at `first` on it.
+void showHeldChooser(int64_t first)
+{
+    const FrameIndex& index = heldFile().index();
+    showChooser(index, first);
+    if (const FileMatches* matches = heldFile().matches()) frmLoadDataset()->showMatches(*matches, index.timeAxisUsable());
+    frmLoadDataset()->show();
+}
+
+// A find over the held file, run to its end unless stopped; true when it got
+// there. A pass of the same expression that was stopped on the file as it still
+// is goes on from where it stopped, unless `afresh`; any other runs from the start.
+bool runFind(const FilterExpression& expression, bool afresh)
 {
     if (!indexUpToDate()) return false;
     const FrameIndex& index = heldFile().index();
-    FileMatches found;
+    const FileMatches* kept = heldFile().matches();
+    const bool goOn = !afresh && kept && kept->stopped && kept->report.ok() && kept->expression == expression.text() &&
+                      kept->identity == index.identity;
+    // The pass runs where its progress and Stop are seen.
+    if (!frmLoadDataset()->isVisible() || !frmLoadDataset()->fraWindow->isVisible()) showHeldChooser(shownFirst());
+    FileMatches found = goOn ? *kept : FileMatches{};
     {
         LoadRunning running;
         stopAsked = false;
         frmLoadDataset()->setProgressRange(index.identity.size);
-        frmLoadDataset()->showFindRunning(true);
+        frmLoadDataset()->showFindRunning(true, found.count);
         FindProgress progress;
-        found = findInIndexedFile(index, expression, progress);
+        if (goOn) continueFind(index, expression, found, progress);
+        else found = findInIndexedFile(index, expression, progress);
         frmLoadDataset()->showFindRunning(false);
         frmLoadDataset()->setProgressPosition(index.identity.size);
     }
@@ -123,7 +148,9 @@ bool runFind(const FilterExpression& expression)
     return complete;
 }
 
-void loadWindow(const FrameWindow& window)
+// Loads `window` of the held file. With `keepChooser` the chooser stays up
+// after it, the window on its strip among the find's marks.
+void loadWindow(const FrameWindow& window, bool keepChooser = false)
 {
     HeldFile& file = heldFile();
     std::optional<WindowMoveHost> moving;
@@ -139,7 +166,8 @@ void loadWindow(const FrameWindow& window)
             }
             return report;
         },
-        displayText(file.index().path));
+        displayText(file.index().path), keepChooser);
+    if (keepChooser && file.held()) showHeldChooser(shownFirst());
 }
 }
 
@@ -190,16 +218,25 @@ void loadFileWindowAtTime(const QString& text)
 {
     if (!heldFile().held() || refuseWhileLoading() || !indexUpToDate()) return;
     const FrameIndex& index = heldFile().index();
-    if (const std::string problem = timeSearchProblem(index); !problem.empty()) return tell(problem);
     std::string typed = text.trimmed().toStdString();
+    const bool bare = !typed.empty() && typed.find_first_not_of("0123456789") == std::string::npos;
+    const std::string noSuchFrame = "There is no frame " + typed + ": the file holds " + groupedNumber(index.frames) + " frames.";
+    const std::string timeProblem = timeSearchProblem(index);
+    if (bare && !timeProblem.empty()) return tell(noSuchFrame);
+    if (!timeProblem.empty()) return tell(timeProblem);
     if (!typed.empty() && typed[0] == '@') typed.erase(0, 1);
     CaptureTime time = kNoTime;
     if (!parseCaptureTime(typed, time))
         return tell("\"" + text.toStdString() + "\" is neither a frame number nor a time. Type a local time as the player "
                     "shows it (2023-11-14 23:13:20.5) or @ and seconds since 1970 (@1700000000.5).");
     LoadReport report;
-    const int64_t first = firstFrameAtOrAfter(index, time, report);
+    // A bare number past the last frame is a time when the file was captured then: after its first frame's second.
+    const bool inTimes = !bare || time >= index.firstTime / kNsPerSecond * kNsPerSecond;
+    const int64_t first = inTimes ? firstFrameAtOrAfter(index, time, report) : 0;
     if (!report.ok()) return tell(report.message);
+    if (bare && first == 0)
+        return tell(noSuchFrame + " For a time, type @ and seconds since 1970 (@" + typed + ") or a local time as the player "
+                    "shows it; the file begins at " + localTimeText(index.firstTime) + ".");
     if (first == 0) return tell("No frame of the file was captured at or after " + localTimeText(time) + ".");
     frmLoadDataset()->chooseFirst(first);
     frmLoadDataset()->txtWindowFirst->setText(QString::number(frmLoadDataset()->chosenFirst()));
@@ -212,7 +249,7 @@ void findInHeldFile(const QString& text)
     std::string error;
     const std::optional<FilterExpression> expression = FilterExpression::compile(text.toStdString(), error);
     if (!expression) return tell("Cannot find \"" + text.toStdString() + "\" in the file: " + error);
-    runFind(*expression);
+    runFind(*expression, true);
 }
 
 void stopFindInFile() { stopAsked = true; }
@@ -220,21 +257,32 @@ void stopFindInFile() { stopAsked = true; }
 bool canLoadMatchWindow(int direction)
 {
     (void)direction;   // either way: only the file knows whether a match lies there
-    const FileMatches* matches = heldFile().held() ? heldFile().matches() : nullptr;
-    return matches && matches->complete() && matches->count > 0;
+    if (!heldFile().held()) return false;
+    const FileMatches* matches = heldFile().matches();
+    if (!matches) return !frmLoadDataset()->cmbFindInFile->currentText().trimmed().isEmpty();   // found first
+    return matches->stopped || matches->count > 0;   // a stopped pass goes on first
 }
 
 void loadMatchWindow(int direction)
 {
     if (refuseWhileLoading()) return;
+    HeldFile& file = heldFile();
+    if (file.held() && !file.matches()) {
+        // No find run yet: the expression typed in the chooser (or the Show only one put there) is found first.
+        const QString typed = frmLoadDataset()->cmbFindInFile->currentText().trimmed();
+        if (typed.isEmpty())
+            return tell("Nothing has been found in the file yet: type a filter expression in \"Find in file\" of the "
+                        "Load Dataset window, then press F3 or Find.");
+        findInHeldFile(typed);
+        if (!file.held() || !file.matches()) return;
+    }
     if (!canLoadMatchWindow(direction)) {
-        QApplication::beep();   // no find run over the file, or it found nothing
+        QApplication::beep();   // no file held, or the find found nothing
         return;
     }
-    HeldFile& file = heldFile();
     const FilterExpression expression = file.matchExpression();
-    if (!matchesAreCurrent(*file.matches(), file.index(), expression.text()) && (!runFind(expression) || !file.held()))
-        return;
+    if (!matchesAreCurrent(*file.matches(), file.index(), expression.text()) && (!runFind(expression, false) || !file.held()))
+        return;   // stopped again (the chooser says so), or the file could not be read (told)
     const int64_t frames = file.index().frames;
     const auto shown = file.windowInStore();
     const int64_t from = shown ? (direction > 0 ? shown->last : shown->first) : (direction > 0 ? 0 : frames + 1);
@@ -245,7 +293,7 @@ void loadMatchWindow(int direction)
         QApplication::beep();   // none beyond the window this way
         return;
     }
-    loadWindow(windowAt(match, frames, kSlotCount));
+    loadWindow(windowAt(match, frames, kSlotCount), true);
 }
 
 bool canLoadNeighbourWindow(int direction)

@@ -2,7 +2,8 @@
 // Files of more frames than the store holds: indexed when opened, offered in
 // the "Load Dataset" window as an overview with the store's window on it,
 // and loaded one window at a time; File > Next Window and Previous Window
-// move the window along the file.
+// move the window along the file, File > Next Match and Previous Match along
+// the matches of a find, the chooser staying up with the window on its strip.
 #include <QString>
 #include <cstdint>
 
@@ -17,7 +18,10 @@ void loadFileWindow(int64_t first);
 
 // Loads the window of the held file that begins at the first frame captured
 // at or after the time in `text` (local, as the player shows it, or @ and
-// seconds since 1970); tells the user why not when there is none.
+// seconds since 1970); tells the user why not when there is none. A bare
+// number, past the file's last frame, is taken as seconds since 1970 when the
+// file was captured then (from its first frame's second to its last frame);
+// else the user is told there is no such frame and how to type a time.
 void loadFileWindowAtTime(const QString& text);
 
 // Runs the filter expression `text` over the whole held file in the "Load
@@ -28,7 +32,9 @@ void stopFindInFile();
 
 // File > Next Match / Previous Match: the window that begins at the next
 // (+1) or previous (-1) match outside the one the store holds, the file
-// searched again first when it changed since.
+// searched again first when it changed since, a stopped find gone on with
+// from where it stopped, and one never run run first for the expression in
+// the chooser (the user told when there is none).
 bool canLoadMatchWindow(int direction);
 void loadMatchWindow(int direction);
 

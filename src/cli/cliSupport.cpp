@@ -70,7 +70,9 @@ void printNotes(const LoadReport& report, const std::string& path)
 
 int finalStatus(const LoadReport& report) { return report.incomplete() ? 1 : 0; }
 
-bool parseWindow(const std::string& text, FrameWindow& window)
+namespace {
+// "A-B", two frame numbers; false when the text is not that.
+bool parseFrameWindow(const std::string& text, FrameWindow& window)
 {
     const size_t dash = text.find('-');
     const auto number = [](const std::string& digits, int64_t& into) {
@@ -81,24 +83,47 @@ bool parseWindow(const std::string& text, FrameWindow& window)
     return dash != std::string::npos && number(text.substr(0, dash), window.first) && number(text.substr(dash + 1), window.last);
 }
 
+// "@TIME-@TIME" (count 0) or "@TIME+COUNT"; false when the text is neither.
+bool parseTimeWindow(const std::string& value, WindowOption::Times& t)
+{
+    const size_t toTime = value.find("-@"), plus = value.rfind('+');
+    if (toTime != std::string::npos)
+        return parseCaptureTime(value.substr(1, toTime - 1), t.from) && parseCaptureTime(value.substr(toTime + 2), t.to);
+    if (plus == std::string::npos) return false;
+    const std::string digits = value.substr(plus + 1);
+    return parseCaptureTime(value.substr(1, plus - 1), t.from) && !digits.empty() && digits.size() <= 15 &&
+           digits.find_first_not_of("0123456789") == std::string::npos && (t.count = std::stoll(digits)) > 0;
+}
+}
+
+std::string parseWindowOption(const std::string& value, WindowOption& window, int64_t widest)
+{
+    window = {};
+    if (!value.empty() && value[0] == '@') {
+        WindowOption::Times times;
+        if (!parseTimeWindow(value, times))
+            return "--window '" + value + "' is not @TIME-@TIME or @TIME+COUNT; a TIME is local, as in "
+                   "2023-11-14 23:13:20.5, or seconds since 1970, as in 1700000000.5";
+        window.byTime = times;
+        return {};
+    }
+    FrameWindow w;
+    if (!parseFrameWindow(value, w))
+        return "--window needs the first and last frame numbers of the file, as in --window 600001-630000, "
+               "or times, as in --window '@2023-11-14 23:13:20-@2023-11-14 23:14:00' or --window @1700000000+30000";
+    // Known to be wrong before the file is read: a reversed window, frame 0, too wide for the store.
+    if (std::string problem = windowProblem(w, w.last, widest, ""); !problem.empty()) return problem;
+    window.frames = w;
+    return {};
+}
+
 int takeWindowOption(CliArgs& args, WindowOption& window, const char* usage, int64_t widest)
 {
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] != "--window") continue;
         const std::string value = k + 1 < args.size() ? args[k + 1] : std::string();
-        FrameWindow w;
-        if (!value.empty() && value[0] == '@') {
-            window.byTime = value;
-        } else if (parseWindow(value, w)) {
-            // Known to be wrong before the file is read: a reversed window, frame 0, too wide for the store.
-            if (const std::string problem = windowProblem(w, w.last, widest, ""); !problem.empty()) {
-                printError(problem);
-                return usageError(usage);
-            }
-            window.frames = w;
-        } else {
-            printError("--window needs the first and last frame numbers of the file, as in --window 600001-630000, "
-                       "or times, as in --window '@2023-11-14 23:13:20-@2023-11-14 23:14:00' or --window @1700000000+30000");
+        if (const std::string problem = parseWindowOption(value, window, widest); !problem.empty()) {
+            printError(problem);
             return usageError(usage);
         }
         args.erase(args.begin() + long(k), args.begin() + long(k) + 2);
@@ -109,24 +134,8 @@ int takeWindowOption(CliArgs& args, WindowOption& window, const char* usage, int
 
 int findWindowByTime(WindowOption& window, const std::string& path, int64_t widest)
 {
-    if (window.byTime.empty()) return 0;
-    const std::string& value = window.byTime;
-    const size_t toTime = value.find("-@"), plus = value.rfind('+');
-    CaptureTime from = kNoTime, to = kNoTime;
-    int64_t count = 0;
-    bool parsed = false;
-    if (toTime != std::string::npos) {
-        parsed = parseCaptureTime(value.substr(1, toTime - 1), from) && parseCaptureTime(value.substr(toTime + 2), to);
-    } else if (plus != std::string::npos) {
-        const std::string digits = value.substr(plus + 1);
-        parsed = parseCaptureTime(value.substr(1, plus - 1), from) && !digits.empty() && digits.size() <= 15 &&
-                 digits.find_first_not_of("0123456789") == std::string::npos && (count = std::stoll(digits)) > 0;
-    }
-    if (!parsed) {
-        printError("--window '" + value + "' is not @TIME-@TIME or @TIME+COUNT; a TIME is local, as in "
-                   "2023-11-14 23:13:20.5, or seconds since 1970, as in 1700000000.5");
-        return 2;
-    }
+    if (!window.byTime) return 0;
+    const auto [from, to, count] = *window.byTime;
     LoadObserver quiet;
     const FrameIndex index = indexFile(path, quiet);
     if (!index.ok()) {
@@ -162,7 +171,7 @@ int findWindowByTime(WindowOption& window, const std::string& path, int64_t wide
         return 1;
     }
     window.frames = w;
-    window.byTime.clear();
+    window.byTime.reset();
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cliCommand.h"
+#include "core/captureTime.h"
 #include "core/filterExpression.h"
 #include "core/frameWindow.h"
 #include "core/loadReport.h"
@@ -15,16 +16,27 @@
 // when nothing could be loaded.
 bool loadIntoFreshStore(const std::string& path, LoadReport& report, const std::optional<FrameWindow>& window = {});
 
-// "A-B", two frame numbers; false when the text is not that.
-bool parseWindow(const std::string& text, FrameWindow& window);
 // "--window" of the command line: frame numbers A-B, known before the file is
 // read, or times, "@TIME-@TIME" or "@TIME+COUNT", found in the file.
 struct WindowOption {
     std::optional<FrameWindow> frames;
-    std::string byTime;   // the value as given, while its frames are not yet found
+    // Times given, while their frames are not yet found: from the first
+    // captured at or after `from`, `count` frames, or (count 0) up to `to`.
+    struct Times {
+        CaptureTime from = kNoTime, to = kNoTime;
+        int64_t count = 0;
+    };
+    std::optional<Times> byTime;
 };
-// Takes "--window VALUE" out of args. 0, or the usage status 2 after saying
-// what is wrong: neither form, no frames, or more than `widest` (0: any number).
+// How --window takes times, in every command's help.
+inline constexpr const char* kWindowByTimeHelp =
+    "or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or "
+    "seconds since 1970) to the last before one captured after the second, or COUNT frames";
+// Reads the value of "--window" into `window`: empty, or what is wrong with it
+// (neither form, no frames, or more than `widest`, 0: any number). The one
+// reader of the option, for nivora-cli's commands and nivora-render alike.
+std::string parseWindowOption(const std::string& value, WindowOption& window, int64_t widest);
+// Takes "--window VALUE" out of args. 0, or the usage status 2 after saying what is wrong.
 int takeWindowOption(CliArgs& args, WindowOption& window, const char* usage, int64_t widest);
 // Finds the frames of a window given by time in `path` (indexing it): from the
 // first frame captured at or after the first time to the last before the first

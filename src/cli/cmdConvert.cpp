@@ -9,7 +9,7 @@
 namespace {
 constexpr const char* kUsage = "convert [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] IN OUT";
 const OptionTable kOptions = {
-    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "copy only frames A to B of IN, 1-based; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
+    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "copy only frames A to B of IN, 1-based; " + std::string(kWindowByTimeHelp)},
     {"--filter EXPR", "copy only the frames the libpcap filter expression EXPR matches, as tcpdump does reading IN and writing OUT"},
 };
 
@@ -23,7 +23,7 @@ int runConvert(const CliArgs& given)
     if (args.size() != 2) return usageError(kUsage);
     if (const int status = checkInputName(args[0])) return status;
     if (const int status = checkOutputName(args[1])) return status;
-    if (const int status = findWindowByTime(window, args[0], 0)) return status == 2 ? usageError(kUsage) : status;
+    if (const int status = findWindowByTime(window, args[0], 0)) return status;
     const ConvertReport report = convertFile(args[0], args[1], window.frames, keep);
     if (!report.read.ok()) {
         printError(report.read.message);

@@ -21,7 +21,7 @@ const OptionTable kOptions = {
     {"--labels", "print each field's label instead of its value"},
     {"--time", "print each frame's capture time first, in seconds since 1970 (empty for a dataset's frames)"},
     {"--comments", "print each frame's comments last, on one line (tabs and line breaks escaped)"},
-    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "print only frames A to B of FILE, 1-based; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
+    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "print only frames A to B of FILE, 1-based; " + std::string(kWindowByTimeHelp)},
     {"--filter EXPR", "print only the frames the libpcap filter expression EXPR matches, numbered as in FILE"},
 };
 
@@ -67,7 +67,7 @@ int runFields(const CliArgs& given)
         else return usageError(kUsage);
     }
     if (path.empty()) return usageError(kUsage);
-    if (const int status = findWindowByTime(asked, path, 0)) return status == 2 ? usageError(kUsage) : status;
+    if (const int status = findWindowByTime(asked, path, 0)) return status;
     const std::optional<FrameWindow>& window = asked.frames;
 
     LoadReport report;

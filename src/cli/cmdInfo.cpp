@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kUsage = "info [--window A-B|@TIME-@TIME|@TIME+COUNT] [--filter EXPR] [--histogram N] FILE";
 constexpr int64_t kMostStretches = 100000;
 const OptionTable kOptions = {
-    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "describe frames A to B of FILE (at most " + std::to_string(kSlotCount) + ") instead of the first " + std::to_string(kSlotCount) + "; or by capture time, from the first frame captured at or after a TIME (local, as 2023-11-14 23:13:20.5, or seconds since 1970) to the last before one captured after the second, or COUNT frames"},
+    {"--window A-B|@TIME-@TIME|@TIME+COUNT", "describe frames A to B of FILE (at most " + std::to_string(kSlotCount) + ") instead of the first " + std::to_string(kSlotCount) + "; " + std::string(kWindowByTimeHelp)},
     {"--filter EXPR", "count and describe only the frames the libpcap filter expression EXPR matches; count its matches across the whole file, with the first and the last"},
     {"--histogram N", "count the matching frames (all, without --filter) in N equal stretches of time, from the first frame's time to the latest"},
 };
@@ -106,7 +106,7 @@ int runInfo(const CliArgs& given)
     if (args.size() != 1) return usageError(kUsage);
     const std::string& path = args[0];
     if (const int status = checkInputName(path)) return status;
-    if (const int status = findWindowByTime(asked, path, kSlotCount)) return status == 2 ? usageError(kUsage) : status;
+    if (const int status = findWindowByTime(asked, path, kSlotCount)) return status;
 
     BinnedCounts byTime;
     if (stretches > 0) {

@@ -28,6 +28,29 @@ BinnedCounts equalStretches(int64_t first, int64_t last, int64_t n)
     return BinnedCounts{first, width, std::vector<int64_t>(size_t(n))};
 }
 
+namespace {
+// One frame of a pass, the next after those counted in `m`: counted when it
+// matches, and every 4096 frames (often enough for a responsive window,
+// rarely enough to cost nothing) the progress told. False once a stop is asked.
+bool countFrame(FileMatches& m, const FilterExpression& expression, const SourceFrame& frame, FindObserver& observer)
+{
+    const int64_t number = ++m.frames;
+    const bool matched = frameMatches(expression, frame);
+    observer.frameRead(number, frame, matched);
+    if (matched) {
+        const CaptureTime t = frame.stamp ? frame.stamp->time : kNoTime;
+        if (m.count++ == 0) m.firstFrame = number, m.firstTime = t;
+        m.lastFrame = number, m.lastTime = t;
+        m.byFrame.add(number - 1);
+        if (t != kNoTime) m.byTime.add(t);
+    }
+    if (number % 4096 != 0) return true;
+    observer.progress(frame.position, m.count);
+    m.stopped = observer.stopRequested();
+    return !m.stopped;
+}
+}
+
 FileMatches findInFile(const std::string& path, const FilterExpression& expression, BinnedCounts byFrame,
                        BinnedCounts byTime, FindObserver& observer)
 {
@@ -40,37 +63,31 @@ FileMatches findInFile(const std::string& path, const FilterExpression& expressi
     const auto stream = openFrameStream(path, m.report);
     if (!stream) return m;
     m.identity = stream->identity();
-
-    int64_t nextProgress = 4096;   // often enough for a responsive window, rarely enough to cost nothing
-    stream->read(m.report, stream->start(), [&](const StreamFrame& f) {
-        const int64_t number = ++m.frames;
-        const bool matched = frameMatches(expression, f.frame);
-        observer.frameRead(number, f.frame, matched);
-        if (matched) {
-            const CaptureTime t = f.frame.stamp ? f.frame.stamp->time : kNoTime;
-            if (m.count++ == 0) m.firstFrame = number, m.firstTime = t;
-            m.lastFrame = number, m.lastTime = t;
-            m.byFrame.add(number - 1);
-            if (t != kNoTime) m.byTime.add(t);
-        }
-        if (number < nextProgress) return true;
-        nextProgress = number + 4096;
-        observer.progress(f.frame.position, m.count);
-        m.stopped = observer.stopRequested();
-        return !m.stopped;
-    });
+    stream->read(m.report, stream->start(), [&](const StreamFrame& f) { return countFrame(m, expression, f.frame, observer); });
     return m;
 }
 
 FileMatches findInIndexedFile(const FrameIndex& index, const FilterExpression& expression, FindObserver& observer)
 {
-    BinnedCounts byTime = index.timesKnown() ? binsOf(index.byTime, index.byTimeOrigin) : BinnedCounts{};
-    FileMatches m = findInFile(index.path, expression, binsOf(index.overview, 0), std::move(byTime), observer);
-    if (m.report.ok() && !(m.identity == index.identity)) {
-        m.report.error = LoadError::FileChanged;
-        m.report.message = quotedPath(index.path) + " has changed since it was indexed";
-    }
+    FileMatches m;
+    m.expression = expression.text();
+    m.identity = index.identity;
+    m.byFrame = binsOf(index.overview, 0);
+    if (index.timesKnown()) m.byTime = binsOf(index.byTime, index.byTimeOrigin);
+    m.stopped = true;   // nothing read yet
+    continueFind(index, expression, m, observer);
     return m;
+}
+
+void continueFind(const FrameIndex& index, const FilterExpression& expression, FileMatches& matches, FindObserver& observer)
+{
+    if (!matches.stopped || !matches.report.ok()) return;
+    matches.stopped = false;
+    if (matches.frames >= index.frames) return;
+    WindowSource rest(FrameWindow{matches.frames + 1, index.frames}, &index);
+    LoadObserver quiet;
+    if (!rest.open(index.path, matches.report, quiet)) return;
+    rest.forEachFrame(matches.report, [&](const SourceFrame& f) { return countFrame(matches, expression, f, observer); });
 }
 
 bool matchesAreCurrent(const FileMatches& matches, const FrameIndex& index, const std::string& expression)

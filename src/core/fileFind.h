@@ -3,7 +3,8 @@
 // through the file's reader, counting the matching frames in bins (those the
 // overview strip draws, or equal stretches of time), with the first and last
 // match. The result names the file as it was searched, so that a file
-// changed since is searched again; a pass may be stopped between frames.
+// changed since is searched again; a pass may be stopped between frames and
+// go on later from where it stopped.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,6 +63,11 @@ FileMatches findInFile(const std::string& path, const FilterExpression& expressi
 // time only when every frame has one). A file no longer the one indexed is
 // refused (LoadError::FileChanged).
 FileMatches findInIndexedFile(const FrameIndex& index, const FilterExpression& expression, FindObserver& observer);
+
+// Goes on with a pass over the indexed file that was stopped, from the frame
+// after the last it read, counting on in the same bins; a finished or failed
+// one is left as it is. A file no longer the one indexed is refused.
+void continueFind(const FrameIndex& index, const FilterExpression& expression, FileMatches& matches, FindObserver& observer);
 
 // Whether `matches` is the complete answer for `expression` over the file the
 // index names, as it is now.

@@ -55,11 +55,13 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("nivora");
 
     QString error;
-    const std::optional<RenderOptions> options = parseRenderOptions(app.arguments().mid(1), error);
+    std::optional<RenderOptions> options = parseRenderOptions(app.arguments().mid(1), error);
     if (!options) {
         printError(error.toStdString());
         return usageError(app.arguments().value(1) == "pick" ? kPickUsage : kRenderUsage);
     }
+    // A window by time is found in the file before any window is drawn.
+    if (const int status = findWindowByTime(options->window, options->file.toStdString(), kSlotCount)) return status;
     std::optional<PickedPicture> picked;
     if (options->pick && !(picked = pickedPicture(options->view, error))) return fail(error, 2);
     std::string filterError;
@@ -78,7 +80,7 @@ int main(int argc, char** argv)
         if (const QString why = pointOutside(*picked, options->at, options->view); !why.isEmpty()) return fail(why, 2);
 
     LoadReport report;
-    if (!loadIntoFreshStore(options->file.toStdString(), report, options->window)) return 1;
+    if (!loadIntoFreshStore(options->file.toStdString(), report, options->window.frames)) return 1;
     RenderedRange range{report.firstPacket, report.lastPacket, 0};
     if (options->first != 0) {
         if (options->last > report.lastPacket)

@@ -51,11 +51,8 @@ std::optional<RenderOptions> parseRenderOptions(QStringList words, QString& erro
             o.first = m.captured(1).toLongLong();
             o.last = m.captured(2).toLongLong();
         } else if (w == "--window") {
-            FrameWindow window;
-            if (!parseWindow(value.toStdString(), window)) return fail(QString("--window '%1' is not FIRST-LAST").arg(value));
-            const std::string problem = windowProblem(window, window.last, kSlotCount, "");
-            if (!problem.empty()) return fail(QString::fromStdString(problem));
-            o.window = window;
+            if (const std::string problem = parseWindowOption(value.toStdString(), o.window, kSlotCount); !problem.empty())
+                return fail(QString::fromStdString(problem));
         } else if (w == "--filter") {
             o.filter = value;
         } else if (w == "--every" && !o.pick) {

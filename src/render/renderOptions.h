@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/frameWindow.h"
+#include "cli/cliSupport.h"
 
 struct RenderOptions {
     QString file;
     QString outDir;
     QSize size;          // invalid: each view keeps its own size
     QStringList settings;
-    std::optional<FrameWindow> window;   // the file's frames to load; none: from the first
+    WindowOption window;   // the file's frames to load; none: from the first
     QString filter;      // a libpcap filter expression "Show only" holds while drawing; empty: none
     int64_t first = 0;   // 0: every packet the file gave
     int64_t last = 0;

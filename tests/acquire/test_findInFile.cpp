@@ -6,6 +6,7 @@
 // local time or by seconds since 1970, and the times refused.
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 
 #include "acquire/frmLoadDataset.h"
 #include "acquire/modFileWindow.h"
@@ -36,6 +38,17 @@ std::vector<recorded::Frame> framesWithTcpAt(const QList<int>& tcp)
 
 void trigger(const char* item) { frmMain()->menuItem(item)->trigger(); }
 QString held() { return frmFilters()->lblFileWindow->text(); }
+
+// Where the strip of the shown chooser draws the window, as a share of its
+// width: the first column its frame lights in the top row, above the marks.
+double windowOnStrip()
+{
+    if (!frmLoadDataset()->isVisible() || !frmLoadDataset()->fraWindow->isVisible()) return -1;
+    const QImage strip = frmLoadDataset()->picOverview->grab().toImage();
+    for (int x = 0; x < strip.width(); ++x)
+        if ((strip.pixel(x, 0) & 0xFFFFFF) != 0) return double(x - 2) / (strip.width() - 4);
+    return -1;
+}
 }
 
 class TestFindInFile : public QObject {
@@ -71,24 +84,29 @@ private slots:
     }
     void cleanup() { delete dialogs; }
 
-    // Four matches: the strip marks them (a single one shows), the window names
-    // the first; F3 three times walks them, the last window ending at the
-    // file's end, then goes nowhere; Shift+F3 walks back to the first.
+    // Four matches. F3 with the expression typed but not yet found finds it
+    // first: the strip marks them (a single one shows), the window names the
+    // first. F3 three times walks them, the chooser staying up with the window
+    // on the strip, the last window ending at the file's end, then goes
+    // nowhere; Shift+F3 walks back to the first.
     void nextAndPreviousMatch()
     {
         open(dir.filePath("four.pcap"));
-        find("tcp");
+        frmLoadDataset()->cmbFindInFile->setEditText("tcp");
+        QVERIFY(canLoadMatchWindow(1));
+        const QList<std::pair<QString, int>> forward = {
+            {"5 - 30004 of 100,000", 5}, {"40000 - 69999 of 100,000", 40000}, {"70001 - 100000 of 100,000", 70001}};
+        for (const auto& [window, first] : forward) {
+            trigger("NextMatch");
+            QCOMPARE(held(), window);
+            QVERIFY2(std::abs(windowOnStrip() - double(first - 1) / kFrames) < 0.01, qPrintable(QString::number(windowOnStrip())));
+            QCOMPARE(frmLoadDataset()->txtWindowFirst->text(), QString::number(first));
+        }
         QCOMPARE(result(), QString("4 frames match; first at frame 5 (2023-11-14 22:13:24.000004)"));
         const QString atStart = frmLoadDataset()->picOverview->pointerText(2);
         QVERIFY2(atStart.startsWith("Frame 1 at 2023-11-14 22:13:20") && atStart.contains("; 1 matching here"), qPrintable(atStart));
-
-        const QStringList forward = {"5 - 30004 of 100,000", "40000 - 69999 of 100,000", "70001 - 100000 of 100,000"};
-        for (const QString& window : forward) {
-            trigger("NextMatch");
-            QCOMPARE(held(), window);
-        }
         trigger("NextMatch");   // no match after the last window
-        QCOMPARE(held(), forward.last());
+        QCOMPARE(held(), forward.last().first);
         const QStringList back = {"40001 - 70000 of 100,000", "40000 - 69999 of 100,000", "5 - 30004 of 100,000"};
         for (const QString& window : back) {
             trigger("PreviousMatch");
@@ -99,20 +117,26 @@ private slots:
         QVERIFY(dialogs->shown.isEmpty());
     }
 
-    // Nothing matches: said so, and F3 loads nothing. A bad expression is named with libpcap's reason.
+    // F3 with nothing found and nothing typed says what to do. Nothing matches:
+    // said so, and F3 loads nothing. A bad expression is named with libpcap's reason.
     void noMatchAndBadExpressions()
     {
         open(dir.filePath("four.pcap"));
+        frmLoadDataset()->cmbFindInFile->setEditText("");
+        trigger("NextMatch");
+        QVERIFY2(dialogs->shown.value(0).text.startsWith("Nothing has been found in the file yet: type a filter expression"),
+                 qPrintable(dialogs->shown.value(0).text));
         find("host 203.0.113.9");
         QCOMPARE(result(), QString("0 frames match"));
         QVERIFY(!canLoadMatchWindow(1));
         trigger("NextMatch");
         QCOMPARE(getPacketCount(), 0);
         find("tcp port");
-        QVERIFY2(dialogs->shown.value(0).text.contains("Cannot find \"tcp port\" in the file: can't parse filter expression: syntax error"), qPrintable(dialogs->shown.value(0).text));
+        QVERIFY2(dialogs->shown.value(1).text.contains("Cannot find \"tcp port\" in the file: can't parse filter expression: syntax error"), qPrintable(dialogs->shown.value(1).text));
     }
 
-    // Stop, pressed while the pass lets events run: the pass ends there, and F3 has nothing to go to.
+    // Stop, pressed while the pass lets events run: the pass ends there. F3
+    // goes on with it from there to the file's end, then to the first match.
     void stoppedFind()
     {
         open(dir.filePath("four.pcap"));
@@ -125,7 +149,10 @@ private slots:
         QVERIFY(read % 4096 == 0 && read < kFrames);
         QCOMPARE(said.captured(2).remove(',').toInt(), read - 1);
         QVERIFY(frmLoadDataset()->btnFindInFile->isEnabled() && !frmLoadDataset()->btnStopFind->isEnabled());
-        QVERIFY(!canLoadMatchWindow(1));
+        QVERIFY(canLoadMatchWindow(1));
+        trigger("NextMatch");
+        QCOMPARE(result(), QString("99,996 frames match; first at frame 1 (2023-11-14 22:13:20.000000)"));
+        QCOMPARE(held(), QString("1 - 30000 of 100,000"));
     }
 
     // Replaced after the find: F3 indexes and searches the new file first, and goes to its match.
@@ -157,6 +184,11 @@ private slots:
         QTest::newRow("after the last") << "four.pcap" << "@1800000000" << "" << "No frame of the file was captured at or after";
         QTest::newRow("not a time") << "four.pcap" << "12:30" << "" << "is neither a frame number nor a time";
         QTest::newRow("a dataset") << "numbered.nivora" << "@1700000020" << "" << "keeps no capture times";
+        QTest::newRow("a number past the last frame, when captured") << "four.pcap" << "1700000020" << "21 - 30020 of 100,000" << "";
+        QTest::newRow("a number past the last frame, before the capture")
+            << "four.pcap" << "1600000000" << "" << "There is no frame 1600000000: the file holds 100,000 frames. For a time, type @";
+        QTest::newRow("a number past the last frame of a dataset") << "numbered.nivora" << "30002" << ""
+                                                                  << "There is no frame 30002: the file holds 30,001 frames.";
     }
     void windowByTime()
     {

@@ -1,7 +1,7 @@
 // nivora-cli over a whole file: `info --histogram N` counts the matching
 // frames in N equal stretches of time, and `--window` chooses frames by time
-// (@TIME-@TIME, @TIME+COUNT; local or seconds since 1970) in info, fields and
-// convert, refusing a dataset, which keeps no times, with a clear message.
+// (@TIME-@TIME, @TIME+COUNT; local or seconds since 1970) in info, fields,
+// convert, render and pick, refusing a dataset, which keeps no times, with a clear message.
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +81,10 @@ private slots:
         QTest::newRow("fields") << QStringList{"fields", "--window", "@1700000010+3", "IN"} << 0 << "\n13\t";
         QTest::newRow("convert") << QStringList{"convert", "--window", "@1700000010+3", "IN", "OUT"} << 0
                                  << "wrote 3 frame(s)";
+        QTest::newRow("render") << QStringList{"render", "IN", "--out", "OUT", "--window", "@1700000990+20"} << 1
+                                << "the window 991-1010 reaches past the end";
+        QTest::newRow("pick") << QStringList{"pick", "IN", "--view", "textrainfall", "--at", "0,0", "--window", "@noon+5"}
+                              << 2 << "is not @TIME-@TIME";
         QTest::newRow("a dataset for histogram") << QStringList{"info", "--histogram", "3", "DATASET"} << 1
                                                  << "keeps no capture times";
         QTest::newRow("histogram of 0") << QStringList{"info", "--histogram", "0", "IN"} << 2 << "--histogram needs";

@@ -196,16 +196,26 @@ private slots:
         QVERIFY(matchesAreCurrent(findInIndexedFile(again, tcp, going), again, "tcp"));
     }
 
-    // Stopped at its first report: not complete, and never current.
+    // Stopped at its first report: not complete, and never current. Gone on
+    // with from there, through a stride that begins before the stop, it ends
+    // with the very counts of a pass never stopped.
     void stoppedPass()
     {
-        const FrameIndex index = indexFile(crafted, quiet);
+        const FrameIndex index = indexFile(crafted, quiet, 2);   // points 16384 frames apart
+        const FilterExpression udp = compiled("udp");
         Stopper stopper;
-        const FileMatches found = findInIndexedFile(index, compiled("udp"), stopper);
+        FileMatches found = findInIndexedFile(index, udp, stopper);
         QCOMPARE(stopper.reports, 1);
         QVERIFY(found.stopped && !found.complete());
-        QVERIFY(found.frames < kFrames);
+        QVERIFY(found.frames < kFrames && found.frames % index.stride != 0);
         QVERIFY(!matchesAreCurrent(found, index, "udp"));
+        continueFind(index, udp, found, going);
+        const FileMatches whole = findInIndexedFile(index, udp, going);
+        QVERIFY(matchesAreCurrent(found, index, "udp"));
+        QCOMPARE(std::tuple(found.frames, found.count, found.firstFrame, found.lastFrame, found.lastTime),
+                 std::tuple(whole.frames, whole.count, whole.firstFrame, whole.lastFrame, whole.lastTime));
+        QCOMPARE(found.byFrame.counts, whole.byFrame.counts);
+        QCOMPARE(found.byTime.counts, whole.byTime.counts);
     }
 
     // The first frame captured at or after a time: in file order, so frames

@@ -169,7 +169,7 @@ private slots:
         QTest::newRow("range") << "--range 5-31" << "--range 5-31 goes past the last packet, 30";
         QTest::newRow("size") << "--size 0x10" << "--size '0x10' is not WIDTHxHEIGHT";
         QTest::newRow("wide window") << "--window 1-30001" << "the window 1-30001 holds 30001 frames; at most 30000 fit the store";
-        QTest::newRow("no window") << "--window 1to5" << "--window '1to5' is not FIRST-LAST";
+        QTest::newRow("no window") << "--window 1to5" << "--window needs the first and last frame numbers of the file";
         QTest::newRow("every 0") << "--animate --every 0" << "--every '0' is not a number of packets from 1 up";
         QTest::newRow("fps 101") << "--animate --fps 101" << "--fps '101' is not a number of frames a second from 1 to 100";
         QTest::newRow("fps alone") << "--fps 5" << "--every and --fps go with --animate";
