@@ -190,8 +190,7 @@ private:
         const bool withOptions = type != kSimplePacket && length >= optionsAt + 8 && length <= reader_.capacity();
         const uint8_t* p = reader_.peek(withOptions ? length : body + captured);
         if (!p) return ended(1, "a frame");
-        comments_.clear();
-        if (withOptions) readComments(p + optionsAt, length - 4 - optionsAt, s.swapped);
+        comments_.resize(withOptions ? readComments(p + optionsAt, length - 4 - optionsAt, s.swapped) : 0);
         const FrameStamp stamp{pcapngTime(interface, ticks), std::max(wire, captured)};
         reader_.advance(length);
         return hand(interface.linkType, p + body, captured, stamp, reader_.offset(), start, section, visit,
@@ -199,15 +198,21 @@ private:
     }
 
     // Every opt_comment (1) among a packet's options, up to the end of options
-    // (0) or the last option that fits.
-    void readComments(const uint8_t* o, size_t size, bool swapped)
+    // (0) or the last option that fits, into the first of comments_ (whose
+    // strings keep their room from frame to frame); how many.
+    size_t readComments(const uint8_t* o, size_t size, bool swapped)
     {
+        size_t found = 0;
         for (size_t at = 0; at + 4 <= size;) {
             const uint16_t code = u16(o + at, swapped), length = u16(o + at + 2, swapped);
-            if (code == 0 || at + 4 + length > size) return;
-            if (code == 1) comments_.emplace_back(reinterpret_cast<const char*>(o + at + 4), length);
+            if (code == 0 || at + 4 + length > size) break;
+            if (code == 1) {
+                if (found == comments_.size()) comments_.emplace_back();
+                comments_[found++].assign(reinterpret_cast<const char*>(o + at + 4), length);
+            }
             at += 4 + (length + 3u) / 4 * 4;
         }
+        return found;
     }
 
     BlockReader reader_;
