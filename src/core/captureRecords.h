@@ -81,14 +81,20 @@ inline CaptureTime pcapTime(uint32_t seconds, uint32_t fraction, bool nanosecond
 }
 
 // Every opt_comment (1) among a packet block's `size` bytes of options at o,
-// up to the end of options (0) or the last option that fits, added to `comments`.
-inline void readPacketComments(const uint8_t* o, size_t size, bool swapped, FrameComments& comments)
+// up to the end of options (0) or the last option that fits, into the first
+// of `comments` (whose strings keep their room from frame to frame); how many.
+inline size_t readPacketComments(const uint8_t* o, size_t size, bool swapped, FrameComments& comments)
 {
+    size_t found = 0;
     for (size_t at = 0; at + 4 <= size;) {
         const uint16_t code = u16(o + at, swapped), length = u16(o + at + 2, swapped);
-        if (code == 0 || at + 4 + length > size) return;
-        if (code == 1) comments.emplace_back(reinterpret_cast<const char*>(o + at + 4), length);
+        if (code == 0 || at + 4 + length > size) break;
+        if (code == 1) {
+            if (found == comments.size()) comments.emplace_back();
+            comments[found++].assign(reinterpret_cast<const char*>(o + at + 4), length);
+        }
         at += 4 + (length + 3u) / 4 * 4;
     }
+    return found;
 }
 }

@@ -190,8 +190,7 @@ private:
         const bool withOptions = type != kSimplePacket && length >= optionsAt + 8 && length <= reader_.capacity();
         const uint8_t* p = reader_.peek(withOptions ? length : body + captured);
         if (!p) return ended(1, "a frame");
-        comments_.clear();
-        if (withOptions) readPacketComments(p + optionsAt, length - 4 - optionsAt, s.swapped, comments_);
+        comments_.resize(withOptions ? readPacketComments(p + optionsAt, length - 4 - optionsAt, s.swapped, comments_) : 0);
         const FrameStamp stamp{pcapngTime(interface, ticks), std::max(wire, captured)};
         reader_.advance(length);
         return hand(interface.linkType, p + body, captured, stamp, reader_.offset(), start, section, visit,

@@ -248,7 +248,8 @@ SaveReport saveHeldPackets(const std::string& path)
         for (int64_t n = first; n <= last; ++n) {
             const size_t size = size_t(getPacketLength(n)) + 1;
             const FrameStamp stamp{getCaptureTime(n), getWireLength(n)};
-            if (!writer.add(packetBytesOf(n), size, &stamp, packetComments(n))) break;
+            const std::optional<FrameComments> comments = packetComments(n);
+            if (!writer.add(packetBytesOf(n), size, &stamp, comments ? &*comments : nullptr)) break;
         }
     }
     return writer.finish();

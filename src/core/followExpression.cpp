@@ -49,8 +49,11 @@ std::string followExpression(Follow follow, int64_t n)
                         "src host " + destination + " and dst host " + source);
     const std::string sourcePort = std::to_string(protocol == 6 ? getTCPSourcePort(n) : getUDPSourcePort(n));
     const std::string destinationPort = std::to_string(protocol == 6 ? getTCPDestPort(n) : getUDPDestPort(n));
-    return bothWays("src host " + source, "dst host " + destination,
+    // Ports alone would also take in the other protocol's packets between the same ports.
+    return std::string(protocol == 6 ? "tcp" : "udp") + " and (" +
+           bothWays("src host " + source, "dst host " + destination,
                     " and src port " + sourcePort + " and dst port " + destinationPort,
                     "src host " + destination + " and dst host " + source + " and src port " + destinationPort +
-                        " and dst port " + sourcePort);
+                        " and dst port " + sourcePort) +
+           ")";
 }

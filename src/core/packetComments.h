@@ -3,15 +3,17 @@
 // room, so a store without comments pays nothing. A packet's comments go when
 // its slot is reused or the store is emptied (initBuffer).
 #include <cstdint>
+#include <optional>
 
 #include "frameComments.h"
 
-// Packet n's comments; null when it has none or is not held.
-const FrameComments* packetComments(int64_t n);
+// Packet n's comments; none when it has none or is not held.
+std::optional<FrameComments> packetComments(int64_t n);
+bool hasPacketComments(int64_t n);
 // Gives a held packet its comments (none removes them), as its file had them.
-void setPacketComments(int64_t n, FrameComments comments);
+void setPacketComments(int64_t n, const FrameComments& comments);
 // The same, by the user: the comments then exist in no file until saved.
-void editPacketComments(int64_t n, FrameComments comments);
+void editPacketComments(int64_t n, const FrameComments& comments);
 // Whether comments were edited since the store was filled or last saved with them.
 bool packetCommentsEdited();
 // Saved with the comments: they exist in a file now.

@@ -36,6 +36,7 @@ std::string packetSummary(int64_t packet)
     s += "  " + getSourceIP(packet) + port(true) + " > " + getDestIP(packet) + port(false);
     // The length as the field views show it ("Packet Length").
     s += "  length " + std::to_string(getPacketLength(packet));
-    if (const FrameComments* comments = packetComments(packet)) s += "  comment: " + shortened(commentsOnOneLine(*comments));
+    if (const std::optional<FrameComments> comments = packetComments(packet))
+        s += "  comment: " + shortened(commentsOnOneLine(*comments));
     return s;
 }

@@ -225,9 +225,8 @@ size_t StreamReader::packetBlock(const uint8_t* p, uint32_t type, uint32_t lengt
     }
     // Options follow the padded frame in the obsolete and enhanced packet blocks.
     const uint32_t optionsAt = body + (captured + 3) / 4 * 4;
-    comments_.clear();
-    if (type != kSimplePacket && length >= optionsAt + 8)
-        readPacketComments(p + optionsAt, length - 4 - optionsAt, swapped_, comments_);
+    const bool withOptions = type != kSimplePacket && length >= optionsAt + 8;
+    comments_.resize(withOptions ? readPacketComments(p + optionsAt, length - 4 - optionsAt, swapped_, comments_) : 0);
     const FrameStamp stamp{pcapngTime(interface, ticks), std::max(wire, captured)};
     stopped_ = !hand(interface.linkType, p + body, captured, stamp, visit, comments_.empty() ? nullptr : &comments_);
     return length;

@@ -1,7 +1,9 @@
 #pragma once
 // A lossless animated WebP built frame by frame from pictures of one size,
 // shown one after the other at a fixed rate and looped. Written whole or not
-// at all.
+// at all. Frames are encoded on a small pool of worker threads (one at a time
+// per animation, in order), so several animations encode side by side while
+// the caller draws the next frame.
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -12,24 +14,21 @@ public:
     // seconds, and the pictures are flat colour that compresses well anyway.
     static constexpr int kMethod = 0;
     static constexpr float kEffort = 0;   // lossless "quality": effort, 0 to 100
+    // Frames waiting for the encoder at most; add() waits while this many are.
+    static constexpr size_t kMostWaiting = 3;
 
     WebpAnimation(QSize size, int framesPerSecond);
-    ~WebpAnimation();
+    ~WebpAnimation();   // waits for the frame being encoded
     WebpAnimation(const WebpAnimation&) = delete;
     WebpAnimation& operator=(const WebpAnimation&) = delete;
 
-    // Adds the next frame (converted to the animation's size if it differs);
-    // false once encoding has failed.
+    // Adds the next frame (cut to the animation's size if it differs; a copy
+    // is kept, so the picture may change at once); false once encoding has failed.
     bool add(const QImage& frame);
-    int frames() const { return frames_; }
     // Ends the animation and writes it to `path`; the reason when that fails.
     QString write(const QString& path);
 
 private:
     struct Encoder;
-    std::unique_ptr<Encoder> encoder_;
-    QSize size_;
-    int msPerFrame_;
-    int frames_ = 0;
-    bool failed_ = false;
+    std::shared_ptr<Encoder> encoder_;
 };

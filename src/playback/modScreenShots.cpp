@@ -26,6 +26,16 @@ QString picturesFolder()
     return folder;
 }
 
+}
+
+QString folderTakingFiles(bool& elsewhere)
+{
+    const QString program = programFolder();
+    elsewhere = !takesFiles(program);
+    return elsewhere ? picturesFolder() : program;
+}
+
+namespace {
 QString files(qsizetype n) { return n == 1 ? QString("1 screenshot") : QString("%1 screenshots").arg(n); }
 }
 
@@ -38,8 +48,8 @@ QString saveScreenshots()
 
     const QString systemTime = screenshotTimeStamp(QDateTime::currentDateTime());
     ScreenshotLog log;
-    const bool elsewhere = !takesFiles(log.folder);
-    if (elsewhere) log.folder = picturesFolder();
+    bool elsewhere = false;
+    log.folder = folderTakingFiles(elsewhere);
     for (const ViewRow* row : shown) writeScreenshots(viewWindow(*row), *row, systemTime, log);
 
     if (!log.failures.isEmpty())

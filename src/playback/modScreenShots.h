@@ -11,5 +11,9 @@
 // there were none.
 QString saveScreenshots();
 
+// The folder files of the player go to: the program's folder, or the user's
+// pictures folder when that takes no files (`elsewhere` then says so).
+QString folderTakingFiles(bool& elsewhere);
+
 // The (empty) "Save Screen Shots" window.
 void showScreenshotDialog();

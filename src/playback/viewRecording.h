@@ -1,8 +1,9 @@
 #pragma once
 // The player's "Record": what the shown views' pictures show while playing,
 // caught at a fixed rate and written when the recording ends as one lossless
-// animated WebP per picture in the program's folder, named as its screenshot
-// would be ("20260101_120000_scatterplot.webp").
+// animated WebP per picture in the program's folder (or, when that takes no
+// files, the pictures folder, as screenshots), named as its screenshot would
+// be ("20260101_120000_scatterplot.webp").
 #include <QPointer>
 #include <QString>
 #include <memory>

@@ -9,7 +9,7 @@
 QString commentTextOf(int64_t packet)
 {
     QStringList lines;
-    if (const FrameComments* comments = packetComments(packet))
+    if (const std::optional<FrameComments> comments = packetComments(packet))
         for (const std::string& c : *comments) lines << QString::fromStdString(c);
     return lines.join('\n');
 }
@@ -22,7 +22,7 @@ bool editCommentOf(int64_t packet)
         dialogs().editText("Comment", QString("Comment on packet %1 (an empty text removes it):").arg(packet), before);
     if (!text) return false;
     // The same text kept leaves several comments as they were; an empty one removes even an empty comment.
-    const bool changed = text->isEmpty() ? packetComments(packet) != nullptr : *text != before;
+    const bool changed = text->isEmpty() ? hasPacketComments(packet) : *text != before;
     if (!changed) return false;
     editPacketComments(packet, text->isEmpty() ? FrameComments{} : FrameComments{text->toStdString()});
     emit commentEvents().edited(packet);

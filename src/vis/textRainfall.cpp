@@ -58,7 +58,7 @@ void TextRainfall::Plot(const PacketToDraw& packet)
     if (rules.mode == RainMode::Ascii) {
         if (length == 0) return;   // an empty character line prints nothing and keeps its row
         if (packet.number != -1) {
-            lineStart_ = writePrefix(line_.data(), kPrefixRoom, packet.number, packetComments(packet.number) != nullptr);
+            lineStart_ = writePrefix(line_.data(), kPrefixRoom, packet.number, hasPacketComments(packet.number));
             lineLength_ += kPrefixRoom - lineStart_;
         }
     }

@@ -43,62 +43,36 @@ private slots:
         for (const char* pipe : {"pipe", "pipe.pcap"}) QCOMPARE(::mkfifo(qPrintable(path(pipe)), 0600), 0);
     }
 
+    // The same frames as a capture and as a dataset: the same table, values
+    // or labels; the protocol stays a number.
     void fieldsAgreeForACaptureAndItsDataset()
     {
-        for (const char* out : {"written/mix.nivora", "written/mix.pcapng"}) {
-            const CliRun convert = runCli({"convert", path("mix.pcap"), path(out)});
-            QVERIFY2(convert.status == 0 && convert.out.contains("wrote 60 frame(s)"), convert.err.constData());
-        }
+        const CliRun convert = runCli({"convert", path("mix.pcap"), path("written/mix.nivora")});
+        QVERIFY2(convert.status == 0 && convert.out.contains("wrote 60 frame(s)"), convert.err.constData());
         for (const QStringList& fields : {QStringList{"fields"}, QStringList{"fields", "--labels"}}) {
             const CliRun a = runCli(QStringList(fields) << path("mix.pcap"));
-            const CliRun b = runCli(QStringList(fields) << path("written/mix.nivora"));
-            QCOMPARE(a.status + b.status, 0);
-            QCOMPARE(a.out, b.out);
-            QCOMPARE(runCli(QStringList(fields) << "--time" << path("written/mix.pcapng")).out,
-                     runCli(QStringList(fields) << "--time" << path("mix.pcap")).out);
+            QCOMPARE(a.status, 0);
+            QCOMPARE(runCli(QStringList(fields) << path("written/mix.nivora")).out, a.out);
             QCOMPARE(a.out.count('\n'), 1 + 60);   // the header and every packet
-            // The sample's first frame is UDP over IPv4; the protocol stays a number.
-            const QList<QByteArray> first = a.out.split('\n')[1].split('\t');
+            const QList<QByteArray> first = a.out.split('\n')[1].split('\t');   // UDP over IPv4
             QCOMPARE(first[2] + " " + first[8], fields.size() == 1 ? "17 2048" : "17 0x800");
         }
     }
 
-    // fields --time puts the capture time first (the stream's times against
-    // libpcap's: TestFrameIndex): times that repeat, go back and pass 2038. A
-    // dataset's column is empty. info tells the first and last time and the span.
+    // fields --time puts the capture time first (every frame's against
+    // tshark's: TestStreamedTimes); a dataset's column is empty. info tells
+    // the first and last time and the span between, whatever lies between.
     void fieldsAndInfoTellCaptureTimes()
     {
-        std::vector<Frame> all;
-        std::vector<recorded::FileTime> times;
-        for (int k = 0; k < 3000; ++k) {
-            all.push_back(frames::ipv4(60, 17, uint16_t(k)));
-            times.push_back({uint64_t(1700000000 + k / 7), uint64_t(k) * 7919 % 1000000});
-        }
-        times[5] = times[4];
-        times[6] = {1600000000, 1};
-        times.back() = {3000000000, 999999};
-        QVERIFY(recorded::writeFile(path("times.pcap"), recorded::pcapFile(all, times, false)));
-        const CliRun fields = runCli({"fields", "--time", path("times.pcap")});
-        QCOMPARE(fields.status, 0);
-        const QStringList ours = QString(fields.out).split('\n', Qt::SkipEmptyParts);
-        QVERIFY(ours.value(0).startsWith("time\tpacket\t"));
-        QVERIFY(ours.value(7).startsWith("1600000000.000001000\t7\t"));
-        QVERIFY(ours.value(6).startsWith(ours.value(5).section('\t', 0, 0) + "\t6\t"));   // the same time twice
-
+        const auto all = recorded::numbered(1, 3);
+        QVERIFY(recorded::writeFile(path("times.pcap"), recorded::pcapFile(all, {{1700000000, 0}, {1600000000, 1}, {3000000000, 999999}}, false)));
+        QVERIFY(runCli({"fields", "--time", path("times.pcap")}).out.split('\n').value(2).startsWith("1600000000.000001000\t2\t"));
         const CliRun info = runCli({"info", path("times.pcap")});
         QVERIFY2(info.out.contains("(1700000000.000000000)\nlast time:") && info.out.contains("(3000000000.999999000)\n")
                      && info.out.contains("duration:          1300000000.999999 s\n"),
                  info.out.constData());
         QVERIFY(runCli({"info", path("in.nivora")}).out.contains("capture times:     none\n"));
         QVERIFY(runCli({"fields", "--time", path("in.nivora")}).out.split('\n').value(1).startsWith("\t1\t"));
-
-        // A window of a nanosecond pcap: fields and convert keep the nanoseconds.
-        const std::vector<Frame> three(all.begin(), all.begin() + 3);
-        QVERIFY(recorded::writeFile(path("ns.pcap"), recorded::pcapFile(three, {{1, 1}, {1, 999999999}, {2, 5}}, true)));
-        const QList<QByteArray> rows = runCli({"fields", "--time", "--window", "2-3", path("ns.pcap")}).out.split('\n');
-        QVERIFY(rows.value(1).startsWith("1.999999999\t2\t") && rows.value(2).startsWith("2.000000005\t3\t"));
-        QCOMPARE(runCli({"convert", "--window", "2-3", path("ns.pcap"), path("ns2.pcap")}).status, 0);
-        QCOMPARE(recorded::pcapTimes(recorded::readFile(path("ns2.pcap"))), QStringList({"ns", "1.999999999", "2.000000005"}));
     }
 
     // fields --comments puts a frame's comments last, on its one line; info counts the frames that have any.
@@ -120,21 +94,22 @@ private slots:
         QVERIFY(runCli({"info", path("mix.pcap")}).out.contains("commented frames:  0\n"));
     }
 
-    // One record past the 30000 the store keeps: every one is counted, the store is full.
+    // One record past the 30000 the store keeps: every one is counted, the
+    // store is full, and the note goes to stderr.
     void synthIsDeterministicAndInfoCountsItsMix()
     {
         QCOMPARE(runCli({"synth", "--count", "30001", path("written/a.nivora")}).status, 0);
         QCOMPARE(runCli({"synth", "--count", "30001", path("written/b.nivora")}).status, 0);
         QCOMPARE(recorded::readFile(path("written/a.nivora")), recorded::readFile(path("written/b.nivora")));
         const CliRun info = runCli({"info", path("written/a.nivora")});
-        QVERIFY(info.out.contains("records found:     30001\npackets stored:    30000"));
-        QVERIFY(info.err.contains("exceeded buffer"));
+        QVERIFY(info.status == 0 && info.out.contains("records found:     30001\npackets stored:    30000"));
+        QVERIFY(info.err.contains("exceeded buffer"));   // a note, not a failure
         for (const char* kind : {"TCP", "UDP", "ICMP", "0x0806"}) QVERIFY2(info.out.contains(kind), kind);
     }
 
     // A window of the file's frames: fields numbers them as the file does, row
     // for row as tshark reads them (IPv4 fields where the frame is IPv4); info
-    // says what a load would hold without loading; convert copies only them.
+    // says what a load would hold without loading. (convert --window: TestStreamedTimes.)
     void windowOfABigFile()
     {
         QCOMPARE(runCli({"synth", "--count", "70000", path("written/big.pcap")}).status, 0);
@@ -147,10 +122,6 @@ private slots:
         const CliRun info = runCli({"info", "--window", "40001-70000", path("written/big.pcap")});
         QVERIFY(info.out.contains("frames:            70000\nwindow:            40001 - 70000 of 70,000\nrecords found:     70000\npackets stored:    30000\n"));
         QVERIFY(!info.err.contains("exceeded buffer"));
-        QCOMPARE(runCli({"convert", "--window", "30001-60000", path("written/big.pcap"), path("written/w.pcap")}).status, 0);
-        const QList<QByteArray> copied = runCli({"fields", "--labels", path("written/w.pcap")}).out.split('\n');
-        QCOMPARE(copied.size(), rows.size());
-        for (const int k : {1, 15000, 30000}) QCOMPARE(copied[k].mid(copied[k].indexOf('\t')), rows[k].mid(rows[k].indexOf('\t')));
 
         if (QStandardPaths::findExecutable("tshark").isEmpty()) QSKIP("tshark is not installed: the rows were not compared with its own");
         QProcess tshark;
@@ -221,7 +192,6 @@ private slots:
         const QString usage = "\nusage: nivora-cli capture -i IFACE|-|PIPE [-f FILTER] [-c COUNT] [-w OUT]";
         row("capture -c 3", 2, "-i names the adapter (see nivora-cli interfaces)" + usage);
         row("capture -i lo -c 0", 2, "-c takes a whole number of frames from 1 up, not '0'" + usage);
-        row("capture -i lo -c ten", 2, "not 'ten'");
         row("capture -i lo -x", 2, "unknown option '-x'");
         row("capture -i lo -w", 2, "-w needs a value");
         row("capture -i lo -w @/out.txt", 2, "must end in .nivora");
@@ -242,15 +212,6 @@ private slots:
                 QVERIFY2(run.out.startsWith("usage: nivora-cli " + QByteArray(command)), run.out.constData());
             }
         QCOMPARE(runCli({"--help"}).status, 0);
-    }
-
-    // A dataset whose last record lost its trailer: loaded as before (status 0), with a note on stderr.
-    void datasetCutShortIsTold()
-    {
-        QVERIFY(recorded::writeFile(path("cut.nivora"), recorded::dataset({Frame(60, 'a')}) + "no trailer"));
-        const CliRun info = runCli({"info", path("cut.nivora")});
-        QCOMPARE(info.status, 0);
-        QVERIFY2(info.err.contains("the last record may be cut short"), info.err.constData());
     }
 
     void errorsGoToStderr()
@@ -296,41 +257,29 @@ private slots:
         QCOMPARE(filesIn(own.path()), QStringList{});
     }
 
+    // -i takes an adapter's number in the interfaces list (listed only for a
+    // number), else a name. (Against a fixed list: the system's changes
+    // whenever an adapter comes or goes, as a test's TAP adapter does.)
+    void adapterPickedByNumberOrName()
+    {
+        const std::tuple<const char*, const char*, int> cases[] = {   // given, picked, listings
+            {"1", "eth0", 1}, {"3", "nivcap0", 1}, {"02", "lo", 1}, {"4", "4", 1}, {"0", "0", 1},
+            {"lo", "lo", 0}, {"eth1", "eth1", 0}, {"1234567890", "1234567890", 0}};
+        for (const auto& [given, adapter, listings] : cases) {
+            int listed = 0;
+            const auto list = [&] {
+                ++listed;
+                return AdapterListing{{{"eth0", ""}, {"lo", ""}, {"nivcap0", ""}}, ""};
+            };
+            QCOMPARE(adapterNamed(given, list), std::string(adapter));
+            QVERIFY2(listed == listings, given);
+        }
+    }
+
     // A capture on lo ends after 4 frames with -c 4, or on Ctrl-C, kill or a
     // closed terminal. Its file, a capture or a dataset, holds every frame
     // within a second of its coming. (lo by name: its number changes whenever
     // an adapter comes or goes, as a TAP adapter of a test running beside this one does.)
-    // -i takes an adapter's number in the interfaces list (listed only for a
-    // number), else a name. (Against a fixed list: the system's changes
-    // whenever an adapter comes or goes, as a test's TAP adapter does.)
-    void adapterPickedByNumberOrName_data()
-    {
-        QTest::addColumn<QString>("given");
-        QTest::addColumn<QString>("adapter");
-        QTest::addColumn<int>("listings");
-        QTest::newRow("first") << "1" << "eth0" << 1;
-        QTest::newRow("last") << "3" << "nivcap0" << 1;
-        QTest::newRow("leading zero") << "02" << "lo" << 1;
-        QTest::newRow("past the list") << "4" << "4" << 1;
-        QTest::newRow("zero") << "0" << "0" << 1;
-        QTest::newRow("a name") << "lo" << "lo" << 0;
-        QTest::newRow("a name with digits") << "eth1" << "eth1" << 0;
-        QTest::newRow("too long a number") << "1234567890" << "1234567890" << 0;
-    }
-    void adapterPickedByNumberOrName()
-    {
-        QFETCH(QString, given);
-        QFETCH(QString, adapter);
-        QFETCH(int, listings);
-        int listed = 0;
-        const auto list = [&] {
-            ++listed;
-            return AdapterListing{{{"eth0", ""}, {"lo", ""}, {"nivcap0", ""}}, ""};
-        };
-        QCOMPARE(QString::fromStdString(adapterNamed(given.toStdString(), list)), adapter);
-        QCOMPARE(listed, listings);
-    }
-
     void endsAndWritesEveryFrame_data()
     {
         QTest::addColumn<QString>("file");

@@ -39,28 +39,21 @@ private slots:
         QCOMPARE(got, words);
     }
 
-    void recentCommands_data()
-    {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QString>("run");
-        QTest::addColumn<QStringList>("after");
-        QStringList ten;
-        for (int k = 1; k <= 10; ++k) ten << QString("cmd %1").arg(k);
-        QTest::newRow("first") << QStringList{} << "ssh a" << QStringList{"ssh a"};
-        QTest::newRow("run again moves to the front") << QStringList{"b", "ssh a", "c"} << "  ssh a " << QStringList{"ssh a", "b", "c"};
-        QTest::newRow("blank is not kept") << QStringList{"b"} << " \t" << QStringList{"b"};
-        QTest::newRow("the eleventh pushes the oldest out") << ten << "new" << (QStringList{"new"} + ten.mid(0, 9));
-    }
     void recentCommands()
     {
-        QFETCH(QStringList, before);
-        QFETCH(QString, run);
-        QFETCH(QStringList, after);
-        std::vector<std::string> recent;
-        for (const QString& b : before) recent.push_back(b.toStdString());
-        QStringList got;
-        for (const std::string& c : withRecentCommand(recent, run.toStdString())) got << QString::fromStdString(c);
-        QCOMPARE(got, after);
+        QStringList ten;
+        for (int k = 1; k <= 10; ++k) ten << QString("cmd %1").arg(k);
+        const std::tuple<QStringList, QString, QStringList> cases[] = {   // before, run, after
+            {{"b", "ssh a", "c"}, "  ssh a ", {"ssh a", "b", "c"}},   // run again: to the front
+            {{"b"}, " \t", {"b"}},   // blank: not kept
+            {ten, "new", QStringList{"new"} + ten.mid(0, 9)}};   // the eleventh pushes the oldest out
+        for (const auto& [before, run, after] : cases) {
+            std::vector<std::string> recent;
+            for (const QString& b : before) recent.push_back(b.toStdString());
+            QStringList got;
+            for (const std::string& c : withRecentCommand(recent, run.toStdString())) got << QString::fromStdString(c);
+            QCOMPARE(got, after);
+        }
     }
 };
 

@@ -142,7 +142,7 @@ private slots:
     }
 
     // Following a packet: its hosts, or its conversation both ways exactly
-    // (ports for TCP and UDP, not for ICMP or a later fragment); Ethernet
+    // (protocol and ports for TCP and UDP, not for ICMP or a later fragment); Ethernet
     // addresses for a frame that is not IPv4.
     void followExpressions_data()
     {
@@ -153,11 +153,11 @@ private slots:
         Frame fragment = frames::ipv4(60, 17, 53, 5353);
         fragment[20] = 0x00, fragment[21] = 0x10;   // at offset 128
         QTest::newRow("tcp") << tcp(0x10) << "host 10.0.0.1" << "host 10.0.0.2"
-                             << "(src host 10.0.0.1 and dst host 10.0.0.2 and src port 80 and dst port 1234) or "
-                                "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 1234 and dst port 80)";
+                             << "tcp and ((src host 10.0.0.1 and dst host 10.0.0.2 and src port 80 and dst port 1234) or "
+                                "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 1234 and dst port 80))";
         QTest::newRow("udp") << frames::ipv4(60, 17, 53, 5353) << "host 10.0.0.1" << "host 10.0.0.2"
-                             << "(src host 10.0.0.1 and dst host 10.0.0.2 and src port 53 and dst port 5353) or "
-                                "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 5353 and dst port 53)";
+                             << "udp and ((src host 10.0.0.1 and dst host 10.0.0.2 and src port 53 and dst port 5353) or "
+                                "(src host 10.0.0.2 and dst host 10.0.0.1 and src port 5353 and dst port 53))";
         QTest::newRow("icmp") << icmpEcho() << "host 10.0.0.1" << "host 10.0.0.2"
                               << "(src host 10.0.0.1 and dst host 10.0.0.2) or (src host 10.0.0.2 and dst host 10.0.0.1)";
         QTest::newRow("later fragment") << fragment << "host 10.0.0.1" << "host 10.0.0.2"

@@ -44,7 +44,7 @@ QList<QByteArray> heldComments()
     QList<QByteArray> all;
     for (int64_t n = firstHeldPacket(); n <= getPacketCount(); ++n) {
         QByteArray joined;
-        if (const FrameComments* c = packetComments(n))
+        if (const std::optional<FrameComments> c = packetComments(n))
             for (size_t k = 0; k < c->size(); ++k) joined += (k ? "\x1f" : "") + QByteArray::fromStdString((*c)[k]);
         all << joined;
     }
@@ -155,6 +155,23 @@ private slots:
         resetBuffer("startup");
         recorded::store(f);
         QVERIFY(!packetComments(30003) && commentedPacketCount() == 0);
+    }
+
+    // The table copies its live comments forward once dead ones (of overwritten
+    // packets, or replaced by edits) outweigh them: each keeps its own text.
+    void commentsSurviveCompaction()
+    {
+        const Frame f = recorded::numberedFrame(1);
+        for (int k = 0; k < kSlotCount; ++k) recorded::store(f);
+        for (int n = 1; n <= 3000; ++n) setPacketComments(n, {std::to_string(n)});
+        setPacketComments(kSlotCount, {"last", ""});
+        for (int k = 0; k < 40; ++k) editPacketComments(kSlotCount - 1, {std::string(kMaxCommentBytes, char('0' + k))});
+        for (int k = 0; k < 2990; ++k) recorded::store(f);   // packets 1 to 2990 overwritten
+        QCOMPARE(commentedPacketCount(), 12);
+        QVERIFY(*packetComments(2991) == FrameComments{"2991"});
+        QVERIFY(*packetComments(kSlotCount) == FrameComments({"last", ""}));
+        QVERIFY(*packetComments(kSlotCount - 1) == FrameComments{std::string(kMaxCommentBytes, char('0' + 39))});
+        QCOMPARE(nextCommentedPacket(3000, +1), kSlotCount - 1);
     }
 
     void oneLine_data()

@@ -228,7 +228,6 @@ private slots:
         QTest::newRow("left the ring: front") << "a1-10 d4" << "3:4-10" << 7 << 10;
         QTest::newRow("left the ring: middle") << "a20-30 a1-5 a31-31 d3" << "0:20-30 13:3-5 16:31-31" << 15 << 17;
         QTest::newRow("left the ring: all") << "a1-5 d9" << "" << 0 << 5;
-        QTest::newRow("left the ring: one packet") << "a1-10 d2" << "1:2-10" << 9 << 10;
         QTest::newRow("left the ring: a run's last") << "a1-3 a7-9 d4" << "3:7-9" << 3 << 6;
         QTest::newRow("left the ring: all but the last") << "a5-8 a1-3 d8" << "3:8-8" << 1 << 7;
         QTest::newRow("cut in a run, then on") << "a1-10 t4 a5-6" << "0:1-6" << 6 << 6;

@@ -15,37 +15,25 @@ class TestManualWriter : public QObject {
     Q_OBJECT
 
 private slots:
-    void roffText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("roff");
-        QTest::newRow("minus signs") << "--window A-B" << "\\-\\-window A\\-B";
-        QTest::newRow("backslash") << "a\\b" << "a\\eb";
-        QTest::newRow("dot starting a line") << ".nivora files" << "\\&.nivora files";
-        QTest::newRow("quote starting a later line") << "one\n'two'" << "one\n\\&'two'";
-        QTest::newRow("dot inside a line") << "a .pcap file." << "a .pcap file.";
-    }
     void roffText()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, roff);
-        QCOMPARE(q(::roffText(text.toStdString())), roff);
+        const std::pair<const char*, const char*> texts[] = {
+            {"--window A-B", "\\-\\-window A\\-B"},   // minus signs
+            {"a\\b", "a\\eb"},   // a backslash
+            {".nivora files", "\\&.nivora files"},   // a dot starting a line
+            {"one\n'two'", "one\n\\&'two'"},   // a quote starting a later line
+            {"a .pcap file.", "a .pcap file."}};   // a dot inside a line
+        for (const auto& [text, roff] : texts) QCOMPARE(q(::roffText(text)), QString(roff));
     }
 
-    void optionTag_data()
-    {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("tag");
-        QTest::newRow("flag") << "--labels" << "\\fB\\-\\-labels\\fR";
-        QTest::newRow("with a value") << "-i IFACE" << "\\fB\\-i\\fR \\fIIFACE\\fR";
-        QTest::newRow("two names") << "-h, --help" << "\\fB\\-h\\fR, \\fB\\-\\-help\\fR";
-        QTest::newRow("a value with a dash") << "--window A-B" << "\\fB\\-\\-window\\fR \\fIA\\-B\\fR";
-    }
     void optionTag()
     {
-        QFETCH(QString, option);
-        QFETCH(QString, tag);
-        QCOMPARE(q(roffOptionTag(option.toStdString())), tag);
+        const std::pair<const char*, const char*> options[] = {
+            {"--labels", "\\fB\\-\\-labels\\fR"},
+            {"-i IFACE", "\\fB\\-i\\fR \\fIIFACE\\fR"},
+            {"-h, --help", "\\fB\\-h\\fR, \\fB\\-\\-help\\fR"},
+            {"--window A-B", "\\fB\\-\\-window\\fR \\fIA\\-B\\fR"}};
+        for (const auto& [option, tag] : options) QCOMPARE(q(roffOptionTag(option)), QString(tag));
     }
 
     // Each command's section carries its usage and one tagged paragraph an option.
@@ -74,23 +62,19 @@ private slots:
                                   "                            set\n"));
     }
 
-    void usageArguments_data()
-    {
-        QTest::addColumn<QString>("usage");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("two after an option") << "convert [--window A-B] IN OUT" << QStringList{"IN", "OUT"};
-        QTest::newRow("option values skipped") << "render FILE --out DIR [--size WxH]..." << QStringList{"FILE"};
-        QTest::newRow("only options") << "capture -i IFACE [-f FILTER]" << QStringList{};
-        QTest::newRow("nested brackets") << "x [--a [B]] FILE" << QStringList{"FILE"};
-        QTest::newRow("no arguments") << "interfaces" << QStringList{};
-    }
     void usageArguments()
     {
-        QFETCH(QString, usage);
-        QFETCH(QStringList, arguments);
-        QStringList got;
-        for (const std::string& a : ::usageArguments(usage.toStdString())) got << q(a);
-        QCOMPARE(got, arguments);
+        const std::pair<const char*, QStringList> usages[] = {
+            {"convert [--window A-B] IN OUT", {"IN", "OUT"}},
+            {"render FILE --out DIR [--size WxH]...", {"FILE"}},   // option values skipped
+            {"capture -i IFACE [-f FILTER]", {}},
+            {"x [--a [B]] FILE", {"FILE"}},                        // nested brackets
+            {"interfaces", {}}};
+        for (const auto& [usage, arguments] : usages) {
+            QStringList got;
+            for (const std::string& a : ::usageArguments(usage)) got << q(a);
+            QCOMPARE(got, arguments);
+        }
     }
 
     // Words the shell would split or expand are never offered.

@@ -108,17 +108,8 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    // ICMP and IGMP share blue; 137 is the last other legal number, 138..252 unassigned.
-    void classColours()
-    {
-        const ColorRef blue = rgb(0, 0, 255), other = rgb(255, 255, 128), unassigned = rgb(255, 128, 128);
-        const QList<std::pair<int, ColorRef>> colours{
-            {1, blue}, {2, blue}, {6, rgb(0, 255, 0)}, {17, rgb(255, 128, 0)},
-            {137, other}, {138, unassigned}, {252, unassigned}, {253, other}};
-        for (const auto& [protocol, colour] : colours) QCOMPARE(encodingColor(protocol), colour);
-    }
-
-    // A toggle hides its class (the classes' boundaries are in classColours), IP
+    // A toggle hides its class (137 is the last other legal number, 138..252
+    // unassigned), IP
     // every IPv4 packet, Ethernet every other frame. Ticked check boxes show only
     // what one of them matches, read behind the IP header's own length; the
     // toggles hide before them.
@@ -135,6 +126,8 @@ private slots:
         QTest::newRow("UDP") << QStringList{"tglUDP"} << frames::ipv4(60, 17) << true;
         QTest::newRow("other legal 137") << QStringList{"tglOtherTransport"} << frames::ipv4(60, 137) << true;
         QTest::newRow("unassigned 138") << QStringList{"tglUnkTransport"} << frames::ipv4(60, 138) << true;
+        QTest::newRow("unassigned 252") << QStringList{"tglUnkTransport"} << frames::ipv4(60, 252) << true;
+        QTest::newRow("other legal 253") << QStringList{"tglOtherTransport"} << frames::ipv4(60, 253) << true;
         QTest::newRow("IP down: IPv4") << ip << frames::ipv4(60, 6) << true;
         QTest::newRow("Ethernet down: IPv4") << ether << frames::ipv4(60, 6) << false;
         QTest::newRow("SYN: SYN+ACK") << syn << tcp(0x12) << true;
@@ -165,8 +158,9 @@ private slots:
 
     // A pressed toggle reads as "hidden": caption struck through, swatch crossed
     // out, also after its colour changes; raised, both as they were. The
-    // toggles that do nothing never look hidden.
-    void pressedTogglesLookHidden()
+    // toggles that do nothing never look hidden. (A swatch's click picking a
+    // colour: TestMainWindow::nothingPersists.)
+    void pressedTogglesLookHiddenUntilTheWindowCloses()
     {
         ScriptedDialogs dialogs;
         FrmEncodings* w = frmEncodings();
@@ -188,21 +182,14 @@ private slots:
         }
         w->findChild<QPushButton*>("tglOtherNetwork")->setChecked(true);
         QVERIFY(!w->findChild<QPushButton*>("tglOtherNetwork")->font().strikeOut());
-        w->close();
-        protocolSettings().etherColor = rgb(128, 255, 128);   // Ethernet keeps its colour past the close
-    }
-
-    // (A swatch's click picking a colour: TestMainWindow::nothingPersists.)
-    void closingTheWindowLetsEverythingThrough()
-    {
+        // Closed, the window lets every class and packet through in the default
+        // colours; Ethernet and IP keep theirs.
         protocolSettings().color(ProtocolClass::Tcp) = rgb(1, 2, 3);
-        protocolSettings().etherColor = rgb(9, 9, 9);
-        for (const char* name : {"tglTCP", "chkTCPSYN", "tglEther", "tglIP"})
-            frmEncodings()->findChild<QAbstractButton*>(name)->setChecked(true);
-        frmEncodings()->close();   // every class and packet shown again, in the default colours
+        for (const char* name : {"tglTCP", "chkTCPSYN", "tglEther", "tglIP"}) w->findChild<QAbstractButton*>(name)->setChecked(true);
+        w->close();
         for (const Frame& f : {tcp(0x12), arp}) QVERIFY(!filterPacket(add(f)));
         QCOMPARE(encodingColor(6), rgb(0, 255, 0));
-        QCOMPARE(protocolSettings().etherColor, rgb(9, 9, 9));   // Ethernet and IP keep theirs
+        QCOMPARE(protocolSettings().etherColor, rgb(1, 2, 3));
         protocolSettings().etherColor = rgb(128, 255, 128);
     }
 
@@ -233,26 +220,9 @@ private slots:
         QCOMPARE(byteFrequency()[0xAA], 0.0f);   // the histogram counts the short packet's bytes only
     }
 
-    // A view closed in the middle of a range (a step asked for meanwhile: duringADrawing).
-    void closedWindowSurvives()
-    {
-        overrideView(3, nullptr, nullptr);   // view 3 is the real window, closed mid-range
-        for (int i = 0; i < 5; ++i) add(frames::ipv4(60, 6));
-        const QPointer<FrmVis3> real = frmVis3();
-        real->show();
-        view(1).onPlot = [&](int32_t n) {
-            if (n != 2) return;
-            QTimer::singleShot(0, [&] { real->close(); });
-            QThread::msleep(10);   // let the next yield point run the events
-        };
-        displayPackets(1, 5);
-        QCOMPARE(view(1).plotted(), (QList<int32_t>{1, 2, 3, 4, 5}));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!real && !frmVis3()->isVisible());   // closed, and a fresh one hidden
-    }
-
     // What the user may do while packets 1..5 are drawn, at the yield point
     // after packet 2: what view 1 gets, and what stays in the drawn sequence.
+    // A real view closed then (its window deleted) leaves the drawing going.
     void duringADrawing_data()
     {
         QTest::addColumn<QString>("action");
@@ -265,12 +235,17 @@ private slots:
         QTest::newRow("a new load") << "clear display 6" << "P1 P2 clear P6" << "0:6-6";
         QTest::newRow("everything hidden, redraw") << "hide redraw" << "P1 P2 clear" << "0:1-5";
         QTest::newRow("view 1 opened") << "open" << "P1 P2 P3 P4 P5" << "0:1-5";
+        QTest::newRow("view 3 closed") << "close" << "P1 P2 P3 P4 P5" << "0:1-5";
     }
     void duringADrawing()
     {
         QFETCH(QString, action);
         for (int i = 0; i < 6; ++i) add(frames::ipv4(60, 6));
         if (action == "open") view(1).shown = false;
+        if (action == "close") {
+            overrideView(3, nullptr, nullptr);   // the real window
+            frmVis3()->show();
+        }
         bool acted = false;
         view(2).onPlot = [&](int32_t n) {
             if (n != 2 || acted) return;
@@ -283,6 +258,7 @@ private slots:
                     if (word == "clear") clearVisualizations();
                     if (word == "fill") while (firstHeldPacket() < 3) add(frames::ipv4(60, 6));
                     if (word == "hide") protocolSettings().hidden.fill(true);
+                    if (word == "close") frmVis3()->close();
                     if (word == "open") {
                         view(1).shown = true;
                         announceViewOpened(1);

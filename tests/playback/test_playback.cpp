@@ -3,7 +3,7 @@
 // store; and the mends: Pause works after every resume, every load and capture
 // leaves one consistent Stopped state, a stall is made up for at most 100 ms of
 // ticks, a tick waits for the drawing before it, closing while playing is safe,
-// and Screenshots says where the files went.
+// and Screenshots and Record say where the files went.
 #include <QComboBox>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -19,6 +19,7 @@
 #include "support/PlaybackFixture.h"
 #include "support/captureSupport.h"
 #include "support/recordedFiles.h"
+#include "support/webpFrames.h"
 #include "vis/screenshotFiles.h"
 
 class TestPlayback : public PlaybackFixture {
@@ -420,6 +421,53 @@ private slots:
         QCOMPARE(dialogs.shown.size(), line.contains("could not") ? 1 : 0);
         for (const ShownMessage& box : dialogs.shown)
             QVERIFY(box.text.contains("_bytefrequency.bmp") && box.icon == MsgIcon::Exclamation);
+    }
+
+    // "Record" ends with Pause or Stop (or pressed again) and writes one
+    // animation per shown picture; twice in one second keeps both; with no view
+    // it records nothing; a program folder that takes no files sends them to
+    // the pictures folder, as screenshots.
+    void recordEndsAndSaysWhere_data()
+    {
+        QTest::addColumn<QList<int>>("shownViews");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("line");   // %1: the program's folder, %2: the pictures folder
+        QTest::addColumn<int>("files");
+        QTest::newRow("Pause") << QList<int>{1, 2} << "tglRecord tick btnPause" << "2 animation(s) recorded in %1." << 2;
+        QTest::newRow("Stop") << QList<int>{3} << "tglRecord tick btnStop" << "1 animation(s) recorded in %1." << 1;
+        QTest::newRow("pressed again") << QList<int>{3} << "tglRecord tglRecord" << "1 animation(s) recorded in %1." << 1;
+        QTest::newRow("twice in one second")
+            << QList<int>{3} << "tglRecord btnStop tglRecord btnStop" << "1 animation(s) recorded in %1." << 2;
+        QTest::newRow("no view") << QList<int>{7} << "tglRecord"
+                                 << "Nothing recorded: no view window with a picture is open." << 0;
+        QTest::newRow("read-only program folder")
+            << QList<int>{3} << "tglRecord btnStop"
+            << "The program's folder takes no files: 1 animation(s) recorded in %2 instead." << 1;
+    }
+    void recordEndsAndSaysWhere()
+    {
+        QFETCH(QList<int>, shownViews);
+        QFETCH(QString, script);
+        QFETCH(QString, line);
+        QFETCH(int, files);
+        QTemporaryDir dir;
+        QVERIFY(recorded::writeFile(dir.filePath("file"), "x"));   // not even root makes files in a file
+        const bool readOnly = line.contains("takes no files");
+        const QString program = dir.filePath(readOnly ? "file/program" : "program");
+        const QString pictures = home.filePath("Pictures");
+        QDir().mkpath(dir.filePath("program"));
+        QDir(pictures).removeRecursively();
+        for (int k = 1; k <= 7; ++k) view(k).shown = shownViews.contains(k);
+        setProgramFolder(program);
+        act(script);
+        setProgramFolder({});
+
+        QCOMPARE(w->lblScreenshots->text(), line.replace("%1", program).replace("%2", pictures));
+        QVERIFY(!w->tglRecord->isChecked());
+        const QDir folder(readOnly ? pictures : program);
+        const QStringList written = folder.entryList({"*.webp"}, QDir::Files);
+        QCOMPARE(written.size(), files);
+        for (const QString& name : written) QVERIFY(webp::read(folder.filePath(name)).frames.size() >= 1);
     }
 };
 

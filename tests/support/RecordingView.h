@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -55,9 +56,7 @@ public:
     }
     int count(Call kind) const
     {
-        int n = 0;
-        for (const Entry& e : calls) n += e.call == kind;
-        return n;
+        return int(std::count_if(calls.begin(), calls.end(), [kind](const Entry& e) { return e.call == kind; }));
     }
     void forget() { calls.clear(); }
 

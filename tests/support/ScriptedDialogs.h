@@ -31,7 +31,6 @@ public:
     QStringList fileDialogTitles;
     QStringList fileDialogFolders;
     QStringList fileDialogFilters;
-    QStringList colorTitles;
     std::function<void()> duringMessage;   // run once, at the next message, while it is up
 
     MsgResult messageBox(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override
@@ -63,9 +62,8 @@ public:
         recentOffered << recent;
         return commandLines.isEmpty() ? QString() : commandLines.dequeue();
     }
-    ColorRef chooseColor(ColorRef initial, const QString& title) override
+    ColorRef chooseColor(ColorRef initial, const QString&) override
     {
-        colorTitles << title;
         return colors.isEmpty() ? initial : colors.dequeue();
     }
 };

@@ -61,6 +61,14 @@ inline std::vector<Frame> numbered(int first, int last)
     return all;
 }
 inline int numberOf(int64_t p) { return getUDPSourcePort(p) | getUDPDestPort(p) << 16; }
+// The number a numbered frame's bytes carry; the numbers first to last.
+inline int numberIn(const uint8_t* f) { return (f[34] << 8 | f[35]) | (f[36] << 8 | f[37]) << 16; }
+inline QList<int> numbersFrom(int first, int last)
+{
+    QList<int> all;
+    for (int n = first; n <= last; ++n) all << n;
+    return all;
+}
 
 // Stores a frame whole; the frame packet n holds.
 inline int32_t store(const Frame& f) { return addPacket(f.data(), int(f.size()) - 1); }
