@@ -244,8 +244,7 @@ struct Disc {
 
 const Disc& discOf(int radius)
 {
-    static std::vector<std::optional<Disc>> discs;
-    if (size_t(radius) >= discs.size()) discs.resize(size_t(radius) + 1);
+    static std::array<std::optional<Disc>, PictureSurface::kStampedRadii + 1> discs;
     std::optional<Disc>& disc = discs[size_t(radius)];
     if (disc) return *disc;
     disc.emplace();
