@@ -57,6 +57,16 @@ class TestPlayback : public PlaybackFixture {
             settle();
         }
     }
+    // A fresh program folder in `dir` (inside a plain file when it must take no
+    // files: not even root makes files in a file) and an empty pictures folder.
+    std::pair<QString, QString> outputFolders(const QTemporaryDir& dir, bool takesNoFiles)
+    {
+        recorded::writeFile(dir.filePath("file"), "x");
+        QDir().mkpath(dir.filePath("program"));
+        const QString pictures = home.filePath("Pictures");
+        QDir(pictures).removeRecursively();
+        return {dir.filePath(takesNoFiles ? "file/program" : "program"), pictures};
+    }
     // After the actions: the timer and the toggles that are down ("off" or "off
     // Stop" is Stopped, "on Play" Playing, "off Play Pause" Paused), the counter,
     // and what view 1 drew meanwhile and how often it was cleared.
@@ -401,12 +411,8 @@ private slots:
         QCOMPARE(screenshotTimeStamp({QDate(2026, 12, 5), QTime(15, 26, 53)}), QString("20261205_152653"));
         const QDateTime now = QDateTime::currentDateTime();
         QTemporaryDir dir;
-        QVERIFY(recorded::writeFile(dir.filePath("file"), "x"));   // not even root makes files in a file
         const bool readOnly = line.contains("takes no files");
-        const QString program = dir.filePath(readOnly ? "file/program" : "program");
-        const QString pictures = home.filePath("Pictures");
-        QDir().mkpath(dir.filePath("program"));
-        QDir(pictures).removeRecursively();
+        const auto [program, pictures] = outputFolders(dir, readOnly);
         for (int s = 0; line.contains("could not") && s < 3; ++s)
             QDir(program).mkdir(screenshotTimeStamp(now.addSecs(s)) + "_bytefrequency.bmp");
         for (int k = 1; k <= 7; ++k) view(k).shown = shownViews.contains(k);
@@ -451,12 +457,8 @@ private slots:
         QFETCH(QString, line);
         QFETCH(int, files);
         QTemporaryDir dir;
-        QVERIFY(recorded::writeFile(dir.filePath("file"), "x"));   // not even root makes files in a file
         const bool readOnly = line.contains("takes no files");
-        const QString program = dir.filePath(readOnly ? "file/program" : "program");
-        const QString pictures = home.filePath("Pictures");
-        QDir().mkpath(dir.filePath("program"));
-        QDir(pictures).removeRecursively();
+        const auto [program, pictures] = outputFolders(dir, readOnly);
         for (int k = 1; k <= 7; ++k) view(k).shown = shownViews.contains(k);
         setProgramFolder(program);
         act(script);
